@@ -1,0 +1,62 @@
+#include "app/form.h"
+
+#include "serial/trimblanks.h"
+
+namespace {
+
+// The boxes whose text drops surrounding blanks after every change.
+bool trimsBlanks(Ctl id) { return id == Ctl::Text5 || id == Ctl::Text10 || id == Ctl::Text31; }
+
+}  // namespace
+
+Form::Form() : states_(kControls.size()) {
+    for (const ControlSpec& spec : kControls) {
+        state(spec.id).text = QString::fromUtf8(spec.designText);
+    }
+    state(Ctl::Command7).enabled = false;
+}
+
+void Form::setText(Ctl id, const QString& text) {
+    const QString kept = trimsBlanks(id) ? trimBlanks(text) : text;
+    if (state(id).text == kept) {
+        return;
+    }
+    state(id).text = kept;
+    emit changed(id);
+}
+
+void Form::setEnabled(Ctl id, bool enabled) {
+    if (state(id).enabled != enabled) {
+        state(id).enabled = enabled;
+        emit changed(id);
+    }
+}
+
+void Form::setValue(Ctl id, int value) {
+    if (state(id).value != value) {
+        state(id).value = value;
+        emit changed(id);
+    }
+}
+
+void Form::setRange(Ctl id, int minimum, int maximum) {
+    state(id).minimum = minimum;
+    state(id).maximum = maximum;
+    emit changed(id);
+}
+
+void Form::addItem(Ctl id, const QString& item, const QString& note) {
+    state(id).items.append(item);
+    state(id).notes.append(note);
+    emit changed(id);
+}
+
+void Form::clearItems(Ctl id) {
+    state(id).items.clear();
+    state(id).notes.clear();
+    emit changed(id);
+}
+
+void Form::appendStatusLine(const QString& message) {
+    appendText(Ctl::Text29, QStringLiteral("\r\n") + message);
+}

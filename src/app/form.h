@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/language.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <vector>
+
+// The window's state as plain data: every control's text (or caption),
+// enabled state, value (check state, progress) and list. Everything that acts
+// on the window acts here; the widgets only mirror it, so the exchanges run
+// and are tested without a screen.
+class Form : public QObject {
+    Q_OBJECT
+public:
+    Form();
+
+    QString text(Ctl id) const { return state(id).text; }
+    // Applies the change rule of the passcode, send interval and frequency
+    // boxes (blanks at both ends removed) to every text, typed or set.
+    void setText(Ctl id, const QString& text);
+    void appendText(Ctl id, const QString& more) { setText(id, text(id) + more); }
+
+    bool isEnabled(Ctl id) const { return state(id).enabled; }
+    void setEnabled(Ctl id, bool enabled);
+
+    // The check box's state (0 cleared, 1 ticked) or the progress bar's value.
+    int value(Ctl id) const { return state(id).value; }
+    void setValue(Ctl id, int value);
+
+    int minimum(Ctl id) const { return state(id).minimum; }
+    int maximum(Ctl id) const { return state(id).maximum; }
+    void setRange(Ctl id, int minimum, int maximum);
+
+    // A combo box's list, and beside each item an optional note (the port
+    // selector shows each port's description there).
+    const QStringList& items(Ctl id) const { return state(id).items; }
+    const QStringList& itemNotes(Ctl id) const { return state(id).notes; }
+    void addItem(Ctl id, const QString& item, const QString& note = {});
+    void clearItems(Ctl id);
+
+    int maxLength(Ctl id) const { return specOf(id).maxLength; }
+
+    Language language() const { return language_; }
+    void setLanguage(Language language) { language_ = language; }
+    bool isChinese() const { return language_ == Language::Chinese; }
+
+    // The status box (Text29): a result line is appended as CR LF plus the message.
+    void appendStatusLine(const QString& message);
+    void setStatus(const QString& text) { setText(Ctl::Text29, text); }
+
+signals:
+    void changed(Ctl id);
+
+private:
+    struct State {
+        QString text;
+        bool enabled = true;
+        int value = 0;
+        int minimum = 0;
+        int maximum = 100;
+        QStringList items;
+        QStringList notes;
+    };
+    const State& state(Ctl id) const { return states_[static_cast<size_t>(id)]; }
+    State& state(Ctl id) { return states_[static_cast<size_t>(id)]; }
+
+    std::vector<State> states_;
+    Language language_ = Language::Unset;
+};

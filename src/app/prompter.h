@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// A file dialog as the operations ask for it. The filter is written as the
+// device's users know it, "description|pattern".
+struct FileRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString title;
+    QString filter;
+    QString directory;
+    QString fileName;  // the name the dialog starts with
+};
+
+// Everything modal: message boxes, questions and file dialogs. The window
+// shows real dialogs; tests and the command line answer them.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A message box with an OK button only; returns when it is closed. An
+    // empty title means the program's title.
+    virtual void message(const QString& text, const QString& title = {}) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool confirm(const QString& text, const QString& title = {}) = 0;
+    // The chosen file's full path, or the empty text when cancelled. A save
+    // dialog asks before replacing an existing file.
+    virtual QString chooseFile(const FileRequest& request) = 0;
+};

@@ -1,0 +1,156 @@
+#include "app/texts.h"
+
+#include <map>
+
+namespace {
+
+struct Pair {
+    const char* english;
+    const char* chinese;  // nullptr: the English text in both interfaces
+};
+
+const std::map<Msg, Pair>& table() {
+    static const std::map<Msg, Pair> texts{
+        {Msg::LanguageTitle, {"语言", nullptr}},
+        {Msg::SystemIsEnglish, {"当前系统为：英文", nullptr}},
+        {Msg::SystemIsChinese, {"当前系统为：中文简体", nullptr}},
+
+        {Msg::PortIsOpen, {"Port is open", nullptr}},
+        {Msg::PortIsOpenOrNo, {"Port is open or no", nullptr}},
+        {Msg::PortIsUseOrNo, {"Port is use or no", nullptr}},
+        {Msg::PermissionHint,
+         {"Your user may not use serial ports: add it to the group that owns them "
+          "(dialout on Debian and Ubuntu: sudo adduser $USER dialout), then log in again.",
+          "当前用户无权使用串口：请把用户加入串口设备所属的组（Debian 和 Ubuntu 上为 "
+          "dialout：sudo adduser $USER dialout），然后重新登录。"}},
+        {Msg::PortLost,
+         {"The serial port went away (was the cable unplugged?): %1",
+          "串口已断开（数据线是否拔出？）：%1"}},
+
+        {Msg::ConnectOk, {"Connect OK", nullptr}},
+        {Msg::ReadEnd, {"Read end", nullptr}},
+
+        {Msg::ReadButtonPortOpen, {"Port is open", "端口已打开"}},
+        {Msg::ReadButtonReading, {"reading", "读取中"}},
+        {Msg::ReadButtonIdle, {"read data", "读取数据"}},
+        {Msg::ReadButtonIdleEnglish, {"read data", nullptr}},
+        {Msg::ConnectionAttempt, {"Please restart KORVA......Connection %1/20Times......", nullptr}},
+        {Msg::TestFail, {"test fail", nullptr}},
+        {Msg::ConnectionSuccessful, {"Connection is successful", "连接就绪"}},
+        {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", nullptr}},
+        {Msg::ReadingAttempt, {"Connection OK\r\nReading %1/20Times......", nullptr}},
+        {Msg::ReadOk, {"read ok", "读取成功"}},
+
+        {Msg::WriteButtonWriting, {"Writing", "写入中"}},
+        {Msg::WriteStatusWriting, {"Writing......", "写入中......"}},
+        {Msg::WriteComplete, {"Write complete", "写入完成"}},
+        {Msg::WriteFail, {"Write fail，Please try again.", "写入失败.请重试一遍"}},
+        {Msg::WriteButtonIdle, {"Write data", "写入数据"}},
+        {Msg::CallsignTooLong,
+         {"The callsign has more than 6 characters; nothing was written.",
+          "呼号超过 6 个字符，未写入任何数据。"}},
+        {Msg::CallsignEmpty,
+         {"The callsign is empty; nothing was written.", "呼号为空，未写入任何数据。"}},
+        {Msg::LineBreakInField,
+         {"The field \"%1\" holds a line break; nothing was written.",
+          "“%1”中含有换行符，未写入任何数据。"}},
+
+        {Msg::WifiButtonWriting, {"Write", nullptr}},
+        {Msg::WifiButtonIdle, {"Apply", nullptr}},
+        {Msg::WifiWriting, {"WIFI Writing.....", nullptr}},
+        {Msg::WifiWriteComplete, {"WIFI Write complete", nullptr}},
+        {Msg::WifiReset, {"WIFI reset...", nullptr}},
+        {Msg::WifiWriteFail, {"WIFI Write Fail", nullptr}},
+        {Msg::RestartButtonIdle, {"restart", nullptr}},
+
+        {Msg::SaveDialogTitle, {"Save", nullptr}},
+        {Msg::SaveDialogFilter, {"setup file(*.ini)|*.ini", nullptr}},
+        {Msg::LoadDialogTitle, {"Please choose fireware.", nullptr}},
+        {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", nullptr}},
+        {Msg::FileNotSaved,
+         {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
+        {Msg::FileNotLoaded,
+         {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
+
+        {Msg::ImageDialogTitle, {"打开", nullptr}},
+        {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},
+        {Msg::ImageFilePrefix, {"文件：", nullptr}},
+        {Msg::ImageTooLarge,
+         {"The image is larger than %1 bytes, the most the device's loader accepts. "
+          "The image loaded before stays loaded.",
+          "升级文件大于 %1 字节，超出设备引导程序的上限。之前载入的文件保持不变。"}},
+        {Msg::ImageNotRead,
+         {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
+        {Msg::ImageLooksWrong,
+         {"This file looks like %1, not a raw firmware image (*.bin). Load it anyway?",
+          "该文件看起来是 %1，而不是固件文件 (*.bin)。仍要载入吗？"}},
+        {Msg::PleaseChooseFirmware, {"Please choose fireware", nullptr}},
+        {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", nullptr}},
+        {Msg::UpdateButtonBusy, {"update...", nullptr}},
+        {Msg::UpdateButtonIdle, {"update", nullptr}},
+        {Msg::ResetEeramOk, {"reset eeram OK", nullptr}},
+        {Msg::WaitForResetEeram, {"Wait for reset eeram ", nullptr}},
+        {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", nullptr}},
+        {Msg::WaitForUpdate, {"Wait for update", nullptr}},
+        {Msg::ConnectFail, {"Connect fail, Please try again.", nullptr}},
+        {Msg::Updating, {"updating，don't remove power", nullptr}},
+        {Msg::UpdateComplete, {"update complete", nullptr}},
+        {Msg::UpdateStep, {"update step:", nullptr}},
+        {Msg::UpdateStalled,
+         {"The update did not complete: the device's loader stopped answering. "
+          "Run the update again.",
+          "升级未完成：设备引导程序停止响应。请重新升级。"}},
+        {Msg::CloseDuringUpdate,
+         {"A firmware update is running. Closing now leaves the device in its loader "
+          "until the update is run again. Close anyway?",
+          "正在升级固件。现在关闭，设备将停留在引导程序中，直到重新升级。仍要关闭吗？"}},
+    };
+    return texts;
+}
+
+}  // namespace
+
+QString text(Msg id, Language language) {
+    const Pair& pair = table().at(id);
+    if (language == Language::Chinese && pair.chinese != nullptr) {
+        return QString::fromUtf8(pair.chinese);
+    }
+    return QString::fromUtf8(pair.english);
+}
+
+const std::vector<std::pair<Ctl, QString>>& chineseCaptions() {
+    static const std::vector<std::pair<Ctl, QString>> captions{
+        {Ctl::Label3, QStringLiteral("KORVA系列配置软件")},
+        {Ctl::Label4, QStringLiteral("呼号")},
+        {Ctl::Label1, QStringLiteral("密码")},
+        {Ctl::Label6, QStringLiteral("坐标和信息")},
+        {Ctl::Label11, QStringLiteral("状态信息")},
+        {Ctl::Label7, QStringLiteral("服务器")},
+        {Ctl::Label8, QStringLiteral("发送间隔")},
+        {Ctl::Label10, QStringLiteral("信息过滤")},
+        {Ctl::Label5, QStringLiteral("网络地址")},
+        {Ctl::Label18, QStringLiteral("背光时间")},
+        {Ctl::Label19, QStringLiteral("距离")},
+        {Ctl::Label16, QStringLiteral("频率")},
+        {Ctl::Check1, QStringLiteral("中继功能")},
+        {Ctl::Label25, QStringLiteral("发射路径")},
+        {Ctl::Label24, QStringLiteral("调制度")},
+        {Ctl::Label26, QStringLiteral("转发路径")},
+        {Ctl::Frame5, QStringLiteral("设置")},
+        {Ctl::Frame4, QStringLiteral("电台设置")},
+        {Ctl::Frame6, QStringLiteral("WIFI设置")},
+        {Ctl::Label23, QStringLiteral("名字")},
+        {Ctl::Label20, QStringLiteral("密码")},
+        {Ctl::Command8, QStringLiteral("应用")},
+        {Ctl::Command0, QStringLiteral("默认数据")},
+        {Ctl::Command6, QStringLiteral("读取数据")},
+        {Ctl::Command7, QStringLiteral("写入数据")},
+        {Ctl::Command4, QStringLiteral("载入数据")},
+        {Ctl::Command5, QStringLiteral("保存数据")},
+        {Ctl::Command1, QStringLiteral("打开升级文件")},
+        {Ctl::Command2, QStringLiteral("开始升级")},
+        {Ctl::Command9, QStringLiteral("重启")},
+        {Ctl::Label22, QStringLiteral("如果修改了数据,重启后生效.")},
+    };
+    return captions;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/language.h"
+
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+// Every text the program shows, with its English and Chinese form. Texts
+// that the device's users have always seen in English in both interfaces
+// have the same form in both.
+enum class Msg {
+    // Start-up
+    LanguageTitle,
+    SystemIsEnglish,
+    SystemIsChinese,
+    // Port
+    PortIsOpen,
+    PortIsOpenOrNo,
+    PortIsUseOrNo,
+    PermissionHint,
+    PortLost,
+    // Reply parser
+    ConnectOk,
+    ReadEnd,
+    // Read exchange
+    ReadButtonPortOpen,
+    ReadButtonReading,
+    ReadButtonIdle,
+    ReadButtonIdleEnglish,
+    ConnectionAttempt,  // %1: attempt number
+    TestFail,
+    ConnectionSuccessful,
+    ConnectionSuccessfulBox,
+    ReadingAttempt,  // %1: attempt number
+    ReadOk,
+    // Write exchange
+    WriteButtonWriting,
+    WriteStatusWriting,
+    WriteComplete,
+    WriteFail,
+    WriteButtonIdle,
+    CallsignTooLong,
+    CallsignEmpty,
+    LineBreakInField,  // %1: the field's label
+    // WiFi write and restart
+    WifiButtonWriting,
+    WifiButtonIdle,
+    WifiWriting,
+    WifiWriteComplete,
+    WifiReset,
+    WifiWriteFail,
+    RestartButtonIdle,
+    // Settings files
+    SaveDialogTitle,
+    SaveDialogFilter,
+    LoadDialogTitle,
+    LoadDialogFilter,
+    FileNotSaved,   // %1: file, %2: reason
+    FileNotLoaded,  // %1: file, %2: reason
+    // Firmware update
+    ImageDialogTitle,
+    ImageDialogFilter,
+    ImageFilePrefix,
+    ImageTooLarge,     // %1: largest length
+    ImageNotRead,      // %1: file, %2: reason
+    ImageLooksWrong,   // %1: what the file looks like
+    PleaseChooseFirmware,
+    PleaseWaitAutoUpdate,
+    UpdateButtonBusy,
+    UpdateButtonIdle,
+    ResetEeramOk,
+    WaitForResetEeram,
+    ResetEeramFail,
+    WaitForUpdate,
+    ConnectFail,
+    Updating,
+    UpdateComplete,
+    UpdateStep,
+    UpdateStalled,
+    CloseDuringUpdate,
+};
+
+QString text(Msg id, Language language);
+
+// The captions that the Chinese interface sets at start-up, in this order.
+const std::vector<std::pair<Ctl, QString>>& chineseCaptions();

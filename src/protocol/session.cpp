@@ -1,0 +1,87 @@
+#include "protocol/session.h"
+
+#include "app/devicesettings.h"
+#include "app/form.h"
+#include "serial/clock.h"
+#include "serial/seriallink.h"
+
+bool& AckFlags::operator[](AckFlag flag) {
+    switch (flag) {
+        case AckFlag::Connect:
+            return connectSeen;
+        case AckFlag::ReadEnd:
+            return readEndSeen;
+        case AckFlag::FreqSave:
+            return freqSaveSeen;
+        case AckFlag::WifiWrite:
+            return wifiWriteSeen;
+        case AckFlag::EeramReset:
+            break;
+    }
+    return eeramResetSeen;
+}
+
+Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
+                 const SerialSettingsStore& store)
+    : form_(form),
+      link_(link),
+      clock_(clock),
+      prompter_(prompter),
+      store_(store),
+      receivePath_([this](const QByteArray& line) { onReplyLine(line); }) {
+    link_.setReceiver([this](const QByteArray& bytes) { receivePath_.receive(bytes); });
+}
+
+QString Session::tr(Msg id) const { return text(id, form_.language()); }
+
+bool Session::applyReply(QStringView line) {
+    const ParseOutcome outcome = parseReply(line);
+    for (const ReplyEffect& effect : outcome.effects) {
+        switch (effect.kind) {
+            case ReplyEffect::Kind::SetText:
+                form_.setText(effect.control, effect.text);
+                break;
+            case ReplyEffect::Kind::SetCheck:
+                form_.setValue(effect.control, effect.value);
+                break;
+            case ReplyEffect::Kind::RaiseFlag:
+                flags_[effect.flag] = true;
+                break;
+            case ReplyEffect::Kind::AppendStatusLine:
+                form_.appendStatusLine(effect.text);
+                break;
+            case ReplyEffect::Kind::DisableAddressBoxes:
+                for (const Ctl box : DeviceSettings::addressBoxes) {
+                    form_.setEnabled(box, false);
+                }
+                break;
+        }
+    }
+    return !outcome.cutFailed;
+}
+
+void Session::onReplyLine(const QByteArray& line) {
+    // A cut that fails on a half-received line abandons only this call; the
+    // next byte starts afresh.
+    if (startsWithKeyword(line)) {
+        applyReply(decodeReplyText(line));
+    }
+}
+
+void Session::openPort() {
+    link_.setPortName(form_.text(Ctl::Combo1));
+    link_.open();
+}
+
+QString Session::portFailureText(const QString& headline, const SerialError& error) const {
+    QString message = headline;
+    if (!error.reason().isEmpty()) {
+        message += u'\n' + error.reason();
+    }
+#ifdef Q_OS_LINUX
+    if (error.kind() == SerialError::Kind::PermissionDenied) {
+        message += u'\n' + tr(Msg::PermissionHint);
+    }
+#endif
+    return message;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/texts.h"
+#include "protocol/replyparser.h"
+#include "serial/receivepath.h"
+
+class Clock;
+class Form;
+class Prompter;
+class SerialLink;
+class SerialError;
+class SerialSettingsStore;
+
+// The acknowledgement flags. The reply parser only raises them; the exchange
+// that waits for one clears it itself and tests it after each wait.
+struct AckFlags {
+    bool connectSeen = false;
+    bool readEndSeen = false;
+    bool freqSaveSeen = false;
+    bool wifiWriteSeen = false;
+    bool eeramResetSeen = false;
+
+    bool& operator[](AckFlag flag);
+};
+
+// What the exchanges share: the window's state, the port, the clock, the
+// prompter, the receive path with its reply line and trace, and the flags.
+// Received bytes flow link -> receive path -> reply parser -> form and flags.
+class Session {
+public:
+    Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
+            const SerialSettingsStore& store);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Form& form() { return form_; }
+    SerialLink& link() { return link_; }
+    Clock& clock() { return clock_; }
+    Prompter& prompter() { return prompter_; }
+    const SerialSettingsStore& store() const { return store_; }
+    AckFlags& flags() { return flags_; }
+    ReceivePath& receivePath() { return receivePath_; }
+
+    // A text in the window's language.
+    QString tr(Msg id) const;
+
+    // Applies one reply line, as received or as read from a settings file.
+    // False when a cut failed; the effects before the failure stay.
+    bool applyReply(QStringView line);
+
+    // Opens the port the port selector shows. Throws SerialError.
+    void openPort();
+
+    // "Port is open or no", with the system's reason (and, for a port the
+    // user may not open, how to get the right) on the lines after it.
+    QString portFailureText(const QString& headline, const SerialError& error) const;
+
+private:
+    void onReplyLine(const QByteArray& line);
+
+    Form& form_;
+    SerialLink& link_;
+    Clock& clock_;
+    Prompter& prompter_;
+    const SerialSettingsStore& store_;
+    AckFlags flags_;
+    ReceivePath receivePath_;
+};

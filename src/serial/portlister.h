@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The built-in simulated device, listed after the real ports.
+inline const QString kSimPortName = QStringLiteral("SIM");
+
+struct PortInfo {
+    QString name;         // what the port selector shows and the link opens
+    QString description;  // the adapter's product name, when the system reports one
+};
+
+// Finds the serial ports that can be opened now.
+class PortLister {
+public:
+    virtual ~PortLister() = default;
+    virtual QList<PortInfo> openablePorts() const = 0;
+};
+
+// The ports of this machine: "COM1" to "COM16" on Windows, device paths
+// elsewhere; each is tried and listed only when it opens.
+class SystemPortLister : public PortLister {
+public:
+    QList<PortInfo> openablePorts() const override;
+};

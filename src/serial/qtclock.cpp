@@ -1,0 +1,49 @@
+#include "serial/qtclock.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+QtClock::QtClock(QObject* parent) : QObject(parent) { sinceStart_.start(); }
+
+QtClock::~QtClock() = default;
+
+quint32 QtClock::nowMs() const { return static_cast<quint32>(sinceStart_.elapsed()); }
+
+void QtClock::delay(int ms) {
+    throwIfAborted();
+    const quint32 start = nowMs();
+    while (!hasElapsed(start, nowMs(), ms)) {
+        const quint32 passed = nowMs() - start;
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(ms + 1 - passed), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+        // The loop also ends early when the application quits; abort() is
+        // what turns that into the end of the exchange.
+        throwIfAborted();
+    }
+}
+
+Clock::TimerId QtClock::startTimer(int intervalMs, Callback tick) {
+    const TimerId id = ++lastTimer_;
+    auto* timer = new QTimer(this);
+    timer->setInterval(intervalMs);
+    connect(timer, &QTimer::timeout, this, std::move(tick));
+    timer->start();
+    timers_[id] = timer;
+    return id;
+}
+
+void QtClock::stopTimer(TimerId id) {
+    auto found = timers_.find(id);
+    if (found == timers_.end()) {
+        return;
+    }
+    found->second->stop();
+    found->second->deleteLater();
+    timers_.erase(found);
+}
+
+void QtClock::post(int afterMs, Callback action) {
+    QTimer::singleShot(afterMs, Qt::PreciseTimer, this, std::move(action));
+}

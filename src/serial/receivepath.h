@@ -1,0 +1,39 @@
+#pragma once
+
+#include "serial/bytetrace.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// Turns every received byte into two things: the received-byte trace (read
+// by the firmware update) and the reply line (read by the reply parser).
+//
+// The reply line is built from bytes: CR empties it, LF leaves it as it is,
+// any other byte is appended. After every byte, whatever it was, the line
+// handler runs, so it sees every prefix of every line, then the empty line
+// after the CR (and once more after an LF).
+class ReceivePath {
+public:
+    using LineHandler = std::function<void(const QByteArray& replyLine)>;
+
+    explicit ReceivePath(LineHandler onLine) : onLine_(std::move(onLine)) {}
+
+    void receive(const QByteArray& bytes);
+
+    ByteTrace& trace() { return trace_; }
+    const ByteTrace& trace() const { return trace_; }
+    const QByteArray& replyLine() const { return replyLine_; }
+    void setReplyLine(const QByteArray& line) { replyLine_ = line; }
+
+private:
+    ByteTrace trace_;
+    QByteArray replyLine_;
+    LineHandler onLine_;
+};
+
+// A reply line's text: UTF-8 when the bytes are valid UTF-8, otherwise
+// GB18030 (the encoding of older Chinese-language devices and tools), so a
+// Chinese comment arrives whole rather than byte by byte.
+QString decodeReplyText(QByteArrayView bytes);

@@ -1,0 +1,53 @@
+#include "serial/serialsettingsstore.h"
+
+#include "serial/profilefile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+const QString kSection = QStringLiteral("RUVAdev");
+const QString kFileName = QStringLiteral("RUVAdev.ini");
+
+}  // namespace
+
+QString SerialSettingsStore::defaultPath(const QString& dir) {
+    if (!dir.isEmpty()) {
+        return QDir(dir).filePath(kFileName);
+    }
+    const QString programDir = QCoreApplication::applicationDirPath();
+    if (QFileInfo(programDir).isWritable()) {
+        return QDir(programDir).filePath(kFileName);
+    }
+    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(configDir);
+    return QDir(configDir).filePath(kFileName);
+}
+
+QString SerialSettingsStore::portName() const {
+    return profile::read(path_, kSection, QStringLiteral("par5"));
+}
+
+void SerialSettingsStore::writeCommSet(const QString& portName) const {
+    // The key names are not in parameter order, and the buffer sizes stored
+    // are not the ones in force; nothing applies them.
+    const std::array<std::pair<const char*, QString>, 8> entries{{
+        {"par5", portName},
+        {"par4", QStringLiteral("115200")},
+        {"par1", QStringLiteral("1")},
+        {"par3", QStringLiteral("n")},
+        {"par2", QStringLiteral("8")},
+        {"par0", QStringLiteral("0")},
+        {"InBuff", QStringLiteral("2048")},
+        {"OutBuff", QStringLiteral("2048")},
+    }};
+    for (const auto& [key, value] : entries) {
+        profile::write(path_, kSection, QString::fromLatin1(key), value);
+    }
+}

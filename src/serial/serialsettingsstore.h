@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// RUVAdev.ini: the serial settings of the last read that opened its port, so
+// the next start offers the same port again. Only the port name is read back.
+class SerialSettingsStore {
+public:
+    explicit SerialSettingsStore(QString path) : path_(std::move(path)) {}
+
+    // The program's directory when it is writable, else the user's
+    // configuration directory (or dir, when given).
+    static QString defaultPath(const QString& dir = {});
+
+    const QString& path() const { return path_; }
+
+    // The stored port name, or the empty text.
+    QString portName() const;
+
+    // Writes the eight keys, in the order the file has always had them. The
+    // store's failures are silent: a port that opened must not be refused for
+    // want of a writable settings file.
+    void writeCommSet(const QString& portName) const;
+
+private:
+    QString path_;
+};

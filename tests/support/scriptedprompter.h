@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/prompter.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// Answers the program's modal questions from a script and records every
+// message box, so tests can assert on what the user was told.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Shown {
+        QString text;
+        QString title;
+    };
+
+    void message(const QString& text, const QString& title = {}) override {
+        messages.push_back({text, title});
+        if (onMessage) {
+            onMessage(text);
+        }
+    }
+    bool confirm(const QString& text, const QString& title = {}) override {
+        questions.push_back({text, title});
+        if (answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QString chooseFile(const FileRequest& request) override {
+        fileRequests.push_back(request);
+        if (files.empty()) {
+            return {};
+        }
+        QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const Shown& shown : messages) {
+            texts << shown.text;
+        }
+        return texts;
+    }
+
+    std::vector<Shown> messages;
+    std::vector<Shown> questions;
+    std::vector<FileRequest> fileRequests;
+    std::deque<bool> answers;     // Yes/No answers, in order; Yes when empty
+    std::deque<QString> files;    // chosen files, in order; cancel when empty
+    std::function<void(const QString&)> onMessage;
+};
