@@ -13,9 +13,13 @@ QStringList counted(int first, int last) {
 
 }  // namespace
 
-QStringList addressModeItems() { return {QStringLiteral("DHCP"), kStaticIp}; }
+QStringList addressModeItems() {
+    return {QStringLiteral("DHCP"), kStaticIp};
+}
 
-QStringList callSsidItems() { return counted(0, 15); }
+QStringList callSsidItems() {
+    return counted(0, 15);
+}
 
 QStringList serverItems() {
     return {QStringLiteral("china.aprs2.net"), QStringLiteral("euro.aprs2.net"),
@@ -26,7 +30,9 @@ QStringList distanceUnitItems() {
     return {QStringLiteral("km"), QStringLiteral("mi"), QStringLiteral("公里")};
 }
 
-QStringList modulationItems() { return counted(1, 5); }
+QStringList modulationItems() {
+    return counted(1, 5);
+}
 
 QStringList txPathItems() {
     return {QStringLiteral("None"), QStringLiteral("WIDE1-1"), QStringLiteral("WIDE1-1WIDE2-1"),

@@ -5,7 +5,9 @@
 namespace {
 
 // The boxes whose text drops surrounding blanks after every change.
-bool trimsBlanks(Ctl id) { return id == Ctl::Text5 || id == Ctl::Text10 || id == Ctl::Text31; }
+bool trimsBlanks(Ctl id) {
+    return id == Ctl::Text5 || id == Ctl::Text10 || id == Ctl::Text31;
+}
 
 }  // namespace
 

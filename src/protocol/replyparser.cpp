@@ -12,10 +12,12 @@ using Kind = ReplyEffect::Kind;
 // Every keyword, in the order the lines are tested. None is a prefix of
 // another, so at most one holds for a line.
 constexpr std::array<const char*, 26> kKeywords{
-    "eeram reset", "CONNECT", "READ END", "CALLSIGN", "PASS:",     "POSITION", "DHCP:1",
-    "DHCP:0",      "COMMENT", "SERVER",   "SENT TIME", "FILTER",   "VER:",     "IP:",
-    "MASK:",       "GATE:",   "DNS:",     "FREQ:",     "BACKLIGHT:", "UNIT:",  "DIGI:",
-    "MOD:",        "PATH:",   "ALIAS:",   "WIFI Write success",    "freq save"};
+    "eeram reset", "CONNECT", "READ END", "CALLSIGN",   "PASS:",
+    "POSITION",    "DHCP:1",  "DHCP:0",   "COMMENT",    "SERVER",
+    "SENT TIME",   "FILTER",  "VER:",     "IP:",        "MASK:",
+    "GATE:",       "DNS:",    "FREQ:",    "BACKLIGHT:", "UNIT:",
+    "DIGI:",       "MOD:",    "PATH:",    "ALIAS:",     "WIFI Write success",
+    "freq save"};
 
 // Positions count from 1, as the device's documentation does.
 QString from(QStringView line, qsizetype position) {
@@ -31,7 +33,9 @@ ReplyEffect setText(Ctl control, const QString& text) {
     return ReplyEffect{Kind::SetText, control, text, 0, AckFlag::Connect};
 }
 
-ReplyEffect raise(AckFlag flag) { return ReplyEffect{Kind::RaiseFlag, Ctl::Form1, {}, 0, flag}; }
+ReplyEffect raise(AckFlag flag) {
+    return ReplyEffect{Kind::RaiseFlag, Ctl::Form1, {}, 0, flag};
+}
 
 ReplyEffect statusLine(const char* message) {
     return ReplyEffect{Kind::AppendStatusLine, Ctl::Form1, QString::fromLatin1(message), 0,
@@ -101,7 +105,8 @@ void apply(int row, QStringView line, ParseOutcome& out) {
             break;
         case 6:
             out.effects << setText(ds::addressMode, QStringLiteral("DHCP"))
-                        << ReplyEffect{Kind::DisableAddressBoxes, Ctl::Form1, {}, 0, AckFlag::Connect};
+                        << ReplyEffect{
+                               Kind::DisableAddressBoxes, Ctl::Form1, {}, 0, AckFlag::Connect};
             break;
         case 7:
             out.effects << setText(ds::addressMode, ds::kStaticIp);
@@ -147,11 +152,12 @@ void apply(int row, QStringView line, ParseOutcome& out) {
             code(line, 6, ds::distanceUnit, ds::distanceUnitItems(), '1', out);
             break;
         case 20:
-            out.effects << ReplyEffect{Kind::SetCheck, ds::digipeat, {},
-                                       at(line, 6) == u'1' ? 1 : 0, AckFlag::Connect};
+            out.effects << ReplyEffect{
+                Kind::SetCheck, ds::digipeat, {}, at(line, 6) == u'1' ? 1 : 0, AckFlag::Connect};
             break;
         case 21:
-            out.effects << setText(ds::modulation, line.sliced(4, qMin<qsizetype>(1, line.size() - 4)).toString());
+            out.effects << setText(ds::modulation,
+                                   line.sliced(4, qMin<qsizetype>(1, line.size() - 4)).toString());
             break;
         case 22:
             code(line, 6, ds::txPath, ds::txPathItems(), '0', out);

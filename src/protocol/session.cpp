@@ -32,7 +32,9 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
     link_.setReceiver([this](const QByteArray& bytes) { receivePath_.receive(bytes); });
 }
 
-QString Session::tr(Msg id) const { return text(id, form_.language()); }
+QString Session::tr(Msg id) const {
+    return text(id, form_.language());
+}
 
 bool Session::applyReply(QStringView line) {
     const ParseOutcome outcome = parseReply(line);

@@ -3,11 +3,15 @@
 #include <QEventLoop>
 #include <QTimer>
 
-QtClock::QtClock(QObject* parent) : QObject(parent) { sinceStart_.start(); }
+QtClock::QtClock(QObject* parent) : QObject(parent) {
+    sinceStart_.start();
+}
 
 QtClock::~QtClock() = default;
 
-quint32 QtClock::nowMs() const { return static_cast<quint32>(sinceStart_.elapsed()); }
+quint32 QtClock::nowMs() const {
+    return static_cast<quint32>(sinceStart_.elapsed());
+}
 
 void QtClock::delay(int ms) {
     throwIfAborted();

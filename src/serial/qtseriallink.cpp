@@ -34,7 +34,9 @@ QtSerialLink::QtSerialLink(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLink::onError);
 }
 
-QtSerialLink::~QtSerialLink() { close(); }
+QtSerialLink::~QtSerialLink() {
+    close();
+}
 
 void QtSerialLink::setPortName(const QString& name) {
     if (port_.isOpen()) {
@@ -43,7 +45,9 @@ void QtSerialLink::setPortName(const QString& name) {
     port_.setPortName(name);
 }
 
-QString QtSerialLink::portName() const { return port_.portName(); }
+QString QtSerialLink::portName() const {
+    return port_.portName();
+}
 
 void QtSerialLink::open() {
     if (port_.isOpen()) {
@@ -74,7 +78,9 @@ void QtSerialLink::close() {
     port_.close();
 }
 
-bool QtSerialLink::isOpen() const { return port_.isOpen(); }
+bool QtSerialLink::isOpen() const {
+    return port_.isOpen();
+}
 
 void QtSerialLink::write(const QByteArray& bytes) {
     if (!port_.isOpen()) {

@@ -21,7 +21,9 @@ Clock::TimerId VirtualClock::startTimer(int intervalMs, Callback tick) {
     return id;
 }
 
-void VirtualClock::stopTimer(TimerId id) { liveTimers_.erase(id); }
+void VirtualClock::stopTimer(TimerId id) {
+    liveTimers_.erase(id);
+}
 
 void VirtualClock::post(int afterMs, Callback action) {
     schedule(now_ + afterMs, Event{std::move(action), 0, 0});

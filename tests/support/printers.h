@@ -6,7 +6,9 @@
 #include <ostream>
 
 // Lets GoogleTest show Qt strings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
     *out << '"' << bytes.toStdString() << "\" (" << bytes.toHex(' ').toStdString() << ')';
 }

@@ -52,7 +52,7 @@ public:
     std::vector<Shown> messages;
     std::vector<Shown> questions;
     std::vector<FileRequest> fileRequests;
-    std::deque<bool> answers;     // Yes/No answers, in order; Yes when empty
-    std::deque<QString> files;    // chosen files, in order; cancel when empty
+    std::deque<bool> answers;   // Yes/No answers, in order; Yes when empty
+    std::deque<QString> files;  // chosen files, in order; cancel when empty
     std::function<void(const QString&)> onMessage;
 };

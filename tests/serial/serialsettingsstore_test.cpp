@@ -1,0 +1,86 @@
+#include "serial/serialsettingsstore.h"
+#include "serial/profilefile.h"
+
+#include "support/printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST(SerialSettingsStore, FirstWriteCreatesTheEightKeysInOrder) {
+    QTemporaryDir dir;
+    const SerialSettingsStore store(SerialSettingsStore::defaultPath(dir.path()));
+    EXPECT_EQ(store.portName(), QString());
+
+    store.writeCommSet(QStringLiteral("COM3"));
+
+    EXPECT_EQ(contents(store.path()),
+              "[RUVAdev]\r\npar5=COM3\r\npar4=115200\r\npar1=1\r\npar3=n\r\npar2=8\r\n"
+              "par0=0\r\nInBuff=2048\r\nOutBuff=2048\r\n");
+    EXPECT_EQ(store.portName(), QStringLiteral("COM3"));
+}
+
+TEST(SerialSettingsStore, RewriteKeepsTheUsersOwnLinesInPlace) {
+    QTemporaryDir dir;
+    const SerialSettingsStore store(dir.filePath(QStringLiteral("RUVAdev.ini")));
+    writeFile(store.path(),
+              "; my notes\n[Other]\nkey=1\n\n[ruvadev]\nPAR5 = COM12\nmine=yes\n\n[Last]\nx=2\n");
+
+    EXPECT_EQ(store.portName(), QStringLiteral("COM12"));
+    store.writeCommSet(QStringLiteral("/dev/ttyUSB0"));
+
+    EXPECT_EQ(contents(store.path()),
+              "; my notes\r\n[Other]\r\nkey=1\r\n\r\n[ruvadev]\r\npar5=/dev/ttyUSB0\r\nmine=yes\r\n"
+              "par4=115200\r\npar1=1\r\npar3=n\r\npar2=8\r\npar0=0\r\nInBuff=2048\r\n"
+              "OutBuff=2048\r\n\r\n[Last]\r\nx=2\r\n");
+}
+
+TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RUVAdev.ini"));
+    struct Case {
+        const char* name;
+        QByteArray file;  // empty: no file at all
+        QString value;
+    };
+    const Case cases[] = {
+        {"no file", {}, {}},
+        {"no section", "[Other]\npar5=COM1\n", {}},
+        {"no key", "[RUVAdev]\npar4=115200\n", {}},
+        {"quoted", "[RUVAdev]\npar5=\"COM4\"\n", QStringLiteral("COM4")},
+        {"long value cut to 254", "[RUVAdev]\npar5=" + QByteArray(300, 'x') + "\n",
+         QString(254, u'x')},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(path);
+        if (!c.file.isEmpty()) {
+            writeFile(path, c.file);
+        }
+        EXPECT_EQ(SerialSettingsStore(path).portName(), c.value) << c.name;
+    }
+
+    // A folder where the file should be: nothing to read, and writing fails
+    // without harm.
+    QDir(dir.path()).mkdir(QStringLiteral("folder.ini"));
+    const QString folder = dir.filePath(QStringLiteral("folder.ini"));
+    EXPECT_EQ(profile::read(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5")), QString());
+    EXPECT_FALSE(profile::write(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5"),
+                                QStringLiteral("COM1")));
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "serial/portlister.h"
+
+// A machine with exactly these openable ports.
+class FakePortLister : public PortLister {
+public:
+    explicit FakePortLister(QList<PortInfo> ports = {}) : ports(std::move(ports)) {}
+    QList<PortInfo> openablePorts() const override { return ports; }
+
+    QList<PortInfo> ports;
+};
