@@ -4,7 +4,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitized bench fuzz clean
 
 all: build
 
@@ -27,5 +27,26 @@ bench: configure
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	$(BUILD)/bench/kv120-bench
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitized: deps
+	cmake -S . -B $(BUILD)-sanitized -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON $(LAUNCHER)
+	cmake --build $(BUILD)-sanitized -j$(JOBS)
+	cd $(BUILD)-sanitized && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS, from a copy of its seed corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@tools/install-deps clang libclang-rt-14-dev
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ $(LAUNCHER)
+	cmake --build $(BUILD)-fuzz -j$(JOBS)
+	@for target in $$(find $(BUILD)-fuzz/fuzz -maxdepth 1 -type f -executable -name 'fuzz_*'); do \
+		name=$$(basename $$target); corpus=$(BUILD)-fuzz/corpus/$${name#fuzz_}; \
+		mkdir -p $$corpus && cp -n fuzz/corpus/$${name#fuzz_}/* $$corpus/ 2>/dev/null; \
+		echo "== $$name"; $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus \
+			2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-sanitized $(BUILD)-fuzz
