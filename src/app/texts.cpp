@@ -102,6 +102,17 @@ const std::map<Msg, Pair>& table() {
          {"A firmware update is running. Closing now leaves the device in its loader "
           "until the update is run again. Close anyway?",
           "正在升级固件。现在关闭，设备将停留在引导程序中，直到重新升级。仍要关闭吗？"}},
+
+        {Msg::ConfigDirOption,
+         {"Keep the remembered port (RUVAdev.ini) in <dir> instead of the program's folder.",
+          "把记住的串口（RUVAdev.ini）保存在 <dir> 中，而不是程序所在的文件夹。"}},
+        {Msg::LanguageOption,
+         {"Show the window in English (en) or Chinese (zh), whatever the system's language.",
+          "无论系统语言如何，都以英文（en）或中文（zh）显示窗口。"}},
+        {Msg::UnknownLanguage,
+         {"Unknown language \"%1\": use en or zh.", "未知语言“%1”：请用 en 或 zh。"}},
+        {Msg::ScreenshotNotSaved,
+         {"The picture of the window could not be saved to %1.", "无法把窗口图片保存到 %1。"}},
     };
     return texts;
 }

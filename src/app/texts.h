@@ -81,6 +81,11 @@ enum class Msg {
     UpdateStep,
     UpdateStalled,
     CloseDuringUpdate,
+    // Command line of the window
+    ConfigDirOption,
+    LanguageOption,
+    UnknownLanguage,     // %1: the language asked for
+    ScreenshotNotSaved,  // %1: file
 };
 
 QString text(Msg id, Language language);

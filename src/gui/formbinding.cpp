@@ -1,0 +1,164 @@
+#include "gui/formbinding.h"
+
+#include "app/form.h"
+#include "gui/inputrules.h"
+#include "gui/portselector.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace {
+
+// Buttons and frame titles take "&" as a shortcut marker; a caption's "&" is
+// meant to be seen.
+QString asCaption(const QString& text) {
+    QString caption = text;
+    return caption.replace(u'&', QStringLiteral("&&"));
+}
+
+void showCaption(const Form& form, Ctl id, QAbstractButton* button) {
+    button->setText(asCaption(form.text(id)));
+    button->setEnabled(form.isEnabled(id));
+}
+
+bool listDiffers(const QComboBox* box, const Form& form, Ctl id) {
+    if (box->count() != form.items(id).size()) {
+        return true;
+    }
+    for (int i = 0; i < box->count(); ++i) {
+        if (box->itemText(i) != form.items(id)[i] ||
+            box->itemData(i, PortItemDelegate::kNoteRole).toString() != form.itemNotes(id)[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void showList(QComboBox* box, const Form& form, Ctl id) {
+    const QSignalBlocker quiet(box);
+    box->clear();
+    for (int i = 0; i < form.items(id).size(); ++i) {
+        box->addItem(form.items(id)[i]);
+        box->setItemData(i, form.itemNotes(id)[i], PortItemDelegate::kNoteRole);
+    }
+    // Filling a list selects its first item; the box keeps the Form's text.
+    box->setCurrentIndex(-1);
+}
+
+}  // namespace
+
+FormBinding::FormBinding(Form& form, QObject* parent) : QObject(parent), form_(form) {
+    connect(&form_, &Form::changed, this, [this](Ctl id) {
+        const auto found = shows_.find(id);
+        if (found != shows_.end()) {
+            found->second();
+        }
+    });
+}
+
+void FormBinding::add(Ctl id, std::function<void()> show) {
+    show();
+    shows_[id] = std::move(show);
+}
+
+void FormBinding::bindWindow(Ctl id, QWidget* window) {
+    add(id, [this, id, window] { window->setWindowTitle(form_.text(id)); });
+}
+
+void FormBinding::bindLabel(Ctl id, QLabel* label) {
+    label->setTextFormat(Qt::PlainText);
+    add(id, [this, id, label] {
+        label->setText(form_.text(id));
+        label->setEnabled(form_.isEnabled(id));
+    });
+}
+
+void FormBinding::bindFrame(Ctl id, QGroupBox* frame) {
+    add(id, [this, id, frame] {
+        frame->setTitle(asCaption(form_.text(id)));
+        frame->setEnabled(form_.isEnabled(id));
+    });
+}
+
+void FormBinding::bindButton(Ctl id, QAbstractButton* button) {
+    add(id, [this, id, button] { showCaption(form_, id, button); });
+}
+
+void FormBinding::bindCheckBox(Ctl id, QCheckBox* box) {
+    add(id, [this, id, box] {
+        showCaption(form_, id, box);
+        box->setChecked(form_.value(id) != 0);
+    });
+    // clicked, unlike toggled, comes from the user only.
+    connect(box, &QCheckBox::clicked, this,
+            [this, id](bool checked) { form_.setValue(id, checked ? 1 : 0); });
+}
+
+void FormBinding::bindLineEdit(Ctl id, QLineEdit* edit) {
+    add(id, [this, id, edit] {
+        // Rewriting an unchanged text would move the user's cursor.
+        if (edit->text() != form_.text(id)) {
+            edit->setText(form_.text(id));
+        }
+        edit->setEnabled(form_.isEnabled(id));
+    });
+    // textEdited comes from the user only, so the Form's own changes never
+    // come back here.
+    connect(edit, &QLineEdit::textEdited, this, [this, id, edit] { onTyped(id, edit); });
+}
+
+void FormBinding::onTyped(Ctl id, QLineEdit* edit) {
+    const FieldRule rule = fieldRuleFor(id);
+    if (!rule.isFree()) {
+        const EditState kept =
+            conformEdit(form_.text(id), {edit->text(), edit->cursorPosition()}, rule);
+        if (kept.text != edit->text()) {
+            edit->setText(kept.text);
+            edit->setCursorPosition(kept.cursor);
+        }
+    }
+    form_.setText(id, edit->text());
+}
+
+void FormBinding::bindComboBox(Ctl id, QComboBox* box) {
+    add(id, [this, id, box] {
+        if (listDiffers(box, form_, id)) {
+            showList(box, form_, id);
+        }
+        if (box->currentText() != form_.text(id)) {
+            box->setEditText(form_.text(id));
+        }
+        box->setEnabled(form_.isEnabled(id));
+    });
+    connect(box->lineEdit(), &QLineEdit::textEdited, this,
+            [this, id](const QString& text) { form_.setText(id, text); });
+}
+
+void FormBinding::bindProgressBar(Ctl id, QProgressBar* bar) {
+    add(id, [this, id, bar] {
+        bar->setRange(form_.minimum(id), form_.maximum(id));
+        bar->setValue(form_.value(id));
+        bar->setEnabled(form_.isEnabled(id));
+    });
+}
+
+void FormBinding::bindTextView(Ctl id, QPlainTextEdit* view) {
+    add(id, [this, id, view] {
+        // The status box's lines end in CR LF.
+        QString text = form_.text(id);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        if (view->toPlainText() != text) {
+            view->setPlainText(text);
+            // The newest line is the one to see.
+            view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        }
+        view->setEnabled(form_.isEnabled(id));
+    });
+}

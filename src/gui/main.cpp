@@ -1,0 +1,100 @@
+#include "app/form.h"
+#include "app/language.h"
+#include "app/startup.h"
+#include "app/texts.h"
+#include "gui/controller.h"
+#include "gui/mainwindow.h"
+#include "gui/qtprompter.h"
+#include "gui/unattendedprompter.h"
+#include "serial/portlister.h"
+#include "serial/qtclock.h"
+#include "serial/qtseriallink.h"
+#include "serial/serialsettingsstore.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QPushButton>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct Options {
+    QString configDir;
+    int lcid = 0;
+    QString screenshot;  // a picture of the window after "Default", then exit
+};
+
+std::optional<Options> parseOptions(const QApplication& app) {
+    const Language helpLanguage = languageForLcid(systemDefaultLcid());
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption configDir(QStringLiteral("config-dir"),
+                                       text(Msg::ConfigDirOption, helpLanguage),
+                                       QStringLiteral("dir"));
+    const QCommandLineOption language(
+        QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage), QStringLiteral("en|zh"));
+    QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({configDir, language, screenshot});
+    parser.process(app);
+
+    Options options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot)};
+    // A forced language counts as the system's, start-up message included.
+    const QString asked = parser.value(language);
+    if (asked == QLatin1String("en")) {
+        options.lcid = kLcidEnglishUs;
+    } else if (asked == QLatin1String("zh")) {
+        options.lcid = kLcidChinesePrc;
+    } else if (!asked.isEmpty()) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(text(Msg::UnknownLanguage, helpLanguage).arg(asked)));
+        return std::nullopt;
+    }
+    return options;
+}
+
+int saveScreenshot(MainWindow& window, const Form& form, const QString& file) {
+    window.show();
+    window.findChild<QPushButton*>(nameOf(Ctl::Command0))->click();
+    QCoreApplication::processEvents();
+    if (!window.grab().save(file)) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(text(Msg::ScreenshotNotSaved, form.language()).arg(file)));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kv120-config"));
+    const std::optional<Options> options = parseOptions(app);
+    if (!options) {
+        return 2;
+    }
+
+    Form form;
+    QtClock clock;
+    QtSerialLink link;
+    const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
+    const SystemPortLister ports;
+    QtPrompter windowPrompter(form.text(Ctl::Form1));
+    UnattendedPrompter unattended;
+    Prompter& prompter =
+        options->screenshot.isEmpty() ? static_cast<Prompter&>(windowPrompter) : unattended;
+
+    runStartup(form, {options->lcid, store, ports, prompter});
+    MainWindow window(form, prompter, ports, [&link] { return link.isOpen(); });
+    windowPrompter.setParentWidget(&window);
+    Controller controller(form, clock, link, window);
+
+    if (!options->screenshot.isEmpty()) {
+        return saveScreenshot(window, form, options->screenshot);
+    }
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,144 @@
+#include "gui/mainwindow.h"
+
+#include "app/devicesettings.h"
+#include "app/form.h"
+#include "app/prompter.h"
+#include "app/startup.h"
+#include "app/texts.h"
+#include "gui/inputrules.h"
+#include "gui/portselector.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Room for chars digits, plus the box's frame and margins.
+int widthFor(const QWidget* widget, int chars) {
+    return widget->fontMetrics().horizontalAdvance(QString(chars, u'0')) + 10;
+}
+
+// The controls that only show what the program puts there.
+bool isOutputOnly(Ctl id) {
+    return id == Ctl::Text3 || id == Ctl::Text6 || id == Ctl::Text12;
+}
+
+void prepareComboBox(QComboBox* box, Ctl id, int widthChars) {
+    box->setObjectName(nameOf(id));
+    box->setEditable(true);
+    // The lists are fixed and the box holds exactly what was typed or picked:
+    // no typed text joins the list and nothing completes it.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    // Finishing an edit whose text matches an item would count as picking
+    // it; only a pick from the list may run the pick rules.
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(widthChars);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
+                       std::function<bool()> portIsOpen, QWidget* parent)
+    : QWidget(parent),
+      form_(form),
+      prompter_(prompter),
+      ports_(ports),
+      portIsOpen_(std::move(portIsOpen)),
+      binding_(form) {
+    setObjectName(nameOf(Ctl::Form1));
+    binding_.bindWindow(Ctl::Form1, this);
+    buildLayout();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    emit closing();
+    event->accept();
+}
+
+QLabel* MainWindow::label(Ctl id) {
+    auto* widget = new QLabel;
+    widget->setObjectName(nameOf(id));
+    binding_.bindLabel(id, widget);
+    return widget;
+}
+
+QLineEdit* MainWindow::lineEdit(Ctl id, int widthChars) {
+    auto* widget = new QLineEdit;
+    widget->setObjectName(nameOf(id));
+    widget->setReadOnly(isOutputOnly(id));
+    if (widthChars > 0) {
+        widget->setFixedWidth(widthFor(widget, widthChars));
+    }
+    binding_.bindLineEdit(id, widget);
+    return widget;
+}
+
+QComboBox* MainWindow::comboBox(Ctl id, int widthChars) {
+    auto* widget = new QComboBox;
+    prepareComboBox(widget, id, widthChars);
+    binding_.bindComboBox(id, widget);
+    connect(widget, &QComboBox::activated, this,
+            [this, id, widget](int index) { onPicked(id, widget->itemText(index)); });
+    return widget;
+}
+
+QComboBox* MainWindow::portSelector() {
+    auto* widget = new PortSelector;
+    prepareComboBox(widget, Ctl::Combo1, 12);
+    // While a port is open it is the one in use and cannot be probed.
+    widget->setBeforePopup([this] {
+        if (!portIsOpen_()) {
+            fillPortList(form_, ports_);
+        }
+    });
+    binding_.bindComboBox(Ctl::Combo1, widget);
+    connect(widget, &QComboBox::activated, this,
+            [this, widget](int index) { onPortPicked(widget, widget->itemText(index)); });
+    return widget;
+}
+
+QPushButton* MainWindow::button(Ctl id) {
+    auto* widget = new QPushButton;
+    widget->setObjectName(nameOf(id));
+    widget->setAutoDefault(false);
+    binding_.bindButton(id, widget);
+    connect(widget, &QPushButton::clicked, this, [this, id] { emit buttonClicked(id); });
+    return widget;
+}
+
+QCheckBox* MainWindow::checkBox(Ctl id) {
+    auto* widget = new QCheckBox;
+    widget->setObjectName(nameOf(id));
+    binding_.bindCheckBox(id, widget);
+    return widget;
+}
+
+QGroupBox* MainWindow::frame(Ctl id) {
+    auto* widget = new QGroupBox;
+    widget->setObjectName(nameOf(id));
+    binding_.bindFrame(id, widget);
+    return widget;
+}
+
+void MainWindow::onPicked(Ctl id, const QString& item) {
+    form_.setText(id, item);
+    if (id == DeviceSettings::addressMode) {
+        pickAddressMode(form_);
+    }
+}
+
+void MainWindow::onPortPicked(QComboBox* box, const QString& port) {
+    if (port != form_.text(Ctl::Combo1) && portIsOpen_()) {
+        // The running exchange keeps its port; the box shows it again.
+        box->setEditText(form_.text(Ctl::Combo1));
+        prompter_.message(text(Msg::PortIsOpen, form_.language()));
+        return;
+    }
+    form_.setText(Ctl::Combo1, port);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/controls.h"
+#include "gui/formbinding.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class Form;
+class Prompter;
+class PortLister;
+class QBoxLayout;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The one window, Form1. It shows every control the user sees, each widget
+// named as its control (Text4, Combo5, Command7), mirrors the Form both ways
+// and applies the input rules. What the buttons do is the controller's.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
+               std::function<bool()> portIsOpen, QWidget* parent = nullptr);
+
+signals:
+    void buttonClicked(Ctl id);
+    // The window is about to close; nothing runs on it afterwards.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Each makes the widget of one control, names it and binds it.
+    QLabel* label(Ctl id);
+    QLineEdit* lineEdit(Ctl id, int widthChars = 0);
+    QComboBox* comboBox(Ctl id, int widthChars);
+    QPushButton* button(Ctl id);
+    QCheckBox* checkBox(Ctl id);
+    QGroupBox* frame(Ctl id);
+    QComboBox* portSelector();
+
+    void onPicked(Ctl id, const QString& item);
+    void onPortPicked(QComboBox* box, const QString& port);
+
+    // The layout, container by container (mainwindowlayout.cpp).
+    void buildLayout();
+    QGroupBox* buildMainFrame();
+    QBoxLayout* buildStationFields();
+    QGroupBox* buildAddressFrame();
+    QGroupBox* buildRadioFrame();
+    QGroupBox* buildSetupFrame();
+    QGroupBox* buildVersionFrame();
+    QGroupBox* buildWifiFrame();
+    QBoxLayout* buildStatusAndButtons();
+
+    Form& form_;
+    Prompter& prompter_;
+    const PortLister& ports_;
+    std::function<bool()> portIsOpen_;
+    FormBinding binding_;
+};

@@ -1,0 +1,226 @@
+#include "gui/mainwindow.h"
+
+#include "app/devicesettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+// The window as designed: Frame1 holds everything but the small progress box
+// Text3 and the progress line Label2, which stand on the window below it.
+// Layouts, not positions, so Chinese captions and large fonts fit.
+
+namespace {
+
+constexpr int kSpacing = 4;
+
+QGridLayout* grid(QWidget* owner) {
+    auto* layout = new QGridLayout(owner);
+    layout->setSpacing(kSpacing);
+    layout->setContentsMargins(4, 2, 4, 4);
+    return layout;
+}
+
+QHBoxLayout* row() {
+    auto* layout = new QHBoxLayout;
+    layout->setSpacing(kSpacing);
+    return layout;
+}
+
+QVBoxLayout* column() {
+    auto* layout = new QVBoxLayout;
+    layout->setSpacing(kSpacing);
+    return layout;
+}
+
+}  // namespace
+
+void MainWindow::buildLayout() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(kSpacing);
+    layout->addWidget(buildMainFrame());
+
+    auto* progress = row();
+    progress->addWidget(lineEdit(Ctl::Text3, 5));
+    progress->addWidget(label(Ctl::Label2), 1);
+    layout->addLayout(progress);
+    // As compact as the captions allow.
+    resize(minimumSizeHint());
+}
+
+QGroupBox* MainWindow::buildMainFrame() {
+    QGroupBox* main = frame(Ctl::Frame1);
+    auto* layout = new QVBoxLayout(main);
+    layout->setSpacing(kSpacing);
+    layout->setContentsMargins(6, 4, 6, 6);
+
+    QLabel* title = label(Ctl::Label3);
+    QFont titleFont = title->font();
+    titleFont.setFamilies(
+        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC")});
+    titleFont.setPointSizeF(14.25);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setAlignment(Qt::AlignCenter);
+    layout->addWidget(title);
+
+    auto* station = row();
+    station->addLayout(buildStationFields(), 1);
+    station->addWidget(buildAddressFrame());
+    layout->addLayout(station);
+
+    auto* device = row();
+    device->addWidget(buildRadioFrame(), 1);
+    auto* setupAndVersion = column();
+    setupAndVersion->addWidget(buildSetupFrame());
+    setupAndVersion->addWidget(buildVersionFrame());
+    device->addLayout(setupAndVersion);
+    device->addWidget(buildWifiFrame());
+    layout->addLayout(device);
+
+    layout->addLayout(buildStatusAndButtons(), 1);
+    auto* bottom = row();
+    bottom->addWidget(label(Ctl::Label22));
+    auto* bar = new QProgressBar;
+    bar->setObjectName(nameOf(Ctl::ProgressBar1));
+    // The progress line under the bar says how far the update is.
+    bar->setTextVisible(false);
+    binding_.bindProgressBar(Ctl::ProgressBar1, bar);
+    bottom->addWidget(bar, 1);
+    layout->addLayout(bottom);
+    return main;
+}
+
+QBoxLayout* MainWindow::buildStationFields() {
+    auto* fields = new QGridLayout;
+    fields->setSpacing(kSpacing);
+    fields->addWidget(label(Ctl::Label4), 0, 0);
+    auto* call = row();
+    call->addWidget(lineEdit(Ctl::Text4, 8));
+    call->addWidget(label(Ctl::Label9));
+    call->addWidget(comboBox(Ctl::Combo5, 2));
+    call->addStretch(1);
+    call->addWidget(label(Ctl::Label1));
+    call->addWidget(lineEdit(Ctl::Text5, 6));
+    fields->addLayout(call, 0, 1);
+    fields->addWidget(label(Ctl::Label6), 1, 0);
+    fields->addWidget(lineEdit(Ctl::Text8), 1, 1);
+    fields->addWidget(lineEdit(Ctl::Text7), 2, 1);
+    fields->addWidget(label(Ctl::Label7), 3, 0);
+    fields->addWidget(comboBox(Ctl::Combo3, 14), 3, 1);
+    fields->addWidget(label(Ctl::Label10), 4, 0);
+    auto* filter = row();
+    filter->addWidget(lineEdit(Ctl::Text11), 1);
+    filter->addWidget(label(Ctl::Label8));
+    filter->addWidget(lineEdit(Ctl::Text10, 6));
+    fields->addLayout(filter, 4, 1);
+
+    auto* layout = column();
+    layout->addLayout(fields);
+    layout->addStretch(1);
+    return layout;
+}
+
+QGroupBox* MainWindow::buildAddressFrame() {
+    QGroupBox* box = frame(Ctl::Frame2);
+    QGridLayout* layout = grid(box);
+    layout->addWidget(label(Ctl::Label5), 0, 0);
+    layout->addWidget(comboBox(Ctl::Combo2, 9), 0, 1, 1, 4);
+    const Ctl rowLabels[] = {Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15};
+    for (int r = 0; r < 4; ++r) {
+        layout->addWidget(label(rowLabels[r]), r + 1, 0);
+        for (int c = 0; c < 4; ++c) {
+            layout->addWidget(lineEdit(DeviceSettings::addressBoxes[4 * r + c], 3), r + 1, c + 1);
+        }
+    }
+    return box;
+}
+
+QGroupBox* MainWindow::buildRadioFrame() {
+    QGroupBox* box = frame(Ctl::Frame4);
+    QGridLayout* layout = grid(box);
+    layout->addWidget(label(Ctl::Label16), 0, 0);
+    auto* frequency = row();
+    frequency->addWidget(lineEdit(Ctl::Text31, 8));
+    frequency->addWidget(label(Ctl::Label17));
+    frequency->addStretch(1);
+    frequency->addWidget(checkBox(Ctl::Check1));
+    layout->addLayout(frequency, 0, 1);
+    layout->addWidget(label(Ctl::Label24), 1, 0);
+    auto* level = row();
+    level->addWidget(comboBox(Ctl::Combo6, 2));
+    level->addStretch(1);
+    level->addWidget(label(Ctl::Label21));
+    level->addWidget(lineEdit(Ctl::Text32, 3));
+    layout->addLayout(level, 1, 1);
+    layout->addWidget(label(Ctl::Label25), 2, 0);
+    layout->addWidget(comboBox(Ctl::Combo7, 14), 2, 1);
+    layout->addWidget(label(Ctl::Label26), 3, 0);
+    layout->addWidget(comboBox(Ctl::Combo8, 11), 3, 1);
+    return box;
+}
+
+QGroupBox* MainWindow::buildSetupFrame() {
+    QGroupBox* box = frame(Ctl::Frame5);
+    QGridLayout* layout = grid(box);
+    layout->addWidget(label(Ctl::Label18), 0, 0);
+    layout->addWidget(comboBox(Ctl::Combo16, 3), 0, 1);
+    layout->addWidget(label(Ctl::Label19), 1, 0);
+    layout->addWidget(comboBox(Ctl::Combo4, 3), 1, 1);
+    return box;
+}
+
+QGroupBox* MainWindow::buildVersionFrame() {
+    QGroupBox* box = frame(Ctl::Frame3);
+    QGridLayout* layout = grid(box);
+    layout->addWidget(lineEdit(Ctl::Text6), 0, 0);
+    return box;
+}
+
+QGroupBox* MainWindow::buildWifiFrame() {
+    QGroupBox* box = frame(Ctl::Frame6);
+    QGridLayout* layout = grid(box);
+    layout->addWidget(label(Ctl::Label23), 0, 0);
+    layout->addWidget(lineEdit(Ctl::Text34, 10), 0, 1);
+    layout->addWidget(label(Ctl::Label20), 1, 0);
+    layout->addWidget(lineEdit(Ctl::Text33, 10), 1, 1);
+    layout->addWidget(button(Ctl::Command8), 2, 1, Qt::AlignRight);
+    layout->setRowStretch(3, 1);
+    return box;
+}
+
+QBoxLayout* MainWindow::buildStatusAndButtons() {
+    auto* status = column();
+    auto* port = row();
+    port->addWidget(portSelector(), 1);
+    port->addWidget(lineEdit(Ctl::Text12, 14));
+    status->addLayout(port);
+    status->addWidget(label(Ctl::Label11));
+    auto* statusBox = new QPlainTextEdit;
+    statusBox->setObjectName(nameOf(Ctl::Text29));
+    statusBox->setReadOnly(true);
+    statusBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    binding_.bindTextView(Ctl::Text29, statusBox);
+    status->addWidget(statusBox, 1);
+
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(kSpacing);
+    const Ctl order[] = {Ctl::Command6, Ctl::Command7, Ctl::Command0, Ctl::Command4,
+                         Ctl::Command5, Ctl::Command9, Ctl::Command1, Ctl::Command2};
+    for (int i = 0; i < 8; ++i) {
+        buttons->addWidget(button(order[i]), i / 3, i % 3);
+    }
+    buttons->setRowStretch(3, 1);
+
+    auto* layout = row();
+    layout->addLayout(status, 1);
+    layout->addLayout(buttons);
+    return layout;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QComboBox>
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+// The port selector's drop-down: each port's name with, beside it, what the
+// system knows of the adapter. The item's text stays the bare name, so picking
+// it puts only the name into the box.
+class PortItemDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    static constexpr int kNoteRole = Qt::UserRole + 1;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
+// The port selector (Combo1). Ports come and go while the program runs (USB
+// adapters), so the list is made anew each time it opens.
+class PortSelector : public QComboBox {
+    Q_OBJECT
+public:
+    explicit PortSelector(QWidget* parent = nullptr);
+
+    // Called before the list opens; it refreshes the port list.
+    void setBeforePopup(std::function<void()> beforePopup) {
+        beforePopup_ = std::move(beforePopup);
+    }
+
+    void showPopup() override;
+
+private:
+    std::function<void()> beforePopup_;
+};

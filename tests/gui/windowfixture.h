@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/form.h"
+#include "app/startup.h"
+#include "gui/controller.h"
+#include "gui/mainwindow.h"
+#include "serial/portlister.h"
+#include "serial/seriallink.h"
+#include "serial/serialsettingsstore.h"
+#include "serial/virtualclock.h"
+#include "support/printers.h"
+#include "support/scriptedprompter.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Ports that "open" as the test says, counting how often they were probed.
+class FakePortLister : public PortLister {
+public:
+    QList<PortInfo> openablePorts() const override {
+        ++probes;
+        return ports;
+    }
+    QList<PortInfo> ports;
+    mutable int probes = 0;
+};
+
+// A port that only remembers whether it is open.
+class FakeLink : public SerialLink {
+public:
+    void setPortName(const QString& name) override { name_ = name; }
+    QString portName() const override { return name_; }
+    void open() override { open_ = true; }
+    void close() override {
+        open_ = false;
+        ++closes;
+    }
+    bool isOpen() const override { return open_; }
+    void write(const QByteArray&) override {}
+
+    int closes = 0;
+
+private:
+    QString name_;
+    bool open_ = false;
+};
+
+// What a test varies about the machine the window starts on.
+struct Machine {
+    int lcid = 1033;
+    QList<PortInfo> ports{{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("CP2102 USB to UART")},
+                          {QStringLiteral("/dev/ttyACM0"), QString()}};
+    QString storedPort;  // empty: no RUVAdev.ini
+};
+
+// Start-up on a scripted machine, then the window and its controller, as the
+// program does it, on a virtual clock and a fake port.
+class WindowFixture {
+public:
+    explicit WindowFixture(const Machine& machine = {})
+        : store_(SerialSettingsStore::defaultPath(dir_.path())) {
+        if (!machine.storedPort.isEmpty()) {
+            store_.writeCommSet(machine.storedPort);
+        }
+        lister.ports = machine.ports;
+        runStartup(form, {machine.lcid, store_, lister, prompter});
+        window =
+            std::make_unique<MainWindow>(form, prompter, lister, [this] { return link.isOpen(); });
+        controller = std::make_unique<Controller>(form, clock, link, *window);
+        window->show();
+    }
+
+    // The one widget named as the control; fails the test when there is not
+    // exactly one.
+    template <class W = QWidget>
+    W* widget(Ctl id) const {
+        const QList<QWidget*> found = window->findChildren<QWidget*>(nameOf(id));
+        EXPECT_EQ(found.size(), 1) << nameOf(id).toStdString();
+        W* typed = found.isEmpty() ? nullptr : qobject_cast<W*>(found.first());
+        EXPECT_NE(typed, nullptr) << nameOf(id).toStdString();
+        return typed;
+    }
+
+    // What the widget shows as its caption or title.
+    QString caption(Ctl id) const {
+        if (id == Ctl::Form1) {
+            return window->windowTitle();
+        }
+        QWidget* shown = widget(id);
+        if (auto* label = qobject_cast<QLabel*>(shown)) {
+            return label->text();
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(shown)) {
+            return button->text();
+        }
+        if (auto* frame = qobject_cast<QGroupBox*>(shown)) {
+            return frame->title();
+        }
+        ADD_FAILURE() << nameOf(id).toStdString() << " has no caption";
+        return {};
+    }
+
+    FakePortLister lister;
+    ScriptedPrompter prompter;
+    Form form;
+    VirtualClock clock;
+    FakeLink link;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Controller> controller;
+
+private:
+    QTemporaryDir dir_;
+    SerialSettingsStore store_;
+};
+
+// Picks an item the way a user does: opens the drop-down, moves to the item
+// and presses Return.
+void pickItem(QComboBox* box, const QString& item);
+
+// The items a combo box's list holds, in order.
+QStringList itemsOf(const QComboBox* box);
