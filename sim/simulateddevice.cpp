@@ -49,6 +49,19 @@ void SimulatedDevice::plugIn() {
 }
 
 void SimulatedDevice::receiveByte(char byte) {
+    if (loader_) {
+        const SimLoader::Step step = loader_->receive(byte);
+        if (!step.answer.isEmpty()) {
+            send(step.answer);
+        }
+        if (step.flashChanged) {
+            notifyChange();
+        }
+        if (loader_->isDone()) {
+            boot();
+        }
+        return;
+    }
     if (byte != '\r' && byte != '\n') {
         if (line_.size() < kMaxLineBytes) {
             line_ += byte;
@@ -111,6 +124,18 @@ void SimulatedDevice::send(const QByteArray& bytes) {
 }
 
 void SimulatedDevice::restart() {
+    loader_.emplace(knobs_, flash_);
+    const int restart = ++restarts_;
+    // Without a probe in time the loader boots the firmware it has.
+    clock_.post(knobs_.loaderListenMs, [this, alive = std::weak_ptr<char>(alive_), restart] {
+        if (!alive.expired() && restart == restarts_ && loader_ && !loader_->hasAnswered()) {
+            boot();
+        }
+    });
+}
+
+void SimulatedDevice::boot() {
+    loader_.reset();
     line_.clear();
     lineOverflowed_ = false;
 }

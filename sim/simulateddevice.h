@@ -5,13 +5,16 @@
 #include "sim/linepacer.h"
 #include "sim/receivelog.h"
 #include "sim/simconfig.h"
+#include "sim/simflash.h"
 #include "sim/simknobs.h"
+#include "sim/simloader.h"
 
 #include <QByteArray>
 #include <QList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The KV120 as the tool meets it on the serial line: its configuration
 // firmware, which answers the commands and keeps the settings, and the loader
@@ -30,6 +33,12 @@ public:
     // The stored settings; tests read them and preset them.
     SimConfig& config() { return config_; }
     const SimConfig& config() const { return config_; }
+    // What the loader last flashed; a new transfer starts it afresh.
+    const SimFlash& flash() const { return flash_; }
+    void setFlash(SimFlash flash) { flash_ = std::move(flash); }
+
+    // Between "REBOOT#" and booting the firmware again.
+    bool inLoader() const { return loader_.has_value(); }
 
     // Everything received, chunk by chunk, with the time each arrived.
     const QList<SimReceived>& received() const { return received_; }
@@ -40,7 +49,7 @@ public:
     void setSender(Sender sender) { sender_ = std::move(sender); }
     // Called when the device goes away from the host.
     void setGoneHandler(Notice handler) { goneHandler_ = std::move(handler); }
-    // Called when the stored settings change, so they can be kept.
+    // Called when the stored settings or the flash change, so they can be kept.
     void setChangeHandler(Notice handler) { changeHandler_ = std::move(handler); }
 
     // Bytes from the host, as they arrive.
@@ -60,11 +69,15 @@ private:
     void sendLines(const QList<QByteArray>& lines);
     void send(const QByteArray& bytes);
     void restart();
+    void boot();
     void notifyChange();
 
     Clock& clock_;
     SimKnobs knobs_;
     SimConfig config_;
+    SimFlash flash_;
+    std::optional<SimLoader> loader_;
+    int restarts_ = 0;
     QList<SimReceived> received_;
     Sender sender_;
     Notice goneHandler_;

@@ -34,7 +34,8 @@ const std::map<Msg, Pair>& table() {
         {Msg::ReadButtonReading, {"reading", "读取中"}},
         {Msg::ReadButtonIdle, {"read data", "读取数据"}},
         {Msg::ReadButtonIdleEnglish, {"read data", nullptr}},
-        {Msg::ConnectionAttempt, {"Please restart KORVA......Connection %1/20Times......", nullptr}},
+        {Msg::ConnectionAttempt,
+         {"Please restart KORVA......Connection %1/20Times......", nullptr}},
         {Msg::TestFail, {"test fail", nullptr}},
         {Msg::ConnectionSuccessful, {"Connection is successful", "连接就绪"}},
         {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", nullptr}},
@@ -67,10 +68,8 @@ const std::map<Msg, Pair>& table() {
         {Msg::SaveDialogFilter, {"setup file(*.ini)|*.ini", nullptr}},
         {Msg::LoadDialogTitle, {"Please choose fireware.", nullptr}},
         {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", nullptr}},
-        {Msg::FileNotSaved,
-         {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
-        {Msg::FileNotLoaded,
-         {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
+        {Msg::FileNotSaved, {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
+        {Msg::FileNotLoaded, {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
 
         {Msg::ImageDialogTitle, {"打开", nullptr}},
         {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},
@@ -79,8 +78,7 @@ const std::map<Msg, Pair>& table() {
          {"The image is larger than %1 bytes, the most the device's loader accepts. "
           "The image loaded before stays loaded.",
           "升级文件大于 %1 字节，超出设备引导程序的上限。之前载入的文件保持不变。"}},
-        {Msg::ImageNotRead,
-         {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
+        {Msg::ImageNotRead, {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
         {Msg::ImageLooksWrong,
          {"This file looks like %1, not a raw firmware image (*.bin). Load it anyway?",
           "该文件看起来是 %1，而不是固件文件 (*.bin)。仍要载入吗？"}},
@@ -104,6 +102,10 @@ const std::map<Msg, Pair>& table() {
          {"A firmware update is running. Closing now leaves the device in its loader "
           "until the update is run again. Close anyway?",
           "正在升级固件。现在关闭，设备将停留在引导程序中，直到重新升级。仍要关闭吗？"}},
+        {Msg::ImageKindElf, {"a program file (ELF)", "程序文件 (ELF)"}},
+        {Msg::ImageKindZip, {"a ZIP archive", "ZIP 压缩包"}},
+        {Msg::ImageKindUf2, {"a UF2 file", "UF2 文件"}},
+        {Msg::ImageKindIntelHex, {"an Intel HEX text file", "Intel HEX 文本文件"}},
     };
     return texts;
 }

@@ -64,9 +64,9 @@ enum class Msg {
     ImageDialogTitle,
     ImageDialogFilter,
     ImageFilePrefix,
-    ImageTooLarge,     // %1: largest length
-    ImageNotRead,      // %1: file, %2: reason
-    ImageLooksWrong,   // %1: what the file looks like
+    ImageTooLarge,    // %1: largest length
+    ImageNotRead,     // %1: file, %2: reason
+    ImageLooksWrong,  // %1: what the file looks like
     PleaseChooseFirmware,
     PleaseWaitAutoUpdate,
     UpdateButtonBusy,
@@ -81,6 +81,10 @@ enum class Msg {
     UpdateStep,
     UpdateStalled,
     CloseDuringUpdate,
+    ImageKindElf,
+    ImageKindZip,
+    ImageKindUf2,
+    ImageKindIntelHex,
 };
 
 QString text(Msg id, Language language);
