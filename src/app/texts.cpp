@@ -70,6 +70,9 @@ const std::map<Msg, Pair>& table() {
         {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", nullptr}},
         {Msg::FileNotSaved, {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
         {Msg::FileNotLoaded, {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
+        {Msg::SettingsFileTooLarge,
+         {"it is larger than %1 bytes, far more than a settings file holds",
+          "文件大于 %1 字节，远超设置文件的大小"}},
 
         {Msg::ImageDialogTitle, {"打开", nullptr}},
         {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},

@@ -60,6 +60,8 @@ enum class Msg {
     LoadDialogFilter,
     FileNotSaved,   // %1: file, %2: reason
     FileNotLoaded,  // %1: file, %2: reason
+    // %1: largest length
+    SettingsFileTooLarge,
     // Firmware update
     ImageDialogTitle,
     ImageDialogFilter,
