@@ -7,7 +7,7 @@
 
 // A settings file is a few hundred bytes; anything far larger is not one, and
 // listing it line by line in the status box would stall the window.
-inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024;
+inline constexpr qint64 kMaxSettingsFileBytes = qint64{64} * 1024;
 
 // Replaces the file whole or not at all: the old file stays as it was unless
 // the new one has been written completely. The system's reason when it
