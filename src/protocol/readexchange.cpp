@@ -82,7 +82,7 @@ void finishRead(Session& session) {
     form.appendStatusLine(session.tr(Msg::ReadOk));
     form.setEnabled(Ctl::Command7, true);
     form.setText(Ctl::Command6, session.tr(Msg::ReadButtonIdle));
-    session.link().close();
+    closePortIfOpen(session);
 }
 
 // The device sent no "READ END": the window keeps whatever lines arrived, and

@@ -51,7 +51,7 @@ void sendCredentials(Session& session) {
     } else {
         appendStatus(session, Msg::WifiWriteFail);
     }
-    session.link().close();
+    closePortIfOpen(session);
     restoreCaption(session);
 }
 
