@@ -59,8 +59,13 @@ void PseudoTerminal::open() {
 }
 
 void PseudoTerminal::close() {
-    delete readable_;
-    readable_ = nullptr;
+    if (readable_) {
+        // close() may run inside the notifier's own signal (the device going
+        // away on the bytes just read), so it is deleted once that returns.
+        readable_->setEnabled(false);
+        readable_->deleteLater();
+        readable_ = nullptr;
+    }
     for (int* fd : {&slave_, &master_}) {
         if (*fd >= 0) {
             ::close(*fd);
@@ -85,7 +90,7 @@ void PseudoTerminal::write(const QByteArray& bytes) {
 
 void PseudoTerminal::readAvailable() {
     char buffer[4096];
-    for (;;) {
+    while (master_ >= 0) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 0) {
             if (receiver_) {
