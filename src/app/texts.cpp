@@ -109,6 +109,10 @@ const std::map<Msg, Pair>& table() {
         {Msg::ImageKindZip, {"a ZIP archive", "ZIP 压缩包"}},
         {Msg::ImageKindUf2, {"a UF2 file", "UF2 文件"}},
         {Msg::ImageKindIntelHex, {"an Intel HEX text file", "Intel HEX 文本文件"}},
+        {Msg::UpdateBlockRefused,
+         {"The update did not complete: the device's loader refused a block and asked for more "
+          "than the image holds. Run the update again.",
+          "升级未完成：设备引导程序拒收了一个数据块，要求的数据超出了升级文件。请重新升级。"}},
     };
     return texts;
 }

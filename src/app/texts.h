@@ -87,6 +87,7 @@ enum class Msg {
     ImageKindZip,
     ImageKindUf2,
     ImageKindIntelHex,
+    UpdateBlockRefused,
 };
 
 QString text(Msg id, Language language);

@@ -28,12 +28,18 @@ void Updater::transferTick() {
     // Requests are answered as their byte arrives; this catches one that came
     // in while someone else held the link's receiver.
     answerLoader();
-    if (transferActive_ && static_cast<quint32>(session_.clock().nowMs() - lastRequestMs_) >=
-                               static_cast<quint32>(kStallMs)) {
-        endStalledTransfer();
-        return;
+    if (askedPastLastBlock_) {
+        endUnfinishedTransfer(Msg::UpdateBlockRefused);
+    } else if (transferActive_ && quietFor(kStallMs)) {
+        endUnfinishedTransfer(Msg::UpdateStalled);
+    } else {
+        showProgress();
     }
-    showProgress();
+}
+
+bool Updater::quietFor(int ms) const {
+    return static_cast<quint32>(session_.clock().nowMs() - lastRequestMs_) >=
+           static_cast<quint32>(ms);
 }
 
 void Updater::answerLoader() {
@@ -72,9 +78,11 @@ void Updater::sendLength() {
 }
 
 void Updater::sendBlock(bool advance) {
-    // Once the last block is out the transfer is over and the port closes at
-    // the next tick; a further request has no block to answer it with.
+    // The loader stores blocks in the order they come and asks once more for
+    // each one it refused, so a request after the last block means a block
+    // is missing from its flash.
     if (blockIndex_ >= image_.blockCount()) {
+        askedPastLastBlock_ = true;
         return;
     }
     fillBlockPacket(blockPacket_, image_, blockIndex_);
@@ -110,15 +118,15 @@ void Updater::showProgress() {
             form.setEnabled(control, false);
         }
         form.setText(Ctl::Label2, session_.tr(Msg::Updating) + step);
-    } else if (blockIndex_ == blockCount) {
+    } else if (blockIndex_ == blockCount && quietFor(kLastBlockCheckMs)) {
         form.setText(Ctl::Label2, session_.tr(Msg::UpdateComplete) + step);
         returnToIdle();
     }
 }
 
-void Updater::endStalledTransfer() {
+void Updater::endUnfinishedTransfer(Msg reason) {
     returnToIdle();
-    const QString message = session_.tr(Msg::UpdateStalled);
+    const QString message = session_.tr(reason);
     session_.form().appendStatusLine(message);
     session_.prompter().message(message);
 }
@@ -137,4 +145,5 @@ void Updater::returnToIdle() {
     loaderAnswered_ = false;
     blockIndex_ = 0;
     transferActive_ = false;
+    askedPastLastBlock_ = false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/texts.h"
 #include "serial/clock.h"
 #include "update/firmwareimage.h"
 
@@ -22,6 +23,10 @@ public:
     static constexpr int kLoaderWaitTicks = 10;
     // A loader that has not asked for anything for this long has given up.
     static constexpr int kStallMs = 10'000;
+    // The port stays open this long after the last block was handed to it:
+    // the block needs 178 ms on the line at 115200 baud, and the loader
+    // answers a block it refused by asking again, which must not go unheard.
+    static constexpr int kLastBlockCheckMs = 500;
 
     explicit Updater(Session& session);
     ~Updater();
@@ -41,6 +46,7 @@ public:
 
 private:
     // The update start, phase by phase.
+    void startOrCancel();
     void resetSettingsMemory();
     void rebootIntoLoader();
     void loaderWaitTick();
@@ -54,8 +60,8 @@ private:
     void sendLength();
     void sendBlock(bool advance);
     void showProgress();
-    void completeTransfer();
-    void endStalledTransfer();
+    bool quietFor(int ms) const;
+    void endUnfinishedTransfer(Msg reason);
     void returnToIdle();
     void writeSkippingFailure(const QByteArray& bytes);
 
@@ -70,6 +76,7 @@ private:
     QByteArray blockPacket_;
 
     bool transferActive_ = false;
+    bool askedPastLastBlock_ = false;
     quint32 lastRequestMs_ = 0;
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off

@@ -1,5 +1,7 @@
 #include "app/form.h"
 #include "app/prompter.h"
+#include "protocol/commands.h"
+#include "protocol/exchange.h"
 #include "protocol/session.h"
 #include "serial/seriallink.h"
 #include "update/loaderprotocol.h"
@@ -28,6 +30,11 @@ void Updater::updateStart() {
     }
     form.setStatus(session_.tr(Msg::PleaseWaitAutoUpdate) + QStringLiteral("\r\n") +
                    numberInMessage(connectWaitCount_) + QStringLiteral("/10"));
+    runExchange(session_, [this] { startOrCancel(); });
+}
+
+void Updater::startOrCancel() {
+    Form& form = session_.form();
     try {
         // A click while the update is starting cancels it: the start finds
         // the port closed at its next send, and the loader wait runs out.
@@ -42,14 +49,15 @@ void Updater::updateStart() {
         resetSettingsMemory();
         rebootIntoLoader();
     } catch (const SerialError& error) {
-        prompter.message(session_.portFailureText(session_.tr(Msg::PortIsUseOrNo), error));
+        session_.prompter().message(
+            session_.portFailureText(session_.tr(Msg::PortIsUseOrNo), error));
     }
 }
 
 void Updater::resetSettingsMemory() {
     Form& form = session_.form();
     bool& eeramResetSeen = session_.flags().eeramResetSeen;
-    session_.link().write(QByteArrayLiteral("AT+RESET#\r\n"));
+    session_.link().write(Commands::reset());
     eeramResetSeen = false;
     for (int step = 1; step <= kResetWaitSteps; ++step) {
         session_.clock().delay(kResetWaitStepMs);
@@ -70,7 +78,7 @@ void Updater::resetSettingsMemory() {
 
 void Updater::rebootIntoLoader() {
     SerialLink& link = session_.link();
-    link.write(QByteArrayLiteral("REBOOT#\r\n"));
+    link.write(Commands::reboot());
     connectWaitCount_ = 0;
     if (link.isOpen()) {
         link.close();

@@ -152,6 +152,7 @@ TEST(ImageOpen, ANewImageStartsTheTransferAgainFromItsFirstBlock) {
 
     QByteArray firstOfSecond;
     fillBlockPacket(firstOfSecond, padImage(second), 0);
+    ASSERT_EQ(rig.link.writes().size(), 3);
     EXPECT_EQ(rig.link.writes().last(), firstOfSecond);
     EXPECT_EQ(rig.form.maximum(Ctl::ProgressBar1), 5);
 }

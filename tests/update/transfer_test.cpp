@@ -113,9 +113,11 @@ TEST(Transfer, ProgressFollowsTheBlocksAndTheLastOneEndsTheUpdate) {
                 EXPECT_EQ(play.rig.form.value(Ctl::ProgressBar1), k + 1);
             }
         }
-        // A request after the last block finds nothing left to send.
-        play.rig.link.send(kNext);
-        play.rig.clock.advance(100);
+        // The port stays open while the last block crosses the line and the
+        // loader checks it.
+        play.rig.clock.advance(Updater::kLastBlockCheckMs - 100);
+        EXPECT_TRUE(play.rig.link.isOpen());
+        play.rig.clock.advance(200);
 
         EXPECT_EQ(progress.texts, c.progress);
         const QList<ScriptedLink::Event>& events = play.rig.link.events;
@@ -167,7 +169,34 @@ TEST(Transfer, ASilentLoaderEndsTheTransferAfterTenSeconds) {
         play.clearTraceAsAProbeDoes();
         play.request(kReady);
         play.request(kNext);
+        ASSERT_FALSE(play.rig.link.writes().isEmpty());
         EXPECT_EQ(play.rig.link.writes().last(), play.block(0));
+    }
+}
+
+TEST(Transfer, ARequestAfterTheLastBlockMeansTheLoaderRefusedOne) {
+    for (const QByteArray& late : {kNext, kRepeat}) {
+        SCOPED_TRACE(late.toHex().toStdString());
+        LoaderPlay play(5000);
+        TextHistory progress(play.rig.form, Ctl::Label2);
+        play.request(kReady);
+        for (int k = 0; k < 3; ++k) {
+            play.request(kNext, 150);
+        }
+        play.request(late, 200);
+        play.rig.clock.advance(100);
+
+        const QString refused = QStringLiteral(
+            "The update did not complete: the device's loader refused a block and asked for more "
+            "than the image holds. Run the update again.");
+        EXPECT_EQ(play.rig.prompter.messageTexts(), QStringList{refused});
+        EXPECT_TRUE(play.rig.status().endsWith("\r\n" + refused));
+        EXPECT_FALSE(progress.texts.contains(kComplete));
+        EXPECT_EQ(play.rig.link.writes().size(), 4) << "nothing was sent for the late request";
+        EXPECT_FALSE(play.rig.link.isOpen());
+        EXPECT_TRUE(play.usable());
+        EXPECT_EQ(play.rig.form.text(Ctl::Command2), "update");
+        EXPECT_FALSE(play.rig.updater.isTransferring());
     }
 }
 
@@ -179,7 +208,7 @@ TEST(Transfer, ABlockThePortRefusesDoesNotEndTheProgram) {
     EXPECT_NO_THROW(play.request(kNext));
     play.rig.link.failWrites = false;
     play.request(kNext);
-    play.rig.clock.advance(100);
+    play.rig.clock.advance(Updater::kLastBlockCheckMs + 100);
 
     // The refused block counts as sent, so the next request takes the one after it.
     EXPECT_EQ(play.rig.link.writes(),

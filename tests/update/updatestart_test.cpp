@@ -197,6 +197,15 @@ TEST(UpdateStart, ASecondClickWhileStartingCancels) {
     }
 }
 
+TEST(UpdateStart, ClosingTheWindowDuringTheResetWaitLetsGoOfThePort) {
+    StartRun run({kNever, kNever});
+    run.rig.clock.post(1'500, [&run] { run.rig.clock.abort(); });
+    EXPECT_NO_THROW(run.click());
+    EXPECT_FALSE(run.rig.link.isOpen());
+    EXPECT_EQ(run.sent(kReboot).size(), 0);
+    EXPECT_TRUE(run.rig.prompter.messages.empty());
+}
+
 TEST(UpdateStart, APortThatWillNotOpenEndsTheStartWithTheReason) {
     StartRun run({});
     run.rig.link.busy = true;
