@@ -6,6 +6,14 @@
 #include "serial/seriallink.h"
 #include "update/loaderprotocol.h"
 
+namespace {
+
+// The controls a transfer locks: "Open ROM", "update", the spare button
+// beside them and the port selector.
+constexpr Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1};
+
+}  // namespace
+
 Updater::Updater(Session& session) : session_(session), image_(padImage({})) {
     blockPacket_.resize(kBlockPacketSize);
     ReceivePath& receivePath = session_.receivePath();
@@ -114,7 +122,7 @@ void Updater::showProgress() {
     const QString step = u' ' + session_.tr(Msg::UpdateStep) +
                          QString::number(progressPercent(blockIndex_, blockCount)) + u'%';
     if (blockIndex_ > 0 && blockIndex_ < blockCount) {
-        for (const Ctl control : {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1}) {
+        for (const Ctl control : kLockedDuringTransfer) {
             form.setEnabled(control, false);
         }
         form.setText(Ctl::Label2, session_.tr(Msg::Updating) + step);
@@ -133,7 +141,7 @@ void Updater::endUnfinishedTransfer(Msg reason) {
 
 void Updater::returnToIdle() {
     Form& form = session_.form();
-    for (const Ctl control : {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1}) {
+    for (const Ctl control : kLockedDuringTransfer) {
         form.setEnabled(control, true);
     }
     // The link's close pushes out every byte written before it, so the last

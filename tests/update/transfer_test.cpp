@@ -12,7 +12,6 @@ const QByteArray kReady("\xE5", 1);
 const QByteArray kNext("\xC5", 1);
 const QByteArray kRepeat("\x55", 1);
 
-const QString kUpdating = QStringLiteral("updating，don't remove power update step:");
 const QString kComplete = QStringLiteral("update complete update step:100%");
 
 const Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1};
@@ -35,10 +34,6 @@ struct LoaderPlay {
     void request(const QByteArray& bytes, int afterMs = 37) {
         rig.clock.advance(afterMs);
         rig.link.send(bytes);
-    }
-    bool locked() const {
-        return std::none_of(std::begin(kLockedDuringTransfer), std::end(kLockedDuringTransfer),
-                            [this](Ctl id) { return rig.form.isEnabled(id); });
     }
     bool usable() const {
         return std::all_of(std::begin(kLockedDuringTransfer), std::end(kLockedDuringTransfer),
@@ -86,50 +81,6 @@ TEST(Transfer, EachRequestIsAnsweredAtOnceWithOnePacketInOrder) {
             EXPECT_TRUE(requestTimes.contains(event.atMs))
                 << "a packet went out at " << event.atMs << ", not when a request arrived";
         }
-    }
-}
-
-TEST(Transfer, ProgressFollowsTheBlocksAndTheLastOneEndsTheUpdate) {
-    struct Case {
-        qsizetype length;
-        QStringList progress;
-    };
-    const Case cases[] = {
-        {5000, {kUpdating + "33%", kUpdating + "67%", kComplete}},
-        {8192,
-         {kUpdating + "20%", kUpdating + "40%", kUpdating + "60%", kUpdating + "80%", kComplete}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        LoaderPlay play(c.length);
-        TextHistory progress(play.rig.form, Ctl::Label2);
-        const int blocks = blockCountFor(c.length);
-        play.request(kReady);
-        for (int k = 0; k < blocks; ++k) {
-            play.request(kNext, 150);
-            if (k + 1 < blocks) {
-                play.rig.clock.advance(100);
-                EXPECT_TRUE(play.locked()) << "after block " << k;
-                EXPECT_EQ(play.rig.form.value(Ctl::ProgressBar1), k + 1);
-            }
-        }
-        // The port stays open while the last block crosses the line and the
-        // loader checks it.
-        play.rig.clock.advance(Updater::kLastBlockCheckMs - 100);
-        EXPECT_TRUE(play.rig.link.isOpen());
-        play.rig.clock.advance(200);
-
-        EXPECT_EQ(progress.texts, c.progress);
-        const QList<ScriptedLink::Event>& events = play.rig.link.events;
-        ASSERT_EQ(events.size(), blocks + 2);
-        EXPECT_EQ(events.last().kind, ScriptedLink::Event::Kind::Close);
-        EXPECT_EQ(events[events.size() - 2].bytes, play.block(blocks - 1));
-        EXPECT_EQ(play.block(blocks - 1).first(kBlockSize).count(char(0xFF)),
-                  kBlockSize - c.length % kBlockSize);
-        EXPECT_TRUE(play.usable());
-        EXPECT_EQ(play.rig.form.text(Ctl::Command2), "update");
-        EXPECT_EQ(play.rig.form.value(Ctl::ProgressBar1), blocks);
-        EXPECT_FALSE(play.rig.updater.isTransferring());
     }
 }
 
