@@ -70,6 +70,9 @@ const std::map<Msg, Pair>& table() {
         {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", nullptr}},
         {Msg::FileNotSaved, {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
         {Msg::FileNotLoaded, {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
+        {Msg::SettingsFileTooLarge,
+         {"it is larger than %1 bytes, far more than a settings file holds",
+          "文件大于 %1 字节，远超设置文件的大小"}},
 
         {Msg::ImageDialogTitle, {"打开", nullptr}},
         {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},
@@ -113,6 +116,14 @@ const std::map<Msg, Pair>& table() {
          {"Unknown language \"%1\": use en or zh.", "未知语言“%1”：请用 en 或 zh。"}},
         {Msg::ScreenshotNotSaved,
          {"The picture of the window could not be saved to %1.", "无法把窗口图片保存到 %1。"}},
+        {Msg::ImageKindElf, {"a program file (ELF)", "程序文件 (ELF)"}},
+        {Msg::ImageKindZip, {"a ZIP archive", "ZIP 压缩包"}},
+        {Msg::ImageKindUf2, {"a UF2 file", "UF2 文件"}},
+        {Msg::ImageKindIntelHex, {"an Intel HEX text file", "Intel HEX 文本文件"}},
+        {Msg::UpdateBlockRefused,
+         {"The update did not complete: the device's loader refused a block and asked for more "
+          "than the image holds. Run the update again.",
+          "升级未完成：设备引导程序拒收了一个数据块，要求的数据超出了升级文件。请重新升级。"}},
     };
     return texts;
 }

@@ -60,6 +60,8 @@ enum class Msg {
     LoadDialogFilter,
     FileNotSaved,   // %1: file, %2: reason
     FileNotLoaded,  // %1: file, %2: reason
+    // %1: largest length
+    SettingsFileTooLarge,
     // Firmware update
     ImageDialogTitle,
     ImageDialogFilter,
@@ -86,6 +88,11 @@ enum class Msg {
     LanguageOption,
     UnknownLanguage,     // %1: the language asked for
     ScreenshotNotSaved,  // %1: file
+    ImageKindElf,
+    ImageKindZip,
+    ImageKindUf2,
+    ImageKindIntelHex,
+    UpdateBlockRefused,
 };
 
 QString text(Msg id, Language language);

@@ -1,0 +1,147 @@
+#include "sim/simulateddevice.h"
+
+namespace {
+
+// The firmware's line buffer: a longer line is not a command and is dropped.
+constexpr qsizetype kMaxLineBytes = 512;
+
+}  // namespace
+
+SimulatedDevice::SimulatedDevice(Clock& clock, SimKnobs knobs)
+    : clock_(clock), knobs_(std::move(knobs)) {}
+
+void SimulatedDevice::receive(const QByteArray& bytes) {
+    if (!present_) {
+        return;
+    }
+    QByteArray accepted = bytes;
+    bool goesAway = false;
+    if (knobs_.disconnectAfterBytes >= 0 &&
+        receivedSincePlugIn_ + bytes.size() >= knobs_.disconnectAfterBytes) {
+        accepted.truncate(knobs_.disconnectAfterBytes - receivedSincePlugIn_);
+        goesAway = true;
+    }
+    receivedSincePlugIn_ += accepted.size();
+    if (!accepted.isEmpty()) {
+        received_.append({clock_.nowMs(), accepted});
+    }
+    for (const char byte : accepted) {
+        receiveByte(byte);
+    }
+    if (goesAway) {
+        unplug();
+    }
+}
+
+void SimulatedDevice::unplug() {
+    if (!present_) {
+        return;
+    }
+    present_ = false;
+    if (goneHandler_) {
+        goneHandler_();
+    }
+}
+
+void SimulatedDevice::plugIn() {
+    present_ = true;
+    receivedSincePlugIn_ = 0;
+}
+
+void SimulatedDevice::receiveByte(char byte) {
+    if (loader_) {
+        const SimLoader::Step step = loader_->receive(byte);
+        if (!step.answer.isEmpty()) {
+            send(step.answer);
+        }
+        if (step.flashChanged) {
+            notifyChange();
+        }
+        if (loader_->isDone()) {
+            boot();
+        }
+        return;
+    }
+    if (byte != '\r' && byte != '\n') {
+        if (line_.size() < kMaxLineBytes) {
+            line_ += byte;
+        } else {
+            lineOverflowed_ = true;
+        }
+        return;
+    }
+    if (!line_.isEmpty() && !lineOverflowed_) {
+        runLine();
+    }
+    line_.clear();
+    lineOverflowed_ = false;
+}
+
+void SimulatedDevice::runLine() {
+    const ConfigAnswer result = runCommand(config_, line_);
+    if (result.changed) {
+        notifyChange();
+    }
+    answer(result);
+    if (result.reboot) {
+        restart();
+    }
+}
+
+void SimulatedDevice::answer(const ConfigAnswer& result) {
+    QList<QByteArray> lines = result.lines;
+    const bool suppressed = (result.ack == SimAck::Connect && knobs_.noConnect) ||
+                            (result.ack == SimAck::ReadEnd && knobs_.noReadEnd) ||
+                            (result.ack == SimAck::FreqSave && knobs_.noFreqSave) ||
+                            (result.ack == SimAck::WifiWritten && knobs_.noWifiAck) ||
+                            (result.ack == SimAck::EeramReset && knobs_.noEeramReset);
+    if (result.ack != SimAck::None && !suppressed) {
+        lines.append(ackText(result.ack));
+    }
+    sendLines(lines);
+}
+
+void SimulatedDevice::sendLines(const QList<QByteArray>& lines) {
+    for (const QByteArray& line : lines) {
+        if (!knobs_.garbage.isEmpty()) {
+            send(knobs_.garbage);
+        }
+        send(line + "\r\n");
+    }
+}
+
+void SimulatedDevice::send(const QByteArray& bytes) {
+    if (knobs_.silent) {
+        return;
+    }
+    const int doneInMs =
+        output_.finishIn(clock_.nowMs(), knobs_.answerDelayMs, bytes.size(), knobs_.bytesPerSecond);
+    clock_.post(doneInMs, [this, alive = std::weak_ptr<char>(alive_), bytes] {
+        if (!alive.expired() && present_ && sender_) {
+            sender_(bytes);
+        }
+    });
+}
+
+void SimulatedDevice::restart() {
+    loader_.emplace(knobs_, flash_);
+    const int restart = ++restarts_;
+    // Without a probe in time the loader boots the firmware it has.
+    clock_.post(knobs_.loaderListenMs, [this, alive = std::weak_ptr<char>(alive_), restart] {
+        if (!alive.expired() && restart == restarts_ && loader_ && !loader_->hasAnswered()) {
+            boot();
+        }
+    });
+}
+
+void SimulatedDevice::boot() {
+    loader_.reset();
+    line_.clear();
+    lineOverflowed_ = false;
+}
+
+void SimulatedDevice::notifyChange() {
+    if (changeHandler_) {
+        changeHandler_();
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// The commands the device understands, each as the exact bytes that go to
+// the port in one write: "AT+" keyword "," argument "#" or a bare keyword and
+// "#", then CR LF. Arguments are copied unchanged (free text as UTF-8); the
+// callers refuse texts that would break the framing before anything is built.
+namespace Commands {
+
+using Octets = std::array<QString, 4>;
+
+// The device only listens for the set-up request at the start of a line, so
+// it goes out with a CR LF in front.
+QByteArray setup();
+QByteArray read();
+
+// The callsign is padded with blanks to 6 characters, so the "-" before the
+// SSID always stands at the same place; longer callsigns are refused before
+// this is called.
+QByteArray callsign(const QString& callsign, const QString& ssid);
+QByteArray passcode(const QString& passcode);
+// "AT+DHCP,0#" for exactly "STATIC IP", "AT+DHCP,1#" for any other text.
+QByteArray addressMode(const QString& mode);
+QByteArray ipAddress(const Octets& octets);
+QByteArray subnetMask(const Octets& octets);
+QByteArray gateway(const Octets& octets);
+QByteArray dnsServer(const Octets& octets);
+QByteArray position(const QString& position);
+QByteArray comment(const QString& comment);
+QByteArray server(const QString& server);
+QByteArray sendInterval(const QString& interval);
+QByteArray filter(const QString& filter);
+QByteArray backlight(const QString& time);
+QByteArray distanceUnit(const QString& unit);
+QByteArray digipeat(bool on);
+QByteArray modulation(const QString& level);
+QByteArray txPath(const QString& path);
+QByteArray digiAlias(const QString& alias);
+// Like the set-up request, the frequency command starts a fresh line.
+QByteArray frequency(const QString& frequency);
+QByteArray wifi(const QString& ssid, const QString& password);
+QByteArray reboot();
+QByteArray reset();
+
+// The digit codes of the coded fields, the same the device reports back in
+// its "UNIT:", "PATH:" and "ALIAS:" lines. A text not in the field's list
+// falls back to the code the device has always been sent for it.
+QString backlightArgument(const QString& time);  // "ON" -> "00"
+QString distanceUnitCode(const QString& unit);   // unlisted -> "2"
+QString txPathCode(const QString& path);         // unlisted -> "1"
+QString digiAliasCode(const QString& alias);     // unlisted -> "3"
+
+}  // namespace Commands

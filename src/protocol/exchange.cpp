@@ -1,0 +1,20 @@
+#include "protocol/exchange.h"
+
+#include "protocol/session.h"
+#include "serial/clock.h"
+#include "serial/seriallink.h"
+
+void runExchange(Session& session, const std::function<void()>& steps) {
+    try {
+        steps();
+    } catch (const ExchangeAborted&) {
+        // The window is closing: the only thing left to do is let go of the port.
+        closePortIfOpen(session);
+    }
+}
+
+void closePortIfOpen(Session& session) {
+    if (session.link().isOpen()) {
+        session.link().close();
+    }
+}

@@ -1,0 +1,137 @@
+#include "protocol/readexchange.h"
+
+#include "app/devicesettings.h"
+#include "app/form.h"
+#include "app/prompter.h"
+#include "protocol/commands.h"
+#include "protocol/exchange.h"
+#include "protocol/session.h"
+#include "serial/clock.h"
+#include "serial/seriallink.h"
+#include "serial/serialsettingsstore.h"
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+constexpr int kAttempts = 20;
+constexpr int kAttemptMs = 1000;
+
+void blankSettings(Form& form) {
+    for (const Ctl box : {Ctl::Text29, Ctl::Text30, ds::callsign, ds::comment, ds::passcode,
+                          ds::firmwareVersion, ds::position, ds::sendInterval, ds::filter}) {
+        form.setText(box, QString());
+    }
+    for (const Ctl box : ds::addressBoxes) {
+        form.setText(box, QString());
+    }
+    for (const Ctl box : {ds::frequency, ds::modulation, ds::txPath, ds::digiAlias}) {
+        form.setText(box, QString());
+    }
+    for (const Ctl combo :
+         {ds::addressMode, ds::server, ds::distanceUnit, ds::callSsid, ds::backlight}) {
+        form.setText(combo, QStringLiteral(" "));
+    }
+    form.setValue(ds::digipeat, 0);
+}
+
+bool isCancelled(Session& session) {
+    return session.form().text(Ctl::Command6) == session.tr(Msg::ReadButtonPortOpen);
+}
+
+// Asks for set-up mode until the device answers. The answer is looked for
+// right after each request and before the wait, so a device that answers
+// promptly is seen at the second attempt. A device that never answers is
+// asked for its settings all the same.
+void connect(Session& session) {
+    Form& form = session.form();
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        form.setStatus(session.tr(Msg::ConnectionAttempt).arg(attempt));
+        if (session.link().isOpen()) {
+            session.link().write(Commands::setup());
+        }
+        if (isCancelled(session)) {
+            form.setText(Ctl::Text3, session.tr(Msg::TestFail));
+            closePortIfOpen(session);
+            return;
+        }
+        if (session.flags().connectSeen) {
+            form.setText(Ctl::Text3, session.tr(Msg::ConnectionSuccessfulBox));
+            form.appendStatusLine(session.tr(Msg::ConnectionSuccessful));
+            return;
+        }
+        session.clock().delay(kAttemptMs);
+    }
+}
+
+// Asks for the settings until "READ END"; true when it came.
+bool readSettings(Session& session) {
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        session.link().write(Commands::read());
+        session.clock().delay(kAttemptMs);
+        session.form().setStatus(session.tr(Msg::ReadingAttempt).arg(attempt));
+        if (session.flags().readEndSeen) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void finishRead(Session& session) {
+    Form& form = session.form();
+    form.appendStatusLine(session.tr(Msg::ReadOk));
+    form.setEnabled(Ctl::Command7, true);
+    form.setText(Ctl::Command6, session.tr(Msg::ReadButtonIdle));
+    closePortIfOpen(session);
+}
+
+// The device sent no "READ END": the window keeps whatever lines arrived, and
+// no failure is reported, as users of the device have always seen it.
+void giveUp(Session& session) {
+    session.clock().delay(500);
+    closePortIfOpen(session);
+    session.form().setEnabled(Ctl::Command7, true);
+    session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonIdleEnglish));
+    session.receivePath().setReplyLine({});
+}
+
+void fail(Session& session, const SerialError& error) {
+    closePortIfOpen(session);
+    session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonIdle));
+    session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
+}
+
+void readSteps(Session& session) {
+    Form& form = session.form();
+    blankSettings(form);
+    session.flags().connectSeen = false;
+    session.flags().readEndSeen = false;
+    if (session.link().isOpen()) {
+        form.setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
+        session.link().close();
+        form.setEnabled(Ctl::Command7, true);
+        return;
+    }
+    form.setText(Ctl::Command6, session.tr(Msg::ReadButtonReading));
+    form.setEnabled(Ctl::Command7, false);
+    try {
+        session.clock().delay(100);
+        session.openPort();
+        session.store().writeCommSet(form.text(Ctl::Combo1));
+        connect(session);
+        session.flags().readEndSeen = false;
+        if (readSettings(session)) {
+            finishRead(session);
+        } else {
+            giveUp(session);
+        }
+    } catch (const SerialError& error) {
+        fail(session, error);
+    }
+}
+
+}  // namespace
+
+void readExchange(Session& session) {
+    runExchange(session, [&session] { readSteps(session); });
+}

@@ -1,0 +1,38 @@
+#include "protocol/restart.h"
+
+#include "app/form.h"
+#include "app/prompter.h"
+#include "protocol/commands.h"
+#include "protocol/exchange.h"
+#include "protocol/session.h"
+#include "serial/clock.h"
+#include "serial/seriallink.h"
+
+namespace {
+
+void restartSteps(Session& session) {
+    Form& form = session.form();
+    if (session.link().isOpen()) {
+        session.link().close();
+        form.setText(Ctl::Command9, session.tr(Msg::PortIsOpen));
+        return;
+    }
+    session.clock().delay(100);
+    try {
+        session.openPort();
+        session.link().write(Commands::reboot());
+        session.clock().delay(500);
+        session.link().write(Commands::reboot());
+        session.link().close();
+    } catch (const SerialError& error) {
+        closePortIfOpen(session);
+        session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
+    }
+    form.setText(Ctl::Command9, session.tr(Msg::RestartButtonIdle));
+}
+
+}  // namespace
+
+void restartDevice(Session& session) {
+    runExchange(session, [&session] { restartSteps(session); });
+}

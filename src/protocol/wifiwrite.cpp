@@ -1,0 +1,91 @@
+#include "protocol/wifiwrite.h"
+
+#include "app/devicesettings.h"
+#include "app/form.h"
+#include "app/prompter.h"
+#include "protocol/commands.h"
+#include "protocol/exchange.h"
+#include "protocol/fieldchecks.h"
+#include "protocol/session.h"
+#include "serial/clock.h"
+#include "serial/seriallink.h"
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+constexpr int kConfirmationSteps = 16;
+constexpr int kConfirmationStepMs = 800;
+
+void appendStatus(Session& session, Msg message) {
+    session.form().appendText(Ctl::Text29, session.tr(message) + QStringLiteral("\r\n"));
+}
+
+void restoreCaption(Session& session) {
+    session.form().setText(Ctl::Command8, session.tr(Msg::WifiButtonIdle));
+}
+
+bool awaitConfirmation(Session& session) {
+    for (int step = 0; step < kConfirmationSteps; ++step) {
+        session.clock().delay(kConfirmationStepMs);
+        if (session.flags().wifiWriteSeen) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The port is open.
+void sendCredentials(Session& session) {
+    Form& form = session.form();
+    // Only a confirmation of this write counts, not one left from earlier.
+    session.flags().wifiWriteSeen = false;
+    session.link().write(Commands::wifi(form.text(ds::wifiSsid), form.text(ds::wifiPassword)));
+    form.setStatus(session.tr(Msg::WifiWriting) + QStringLiteral("\r\n"));
+    const bool confirmed = awaitConfirmation(session);
+    session.flags().wifiWriteSeen = false;
+    if (confirmed) {
+        appendStatus(session, Msg::WifiWriteComplete);
+        session.link().write(Commands::reboot());
+        appendStatus(session, Msg::WifiReset);
+    } else {
+        appendStatus(session, Msg::WifiWriteFail);
+    }
+    closePortIfOpen(session);
+    restoreCaption(session);
+}
+
+void wifiSteps(Session& session) {
+    Form& form = session.form();
+    if (session.link().isOpen()) {
+        form.setText(Ctl::Command6, session.tr(Msg::PortIsOpen));
+        session.link().close();
+        session.prompter().message(session.tr(Msg::PortIsOpenOrNo));
+        restoreCaption(session);
+        return;
+    }
+    if (const auto refusal = wifiWriteRefusal(form)) {
+        session.prompter().message(*refusal);
+        return;
+    }
+    form.setText(Ctl::Command8, session.tr(Msg::WifiButtonWriting));
+    try {
+        session.openPort();
+        session.clock().delay(200);
+        // A click during the pause closed the port: that click was the cancel.
+        if (!session.link().isOpen()) {
+            return;
+        }
+        sendCredentials(session);
+    } catch (const SerialError& error) {
+        closePortIfOpen(session);
+        session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
+        restoreCaption(session);
+    }
+}
+
+}  // namespace
+
+void wifiWrite(Session& session) {
+    runExchange(session, [&session] { wifiSteps(session); });
+}

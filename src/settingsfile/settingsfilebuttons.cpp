@@ -1,0 +1,71 @@
+#include "settingsfile/settingsfilebuttons.h"
+
+#include "app/form.h"
+#include "app/prompter.h"
+#include "app/texts.h"
+#include "protocol/session.h"
+#include "settingsfile/settingsfileformat.h"
+#include "settingsfile/settingsfileio.h"
+#include "settingsfile/settingsfileload.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString dialogDirectory() {
+    return settingsFileDirectory(QCoreApplication::applicationDirPath());
+}
+
+// Why the window's settings cannot be saved as they are, or the empty text.
+QString unsavableReason(const Form& form) {
+    const auto label = labelOfFieldWithLineBreak(form);
+    return label ? text(Msg::LineBreakInField, form.language()).arg(form.text(*label)) : QString();
+}
+
+}  // namespace
+
+QString settingsFileDirectory(const QString& programDirectory) {
+    const QFileInfo directory(programDirectory);
+    if (directory.isDir() && directory.isWritable()) {
+        return programDirectory;
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileName) {
+    const Language language = form.language();
+    const QString path = prompter.chooseFile(
+        {FileRequest::Mode::Save, text(Msg::SaveDialogTitle, language),
+         text(Msg::SaveDialogFilter, language), dialogDirectory(), dialogFileName});
+    if (path.isEmpty()) {
+        return;
+    }
+    dialogFileName = path;
+    QString failure = unsavableReason(form);
+    if (failure.isEmpty()) {
+        failure = writeFileWhole(path, settingsFileBytes(form));
+    }
+    if (!failure.isEmpty()) {
+        prompter.message(text(Msg::FileNotSaved, language).arg(path, failure));
+    }
+}
+
+void loadSettingsFile(Session& session, QString& dialogFileName) {
+    Form& form = session.form();
+    dialogFileName = session.prompter().chooseFile(
+        {FileRequest::Mode::Open, session.tr(Msg::LoadDialogTitle),
+         session.tr(Msg::LoadDialogFilter), dialogDirectory(), QString()});
+    if (dialogFileName.isEmpty()) {
+        return;
+    }
+    form.setStatus(dialogFileName + QStringLiteral("\r\n\r\n"));
+    const FileContents file = readSettingsFile(dialogFileName, form.language());
+    if (!file.failure.isEmpty()) {
+        session.prompter().message(
+            session.tr(Msg::FileNotLoaded).arg(dialogFileName, file.failure));
+        return;
+    }
+    loadSettingsLines(session, file.bytes);
+}

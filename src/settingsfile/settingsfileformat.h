@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/controls.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <optional>
+
+class Form;
+
+// The settings file as the save writes it: "[KORVA]", an empty line, then one
+// line per setting in the same KEY:value forms the device uses in its reply
+// lines, so that the load can hand every line to the reply parser.
+
+// The 21 lines, without line ends, from what the window shows. A callsign
+// longer than 6 characters or a send interval longer than 4 digits cannot be
+// brought to its fixed width and is written as it is.
+QStringList settingsFileLines(const Form& form);
+
+// The whole file: the lines in UTF-8, each ended by CR LF.
+QByteArray settingsFileBytes(const Form& form);
+
+// A saved field that holds a line break would split its line in two and load
+// back as something else; this names the first such field's label (for
+// instance Label4 for the callsign), or nothing when every field can be saved.
+std::optional<Ctl> labelOfFieldWithLineBreak(const Form& form);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/language.h"
+
+#include <QByteArray>
+#include <QString>
+
+// A settings file is a few hundred bytes; anything far larger is not one, and
+// listing it line by line in the status box would stall the window.
+inline constexpr qint64 kMaxSettingsFileBytes = qint64{64} * 1024;
+
+// Replaces the file whole or not at all: the old file stays as it was unless
+// the new one has been written completely. The system's reason when it
+// failed, else the empty text.
+QString writeFileWhole(const QString& path, const QByteArray& bytes);
+
+struct FileContents {
+    QByteArray bytes;
+    QString failure;  // why the file could not be read; empty when it was
+};
+
+// Reads a whole settings file. The reason for a file that is too large is
+// given in the window's language.
+FileContents readSettingsFile(const QString& path, Language language);

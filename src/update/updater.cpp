@@ -1,0 +1,157 @@
+#include "update/updater.h"
+
+#include "app/form.h"
+#include "app/prompter.h"
+#include "protocol/session.h"
+#include "serial/seriallink.h"
+#include "update/loaderprotocol.h"
+
+namespace {
+
+// The controls a transfer locks: "Open ROM", "update", the spare button
+// beside them and the port selector.
+constexpr Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1};
+
+}  // namespace
+
+Updater::Updater(Session& session) : session_(session), image_(padImage({})) {
+    blockPacket_.resize(kBlockPacketSize);
+    ReceivePath& receivePath = session_.receivePath();
+    session_.link().setReceiver([this, &receivePath](const QByteArray& bytes) {
+        receivePath.receive(bytes);
+        answerLoader();
+    });
+    timer2_ = session_.clock().startTimer(kTransferTickMs, [this] { transferTick(); });
+}
+
+Updater::~Updater() {
+    stopLoaderWait();
+    session_.clock().stopTimer(timer2_);
+    ReceivePath& receivePath = session_.receivePath();
+    session_.link().setReceiver(
+        [&receivePath](const QByteArray& bytes) { receivePath.receive(bytes); });
+}
+
+void Updater::transferTick() {
+    // Requests are answered as their byte arrives; this catches one that came
+    // in while someone else held the link's receiver.
+    answerLoader();
+    if (askedPastLastBlock_) {
+        endUnfinishedTransfer(Msg::UpdateBlockRefused);
+    } else if (transferActive_ && quietFor(kStallMs)) {
+        endUnfinishedTransfer(Msg::UpdateStalled);
+    } else {
+        showProgress();
+    }
+}
+
+bool Updater::quietFor(int ms) const {
+    return static_cast<quint32>(session_.clock().nowMs() - lastRequestMs_) >=
+           static_cast<quint32>(ms);
+}
+
+void Updater::answerLoader() {
+    ByteTrace& trace = session_.receivePath().trace();
+    const LoaderAnswer answer = loaderAnswerIn(trace);
+    if (answer == LoaderAnswer::None) {
+        return;
+    }
+    clearTrace();
+    lastRequestMs_ = session_.clock().nowMs();
+    switch (answer) {
+        case LoaderAnswer::Ready:
+            sendLength();
+            break;
+        case LoaderAnswer::NextBlock:
+            sendBlock(true);
+            break;
+        case LoaderAnswer::RepeatBlock:
+            sendBlock(false);
+            break;
+        case LoaderAnswer::None:
+            break;
+    }
+}
+
+void Updater::clearTrace() {
+    // Two blanks: the receive path trims the trace before appending, so the
+    // next byte received stands at its front.
+    session_.receivePath().trace().set(QStringLiteral("  "));
+}
+
+void Updater::sendLength() {
+    transferActive_ = true;
+    writeSkippingFailure(lengthPacket(image_.length));
+    loaderAnswered_ = true;
+}
+
+void Updater::sendBlock(bool advance) {
+    // The loader stores blocks in the order they come and asks once more for
+    // each one it refused, so a request after the last block means a block
+    // is missing from its flash.
+    if (blockIndex_ >= image_.blockCount()) {
+        askedPastLastBlock_ = true;
+        return;
+    }
+    fillBlockPacket(blockPacket_, image_, blockIndex_);
+    if (advance) {
+        ++blockIndex_;
+    }
+    writeSkippingFailure(blockPacket_);
+}
+
+void Updater::writeSkippingFailure(const QByteArray& bytes) {
+    try {
+        session_.link().write(bytes);
+    } catch (const SerialError&) {
+        // The loader wait and the transfer skip a failing port operation and
+        // go on: the port may have been closed by a cancel or unplugged, and a
+        // loader left without its packet ends the transfer through the stall rule.
+    }
+}
+
+void Updater::showProgress() {
+    Form& form = session_.form();
+    const int blockCount = image_.blockCount();
+    if (blockIndex_ == 0) {
+        form.setValue(Ctl::ProgressBar1, blockCount);
+    } else if (blockIndex_ >= form.minimum(Ctl::ProgressBar1) &&
+               blockIndex_ <= form.maximum(Ctl::ProgressBar1)) {
+        form.setValue(Ctl::ProgressBar1, blockIndex_);
+    }
+    const QString step = u' ' + session_.tr(Msg::UpdateStep) +
+                         QString::number(progressPercent(blockIndex_, blockCount)) + u'%';
+    if (blockIndex_ > 0 && blockIndex_ < blockCount) {
+        for (const Ctl control : kLockedDuringTransfer) {
+            form.setEnabled(control, false);
+        }
+        form.setText(Ctl::Label2, session_.tr(Msg::Updating) + step);
+    } else if (blockIndex_ == blockCount && quietFor(kLastBlockCheckMs)) {
+        form.setText(Ctl::Label2, session_.tr(Msg::UpdateComplete) + step);
+        returnToIdle();
+    }
+}
+
+void Updater::endUnfinishedTransfer(Msg reason) {
+    returnToIdle();
+    const QString message = session_.tr(reason);
+    session_.form().appendStatusLine(message);
+    session_.prompter().message(message);
+}
+
+void Updater::returnToIdle() {
+    Form& form = session_.form();
+    for (const Ctl control : kLockedDuringTransfer) {
+        form.setEnabled(control, true);
+    }
+    // The link's close pushes out every byte written before it, so the last
+    // block reaches the loader whole.
+    session_.link().close();
+    form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
+    stopLoaderWait();
+    connectWaitCount_ = 0;
+    loaderAnswered_ = false;
+    blockIndex_ = 0;
+    transferActive_ = false;
+    askedPastLastBlock_ = false;
+}

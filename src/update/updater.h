@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/texts.h"
+#include "serial/clock.h"
+#include "update/firmwareimage.h"
+
+#include <QByteArray>
+
+class Session;
+
+// The firmware update: the loaded image, the update start that brings the
+// device into its loader, the loader wait (Timer1) and the block transfer.
+//
+// Timer2 runs for the Updater's whole life and keeps the progress bar and
+// line up to date; the loader's requests are answered the moment their byte
+// arrives, so blocks go out at line rate rather than one per tick. The two
+// timers and the answers meet only through blockIndex, loaderAnswered and the
+// received-byte trace.
+class Updater {
+public:
+    static constexpr int kLoaderWaitIntervalMs = 1000;
+    static constexpr int kTransferTickMs = 100;
+    static constexpr int kLoaderWaitTicks = 10;
+    // A loader that has not asked for anything for this long has given up.
+    static constexpr int kStallMs = 10'000;
+    // The port stays open this long after the last block was handed to it:
+    // the block needs 178 ms on the line at 115200 baud, and the loader
+    // answers a block it refused by asking again, which must not go unheard.
+    static constexpr int kLastBlockCheckMs = 500;
+
+    explicit Updater(Session& session);
+    ~Updater();
+    Updater(const Updater&) = delete;
+    Updater& operator=(const Updater&) = delete;
+
+    // "Open ROM": asks for an image file and loads it.
+    void imageOpen();
+    // "update": starts an update, or cancels the one starting.
+    void updateStart();
+
+    // From the length packet until the last block or the stall: the device
+    // sits in its loader and needs the rest of the image.
+    bool isTransferring() const { return transferActive_; }
+
+    const FirmwareImage& image() const { return image_; }
+
+private:
+    // The update start, phase by phase.
+    void startOrCancel();
+    void resetSettingsMemory();
+    void rebootIntoLoader();
+    void loaderWaitTick();
+    void startLoaderWait();
+    void stopLoaderWait();
+
+    // The transfer.
+    void transferTick();
+    void answerLoader();
+    void clearTrace();
+    void sendLength();
+    void sendBlock(bool advance);
+    void showProgress();
+    bool quietFor(int ms) const;
+    void endUnfinishedTransfer(Msg reason);
+    void returnToIdle();
+    void writeSkippingFailure(const QByteArray& bytes);
+
+    // True for a raw image, or for another kind of file the user wants all the same.
+    bool acceptImage(const QByteArray& bytes);
+
+    Session& session_;
+    FirmwareImage image_;
+    int blockIndex_ = 0;
+    bool loaderAnswered_ = false;
+    int connectWaitCount_ = 0;
+    QByteArray blockPacket_;
+
+    bool transferActive_ = false;
+    bool askedPastLastBlock_ = false;
+    quint32 lastRequestMs_ = 0;
+
+    Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off
+    Clock::TimerId timer2_ = 0;
+};

@@ -1,0 +1,224 @@
+#include "protocol/readexchange.h"
+
+#include "app/defaults.h"
+#include "app/devicesettings.h"
+#include "exchangebench.h"
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+// A wait of n ms lasts until more than n ms have passed on the clock.
+constexpr quint32 kAttempt = 1001;
+constexpr quint32 kFirstRequest = 101;
+
+// Records every text the status box shows.
+struct StatusRecorder {
+    explicit StatusRecorder(Form& form) {
+        QObject::connect(&form, &Form::changed, &form, [this, &form](Ctl id) {
+            if (id == Ctl::Text29) {
+                shown << form.text(Ctl::Text29);
+            }
+        });
+    }
+    QStringList shown;
+};
+
+void presetDevice(SimConfig& config) {
+    config.callsign = "BH4XYZ";
+    config.ssid = "7";
+    config.comment = "from the device";
+    config.frequency = "144.3900";
+    config.path = "2";
+}
+
+TEST(ReadExchange, APromptDeviceIsSeenAtTheSecondAttemptAndReadInOne) {
+    ExchangeBench bench;
+    presetDevice(bench.device.config());
+    StatusRecorder status(bench.form);
+    readExchange(bench.session);
+
+    EXPECT_EQ(bench.commands(), QByteArrayList({"SETUP#", "SETUP#", "AT+READ#"}));
+    EXPECT_EQ(bench.commandTimes(),
+              QList<quint32>({kFirstRequest, kFirstRequest + kAttempt, kFirstRequest + kAttempt}));
+    EXPECT_TRUE(bench.bytesReceived().startsWith("\r\nSETUP#\r\n\r\nSETUP#\r\nAT+READ#\r\n"));
+    EXPECT_TRUE(status.shown.contains(
+        "Please restart KORVA......Connection 2/20Times......\r\nConnection is successful"));
+    EXPECT_FALSE(status.shown.join('|').contains("Connection 3/20"));
+    EXPECT_EQ(bench.status(), "Connection OK\r\nReading 1/20Times......\r\nread ok");
+    EXPECT_EQ(bench.form.text(Ctl::Text3), "Connection is successful\r\n");
+    EXPECT_EQ(bench.form.text(ds::callsign), "BH4XYZ");
+    EXPECT_EQ(bench.form.text(ds::callSsid), "7");
+    EXPECT_EQ(bench.form.text(ds::comment), "from the device");
+    EXPECT_EQ(bench.form.text(ds::frequency), "144.3900");
+    EXPECT_EQ(bench.form.text(ds::txPath), "WIDE1-1WIDE2-1");
+    EXPECT_EQ(bench.form.text(ds::firmwareVersion), "KV120 V1.0");
+    EXPECT_EQ(bench.form.text(Ctl::Command6), "read data");
+    EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_EQ(bench.clock.elapsedMs(), kFirstRequest + 2 * kAttempt);
+    EXPECT_TRUE(bench.prompter.messages.empty());
+    // The port is remembered as the selector shows it, not replaced by "COM1".
+    EXPECT_EQ(bench.store.portName(), kSimPortName);
+    EXPECT_EQ(bench.form.text(Ctl::Combo1), kSimPortName);
+}
+
+TEST(ReadExchange, ChineseInterfaceTexts) {
+    ExchangeBench bench(Language::Chinese);
+    StatusRecorder status(bench.form);
+    bench.form.setText(Ctl::Command6, QStringLiteral("读取数据"));
+    readExchange(bench.session);
+    EXPECT_TRUE(status.shown.contains(
+        QStringLiteral("Please restart KORVA......Connection 2/20Times......\r\n连接就绪")));
+    EXPECT_EQ(bench.status(),
+              QStringLiteral("Connection OK\r\nReading 1/20Times......\r\n读取成功"));
+    EXPECT_EQ(bench.form.text(Ctl::Command6), QStringLiteral("读取数据"));
+}
+
+TEST(ReadExchange, ADeviceThatNeverAnswersIsAskedFortyTimesAndLeftWithoutAnError) {
+    ExchangeBench bench(Language::Chinese);
+    bench.device.knobs().silent = true;
+    fillDefaults(bench.form);
+    // Half a line that never ends; the next read must not build on it.
+    bench.clock.post(30'000, [&] { bench.session.receivePath().receive("CALLS"); });
+    bool readingShown = false;
+    bench.clock.post(5000, [&] {
+        readingShown = bench.form.text(Ctl::Command6) == QStringLiteral("读取中") &&
+                       !bench.form.isEnabled(Ctl::Command7);
+    });
+    readExchange(bench.session);
+
+    const QByteArrayList commands = bench.commands();
+    EXPECT_EQ(commands.count("SETUP#"), 20);
+    EXPECT_EQ(commands.count("AT+READ#"), 20);
+    EXPECT_EQ(commands.indexOf("AT+READ#"), 20);
+    EXPECT_EQ(bench.gaps(), QList<quint32>(39, kAttempt));
+    EXPECT_EQ(bench.clock.elapsedMs(), kFirstRequest + 40 * kAttempt + 501);
+    EXPECT_TRUE(readingShown);
+    EXPECT_EQ(bench.status(), "Connection OK\r\nReading 20/20Times......");
+    // This caption is English in both interfaces.
+    EXPECT_EQ(bench.form.text(Ctl::Command6), "read data");
+    EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_TRUE(bench.prompter.messages.empty());
+    // The fields were blanked and nothing filled them.
+    EXPECT_EQ(bench.form.text(ds::callsign), "");
+    EXPECT_EQ(bench.form.text(ds::ipAddress[0]), "");
+    EXPECT_EQ(bench.form.text(ds::server), " ");
+    EXPECT_EQ(bench.form.text(ds::backlight), " ");
+    EXPECT_EQ(bench.form.value(ds::digipeat), 0);
+    EXPECT_EQ(bench.session.receivePath().replyLine(), "");
+}
+
+TEST(ReadExchange, ADeviceThatOnlyAnswersTheReadRequestIsReadAfterTheConnectionAttempts) {
+    ExchangeBench bench;
+    presetDevice(bench.device.config());
+    bench.device.knobs().noConnect = true;
+    // Acknowledgements left from before this read do not count.
+    bench.session.flags().connectSeen = true;
+    bench.session.flags().readEndSeen = true;
+    readExchange(bench.session);
+    const QByteArrayList commands = bench.commands();
+    EXPECT_EQ(commands.count("SETUP#"), 20);
+    EXPECT_EQ(commands.mid(20), QByteArrayList({"AT+READ#"}));
+    EXPECT_EQ(bench.status(), "Connection OK\r\nReading 1/20Times......\r\nread ok");
+    EXPECT_EQ(bench.form.text(ds::callsign), "BH4XYZ");
+    EXPECT_EQ(bench.form.text(Ctl::Text3), "0/10");
+    EXPECT_FALSE(bench.link.isOpen());
+}
+
+TEST(ReadExchange, AnEndOfDataThatCameWhileConnectingDoesNotEndTheRead) {
+    ExchangeBench bench;
+    bench.device.knobs().noConnect = true;
+    bench.device.knobs().noReadEnd = true;
+    bench.clock.post(5000, [&] { bench.session.receivePath().receive("READ END\r\n"); });
+    readExchange(bench.session);
+    EXPECT_EQ(bench.commands().count("AT+READ#"), 20);
+    EXPECT_EQ(bench.status(), "Connection OK\r\nReading 20/20Times......");
+}
+
+TEST(ReadExchange, ASecondClickCancelsInEitherLoop) {
+    struct Case {
+        const char* what;
+        bool noConnect;
+        int clickAtMs;
+        QByteArrayList sent;
+        const char* progress;
+    };
+    const Case cases[] = {
+        {"connecting", true, 2500, {"SETUP#", "SETUP#", "SETUP#"}, "test fail"},
+        // After "READ END" came in, before the exchange looked for it.
+        {"reading", false, 1500, {"SETUP#", "SETUP#", "AT+READ#"}, "Connection is successful\r\n"},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench;
+        presetDevice(bench.device.config());
+        bench.device.knobs().noConnect = c.noConnect;
+        bench.device.knobs().noReadEnd = c.noConnect;
+        bench.clock.post(c.clickAtMs, [&] {
+            readExchange(bench.session);
+            EXPECT_EQ(bench.form.text(Ctl::Command6), "Port is open") << c.what;
+            EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7)) << c.what;
+        });
+        readExchange(bench.session);
+        EXPECT_EQ(bench.commands(), c.sent) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Text3), c.progress) << c.what;
+        EXPECT_EQ(bench.prompter.messageTexts(),
+                  QStringList{"Port is open or no\nthe port is not open"})
+            << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command6), "read data") << c.what;
+        EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7)) << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+        // The cancelling click blanked the window after the device's lines came.
+        EXPECT_EQ(bench.form.text(ds::callsign), "") << c.what;
+    }
+}
+
+TEST(ReadExchange, AClickWhileThePortIsOpenOnlyClosesIt) {
+    ExchangeBench bench;
+    fillDefaults(bench.form);
+    bench.form.setEnabled(Ctl::Command7, false);
+    bench.session.openPort();
+    readExchange(bench.session);
+    EXPECT_TRUE(bench.device.received().isEmpty());
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_EQ(bench.form.text(Ctl::Command6), "Port is open");
+    EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
+    EXPECT_EQ(bench.form.text(ds::callsign), "");
+    EXPECT_EQ(bench.clock.elapsedMs(), 0);
+}
+
+TEST(ReadExchange, APortThatDoesNotOpenIsReportedAndTheButtonRestored) {
+    struct Case {
+        const char* what;
+        Language language;
+        const char* portName;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"missing simulated device", Language::English, "SIM", "read data"},
+        {"missing simulated device, Chinese", Language::Chinese, "SIM", "读取数据"},
+        {"no such port", Language::English, "/dev/kv120-no-such-port", "read data"},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench(c.language);
+        bench.device.unplug();
+        bench.form.setText(Ctl::Combo1, c.portName);
+        readExchange(bench.session);
+        ASSERT_EQ(bench.prompter.messages.size(), 1u) << c.what;
+        const QString shown = bench.prompter.messages.front().text;
+        EXPECT_TRUE(shown.startsWith("Port is open or no\n")) << c.what;
+        EXPECT_GT(shown.size(), 19) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command6), QString::fromUtf8(c.caption)) << c.what;
+        EXPECT_FALSE(bench.form.isEnabled(Ctl::Command7)) << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+        EXPECT_TRUE(bench.device.received().isEmpty()) << c.what;
+        EXPECT_EQ(bench.store.portName(), "") << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Combo1), c.portName) << c.what;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "protocol/wifiwrite.h"
+
+#include "app/devicesettings.h"
+#include "exchangebench.h"
+#include "protocol/restart.h"
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+constexpr quint32 kOpenPause = 201;
+constexpr quint32 kConfirmStep = 801;
+
+void setCredentials(Form& form, const QString& ssid, const QString& password) {
+    form.setText(ds::wifiSsid, ssid);
+    form.setText(ds::wifiPassword, password);
+}
+
+TEST(WifiWrite, AConfirmedWriteRestartsTheDeviceOnce) {
+    ExchangeBench bench(Language::Chinese);
+    setCredentials(bench.form, "home,net", "secret");
+    wifiWrite(bench.session);
+    bench.deliverPendingBytes();
+    EXPECT_EQ(bench.bytesReceived(), "AT+WIFI,home,net,secret#\r\nREBOOT#\r\n");
+    EXPECT_EQ(bench.commandTimes(), QList<quint32>({kOpenPause, kOpenPause + kConfirmStep}));
+    EXPECT_EQ(bench.device.config().wifiSsid, "home");  // the device splits at the first comma
+    // These texts are English in both interfaces.
+    EXPECT_EQ(bench.status(), "WIFI Writing.....\r\nWIFI Write complete\r\nWIFI reset...\r\n");
+    EXPECT_EQ(bench.form.text(Ctl::Command8), "Apply");
+    EXPECT_FALSE(bench.session.flags().wifiWriteSeen);
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_TRUE(bench.prompter.messages.empty());
+}
+
+TEST(WifiWrite, WithoutConfirmationNothingMoreIsSent) {
+    struct Case {
+        const char* what;
+        bool confirmedBefore;  // a "WIFI Write success" left from earlier
+        const char* password;
+        QByteArray sent;
+    };
+    const Case cases[] = {
+        {"no confirmation", false, "secret", "AT+WIFI,home,secret#\r\n"},
+        {"an earlier confirmation does not count", true, "secret", "AT+WIFI,home,secret#\r\n"},
+        {"empty password keeps the comma", false, "", "AT+WIFI,home,#\r\n"},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench;
+        bench.device.knobs().noWifiAck = true;
+        bench.session.flags().wifiWriteSeen = c.confirmedBefore;
+        setCredentials(bench.form, "home", c.password);
+        wifiWrite(bench.session);
+        bench.deliverPendingBytes();
+        EXPECT_EQ(bench.bytesReceived(), c.sent) << c.what;
+        EXPECT_EQ(bench.status(), "WIFI Writing.....\r\nWIFI Write Fail\r\n") << c.what;
+        EXPECT_EQ(bench.clock.elapsedMs(), kOpenPause + 16 * kConfirmStep) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command8), "Apply") << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+    }
+}
+
+TEST(WifiWrite, ALineBreakInNameOrPasswordIsRefusedBeforeAnythingIsSent) {
+    ExchangeBench bench;
+    setCredentials(bench.form, "home", "sec\nREBOOT#");
+    wifiWrite(bench.session);
+    bench.deliverPendingBytes();
+    EXPECT_TRUE(bench.device.received().isEmpty());
+    EXPECT_EQ(bench.prompter.messageTexts(),
+              QStringList{"The field \"pass\" holds a line break; nothing was written."});
+    EXPECT_EQ(bench.form.text(Ctl::Command8), "Apply");
+    EXPECT_FALSE(bench.link.isOpen());
+}
+
+TEST(WifiWrite, AClickWhileThePortIsOpenClosesItAndSaysSo) {
+    ExchangeBench bench;
+    setCredentials(bench.form, "home", "secret");
+    bench.session.openPort();
+    wifiWrite(bench.session);
+    bench.deliverPendingBytes();
+    EXPECT_TRUE(bench.device.received().isEmpty());
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_EQ(bench.form.text(Ctl::Command6), "Port is open");
+    EXPECT_EQ(bench.prompter.messageTexts(), QStringList{"Port is open or no"});
+    EXPECT_EQ(bench.form.text(Ctl::Command8), "Apply");
+}
+
+TEST(WifiWrite, FailuresLeaveThePortClosedAndTheButtonRestored) {
+    struct Case {
+        const char* what;
+        std::function<void(ExchangeBench&)> arrange;
+        QByteArray sent;
+        QString message;
+    };
+    const Case cases[] = {
+        {"port missing", [](ExchangeBench& b) { b.device.unplug(); }, "",
+         "Port is open or no\nthe simulated device is not plugged in"},
+        // The restart button, clicked during the wait, closes the port, so
+        // the restart command after the confirmation cannot go out.
+        {"port closed during the wait",
+         [](ExchangeBench& b) { b.clock.post(500, [&b] { restartDevice(b.session); }); },
+         "AT+WIFI,home,secret#\r\n", "Port is open or no\nthe port is not open"},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench;
+        setCredentials(bench.form, "home", "secret");
+        c.arrange(bench);
+        wifiWrite(bench.session);
+        bench.deliverPendingBytes();
+        EXPECT_EQ(bench.bytesReceived(), c.sent) << c.what;
+        EXPECT_EQ(bench.prompter.messageTexts(), QStringList{c.message}) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command8), "Apply") << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+#include "protocol/writeexchange.h"
+
+#include "app/defaults.h"
+#include "app/devicesettings.h"
+#include "exchangebench.h"
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+// A wait of n ms lasts until more than n ms have passed on the clock.
+constexpr quint32 kPause = 201;
+constexpr quint32 kConfirmStep = 501;
+
+const QByteArray kHead = "AT+CALL,NOCALL-10#\r\nAT+PASS,40663#\r\n";
+const QByteArray kTail =
+    "AT+POSI,!3035.00N/11417.00ErPHG1010#\r\nAT+COMMENT,KORVA 144.640MHz#\r\n"
+    "AT+SERVER,china.aprs2.net#\r\nAT+TIME,0600#\r\nAT+FILTER,b/KORVA#\r\n"
+    "AT+BACKLIGHT,00#\r\nAT+UNIT,1#\r\nAT+DIGI,1#\r\nAT+MOD,3#\r\nAT+PATH,1#\r\n"
+    "AT+ALIAS,3#\r\n\r\nAT+FREQ,144.6400#\r\n";
+
+// The pauses after the commands before the address commands, and after them.
+const QList<quint32> kHeadGaps{kPause, kPause};
+// After the alias command the frequency command follows at once.
+const QList<quint32> kTailGaps{kPause, kPause, kPause, kPause, kPause, kPause,
+                               kPause, kPause, kPause, kPause, 0};
+
+TEST(WriteExchange, SendsEverySettingWithItsPausesAndReportsTheConfirmation) {
+    struct Case {
+        const char* what;
+        std::function<void(Form&)> change;
+        QByteArray bytes;
+        QList<quint32> gaps;
+    };
+    const Case cases[] = {
+        {"DHCP", [](Form&) {}, kHead + "AT+DHCP,1#\r\n" + kTail,
+         kHeadGaps + QList<quint32>{kPause} + kTailGaps},
+        {"static addresses, 400 ms after the last",
+         [](Form& f) { f.setText(ds::addressMode, ds::kStaticIp); },
+         kHead +
+             "AT+DHCP,0#\r\nAT+IP,192,168,1,99#\r\nAT+SUB,255,255,255,0#\r\n"
+             "AT+GW,192,168,1,1#\r\nAT+DNS,8,8,8,8#\r\n" +
+             kTail,
+         kHeadGaps + QList<quint32>{kPause, kPause, kPause, kPause, 2 * kPause - 1} + kTailGaps},
+        {"empty fields and texts not in the lists",
+         [](Form& f) {
+             f.setText(ds::passcode, "");
+             f.setText(ds::comment, "");
+             f.setText(ds::distanceUnit, "miles");
+             f.setText(ds::txPath, "WIDE2-2");
+             f.setText(ds::digiAlias, "");
+             f.setText(ds::backlight, "45");
+         },
+         "AT+CALL,NOCALL-10#\r\nAT+PASS,#\r\nAT+DHCP,1#\r\n"
+         "AT+POSI,!3035.00N/11417.00ErPHG1010#\r\nAT+COMMENT,#\r\n"
+         "AT+SERVER,china.aprs2.net#\r\nAT+TIME,0600#\r\nAT+FILTER,b/KORVA#\r\n"
+         "AT+BACKLIGHT,45#\r\nAT+UNIT,2#\r\nAT+DIGI,1#\r\nAT+MOD,3#\r\nAT+PATH,1#\r\n"
+         "AT+ALIAS,3#\r\n\r\nAT+FREQ,144.6400#\r\n",
+         kHeadGaps + QList<quint32>{kPause} + kTailGaps},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench;
+        fillDefaults(bench.form);
+        c.change(bench.form);
+        writeExchange(bench.session);
+        EXPECT_EQ(bench.bytesReceived(), c.bytes) << c.what;
+        EXPECT_EQ(bench.gaps(), c.gaps) << c.what;
+        EXPECT_EQ(bench.commandTimes().first(), 101u) << c.what;
+        EXPECT_EQ(bench.status(), "Writing......\r\nWrite complete") << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data") << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+        EXPECT_TRUE(bench.prompter.messages.empty()) << c.what;
+    }
+}
+
+TEST(WriteExchange, TheConfirmationCountsAtTheEndOfThePauseItArrivedIn) {
+    struct Case {
+        const char* what;
+        Language language;
+        int arrivesInStep;  // 1 to 16; 0: never
+        QString status;
+        bool confirmedBefore = false;  // a "freq save" left from an earlier write
+    };
+    const Case cases[] = {
+        {"third step", Language::English, 3, "Writing......\r\nWrite complete"},
+        {"last step", Language::English, 16, "Writing......\r\nWrite complete"},
+        {"never", Language::English, 0, "Writing......Write fail，Please try again.\r\n"},
+        {"never, after an earlier confirmation", Language::English, 0,
+         "Writing......Write fail，Please try again.\r\n", true},
+        {"third step, Chinese", Language::Chinese, 3, "写入中......\r\n写入完成"},
+        {"never, Chinese", Language::Chinese, 0, "写入中......写入失败.请重试一遍\r\n"},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench(c.language);
+        fillDefaults(bench.form);
+        // The device answers the frequency command in the middle of the step.
+        bench.device.knobs().answerDelayMs = kPause + (c.arrivesInStep - 1) * kConfirmStep + 250;
+        bench.device.knobs().noFreqSave = c.arrivesInStep == 0;
+        bench.session.flags().freqSaveSeen = c.confirmedBefore;
+        writeExchange(bench.session);
+        const int stepsWaited = c.arrivesInStep == 0 ? 16 : c.arrivesInStep;
+        const qint64 frequencySent = bench.commandTimes().last();
+        EXPECT_EQ(bench.clock.elapsedMs() - frequencySent,
+                  kPause + stepsWaited * kConfirmStep + 101)
+            << c.what;
+        EXPECT_EQ(bench.status(), c.status) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command7),
+                  c.language == Language::Chinese ? QStringLiteral("写入数据") : "Write data")
+            << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+    }
+}
+
+TEST(WriteExchange, ASecondClickClosesThePortAndTheFirstRunsOutToItsFailure) {
+    ExchangeBench bench;
+    fillDefaults(bench.form);
+    bool secondClickFoundPortOpen = false;
+    bench.clock.post(1000, [&] {
+        secondClickFoundPortOpen = bench.link.isOpen();
+        writeExchange(bench.session);
+        EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
+    });
+    writeExchange(bench.session);
+    EXPECT_TRUE(secondClickFoundPortOpen);
+    // Five commands went out before the click at 1000 ms; nothing after it.
+    EXPECT_EQ(
+        bench.commands(),
+        QByteArrayList({"AT+CALL,NOCALL-10#", "AT+PASS,40663#", "AT+DHCP,1#",
+                        "AT+POSI,!3035.00N/11417.00ErPHG1010#", "AT+COMMENT,KORVA 144.640MHz#"}));
+    EXPECT_EQ(bench.form.text(Ctl::Command6), "Port is open");
+    EXPECT_EQ(bench.status(), "Write fail，Please try again.\r\n");
+    EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data");
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_TRUE(bench.prompter.messages.empty());
+}
+
+TEST(WriteExchange, AClickWhileThePortIsOpenOnlyClosesIt) {
+    ExchangeBench bench;
+    fillDefaults(bench.form);
+    bench.form.setEnabled(Ctl::Command7, false);
+    bench.session.openPort();
+    writeExchange(bench.session);
+    EXPECT_TRUE(bench.device.received().isEmpty());
+    EXPECT_FALSE(bench.link.isOpen());
+    EXPECT_EQ(bench.form.text(Ctl::Command6), "Port is open");
+    EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data");
+    EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
+    EXPECT_EQ(bench.clock.elapsedMs(), 0);
+}
+
+TEST(WriteExchange, SettingsThatCannotBeSentAreRefusedBeforeAnythingIsSent) {
+    struct Case {
+        const char* what;
+        std::function<void(Form&)> change;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"callsign of 7", [](Form& f) { f.setText(ds::callsign, "BH4ABCD"); },
+         "The callsign has more than 6 characters; nothing was written."},
+        {"empty callsign", [](Form& f) { f.setText(ds::callsign, ""); },
+         "The callsign is empty; nothing was written."},
+        {"LF in the comment", [](Form& f) { f.setText(ds::comment, "hi\nAT+RESET#"); },
+         "The field \"Posi+Comment\" holds a line break; nothing was written."},
+        {"CR in the position", [](Form& f) { f.setText(ds::position, "!30\r"); },
+         "The field \"Posi+Comment\" holds a line break; nothing was written."},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench;
+        fillDefaults(bench.form);
+        c.change(bench.form);
+        bench.session.flags().freqSaveSeen = true;
+        writeExchange(bench.session);
+        EXPECT_TRUE(bench.device.received().isEmpty()) << c.what;
+        EXPECT_EQ(bench.prompter.messageTexts(), QStringList{c.message}) << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data") << c.what;
+        EXPECT_EQ(bench.status(), "") << c.what;
+        EXPECT_EQ(bench.clock.elapsedMs(), 0) << c.what;
+    }
+}
+
+TEST(WriteExchange, APortThatDoesNotOpenIsReportedWithItsReason) {
+    struct Case {
+        const char* what;
+        std::function<void(ExchangeBench&)> breakPort;
+        const char* reason;  // nullptr: the system's words, whatever they are
+    };
+    const Case cases[] = {
+        {"device unplugged", [](ExchangeBench& b) { b.device.unplug(); },
+         "the simulated device is not plugged in"},
+        {"port in use", [](ExchangeBench& b) { b.simLink.setBusy(true); },
+         "the simulated device is in use by another program"},
+        {"no such port",
+         [](ExchangeBench& b) { b.form.setText(Ctl::Combo1, "/dev/kv120-no-such-port"); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        ExchangeBench bench;
+        fillDefaults(bench.form);
+        c.breakPort(bench);
+        writeExchange(bench.session);
+        EXPECT_TRUE(bench.device.received().isEmpty()) << c.what;
+        ASSERT_EQ(bench.prompter.messages.size(), 1u) << c.what;
+        const QString shown = bench.prompter.messages.front().text;
+        if (c.reason != nullptr) {
+            EXPECT_EQ(shown, QStringLiteral("Port is open or no\n") + c.reason) << c.what;
+        } else {
+            EXPECT_TRUE(shown.startsWith("Port is open or no\n")) << c.what;
+            EXPECT_GT(shown.size(), 19) << c.what;
+        }
+        EXPECT_EQ(bench.status(), "Writing......Write fail，Please try again.\r\n") << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data") << c.what;
+        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+        EXPECT_EQ(bench.form.text(Ctl::Combo1) == kSimPortName, c.reason != nullptr) << c.what;
+    }
+}
+
+TEST(WriteExchange, WhatWasCheckedIsWhatIsSent) {
+    ExchangeBench bench;
+    fillDefaults(bench.form);
+    bench.clock.post(300, [&] { bench.form.setText(ds::comment, "late\nAT+RESET#"); });
+    writeExchange(bench.session);
+    EXPECT_TRUE(bench.commands().contains("AT+COMMENT,KORVA 144.640MHz#"));
+    EXPECT_FALSE(bench.commands().contains("AT+RESET#"));
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "serial/portlister.h"
+#include "sim/simlink.h"
+#include "sim/simulateddevice.h"
+#include "update/updaterig.h"
+
+// The simulated device on the port, at 115200 baud unless the knobs say
+// otherwise, with the port selector on it.
+struct SimRig : RigBase {
+    explicit SimRig(SimKnobs knobs = lineRateKnobs()) : device(clock, std::move(knobs)) {
+        form.setText(Ctl::Combo1, kSimPortName);
+    }
+    static SimKnobs lineRateKnobs() {
+        SimKnobs knobs;
+        knobs.bytesPerSecond = kLineRate115200;
+        return knobs;
+    }
+
+    // Clicks "update" with the image loaded and lets the update run its course.
+    void runUpdate(int forMs = 90'000) {
+        updater.updateStart();
+        clock.advance(forMs);
+    }
+    bool usable() const {
+        return form.isEnabled(Ctl::Command1) && form.isEnabled(Ctl::Command2) &&
+               form.isEnabled(Ctl::Command3) && form.isEnabled(Ctl::Combo1) &&
+               form.text(Ctl::Command2) == "update" && !link.isOpen();
+    }
+    QList<QByteArray> commands() const {
+        QList<QByteArray> texts;
+        for (const SimCommand& command : device.receivedCommands()) {
+            texts.append(command.text);
+        }
+        return texts;
+    }
+
+    SimulatedDevice device;
+    SimLink link{device, clock};
+    Session session{form, link, clock, prompter, store};
+    Updater updater{session};
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/form.h"
+#include "protocol/session.h"
+#include "serial/serialsettingsstore.h"
+#include "serial/virtualclock.h"
+#include "support/scriptedprompter.h"
+#include "update/scriptedlink.h"
+#include "update/updater.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Bytes that differ from block to block and from the 0xFF padding, so a
+// block sent twice, out of order or cut short shows.
+inline QByteArray patternBytes(qsizetype size, int seed = 0) {
+    QByteArray bytes(size, 0);
+    for (qsizetype i = 0; i < size; ++i) {
+        bytes[i] = char((i * 31 + i / 2048 * 7 + seed) % 251);
+    }
+    return bytes;
+}
+
+// Every text a control has shown, in order, from the moment it is made.
+class TextHistory {
+public:
+    TextHistory(Form& form, Ctl control) {
+        QObject::connect(&form, &Form::changed, &context_, [this, &form, control](Ctl id) {
+            if (id == control && (texts.isEmpty() || texts.last() != form.text(control))) {
+                texts.append(form.text(control));
+            }
+        });
+    }
+    QStringList texts;
+
+private:
+    QObject context_;
+};
+
+// The window's state, the clock and the prompter that an Updater works with.
+struct RigBase {
+    // Writes the bytes to a file in the rig's folder; the file's path.
+    QString writeFile(const QByteArray& bytes, const QString& name = QStringLiteral("image.bin")) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            return {};
+        }
+        return path;
+    }
+    QString status() const { return form.text(Ctl::Text29); }
+
+    VirtualClock clock{5};
+    QTemporaryDir dir;
+    Form form;
+    ScriptedPrompter prompter;
+    SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
+};
+
+// Loads the bytes through "Open ROM", as the user picking a file of them.
+template <class Rig>
+void loadImage(Rig& rig, const QByteArray& bytes) {
+    rig.prompter.files.push_back(rig.writeFile(bytes));
+    rig.updater.imageOpen();
+}
+
+// An Updater whose port's far end is the test itself.
+struct ScriptedRig : RigBase {
+    ScriptedLink link{clock};
+    Session session{form, link, clock, prompter, store};
+    Updater updater{session};
+};
