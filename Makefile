@@ -18,7 +18,7 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	$(BUILD)/src/gui/kv120-config
+	$(BUILD)/src/kv120-config
 
 # Under CI (CI set in the environment) the suite runs a second time, sanitized.
 test: build

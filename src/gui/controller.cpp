@@ -1,25 +1,76 @@
 #include "gui/controller.h"
 
 #include "app/defaults.h"
+#include "app/form.h"
+#include "app/prompter.h"
 #include "gui/mainwindow.h"
+#include "protocol/readexchange.h"
+#include "protocol/restart.h"
+#include "protocol/session.h"
+#include "protocol/wifiwrite.h"
+#include "protocol/writeexchange.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
+#include "settingsfile/settingsfilebuttons.h"
+#include "update/updater.h"
 
-Controller::Controller(Form& form, Clock& clock, SerialLink& link, MainWindow& window)
-    : form_(form), clock_(clock), link_(link) {
+Controller::Controller(Session& session, Updater& updater, MainWindow& window)
+    : session_(session), updater_(updater) {
     connect(&window, &MainWindow::buttonClicked, this, &Controller::onButton);
     connect(&window, &MainWindow::closing, this, &Controller::onClosing);
+    window.setCloseGuard([this] { return mayClose(); });
+    session_.link().setLossHandler([this](const QString& reason) { onPortLost(reason); });
 }
 
 void Controller::onButton(Ctl id) {
-    if (id == Ctl::Command0) {
-        fillDefaults(form_);
+    switch (id) {
+        case Ctl::Command6:
+            readExchange(session_);
+            break;
+        case Ctl::Command7:
+            writeExchange(session_);
+            break;
+        case Ctl::Command0:
+            fillDefaults(session_.form());
+            break;
+        case Ctl::Command4:
+            loadSettingsFile(session_, dialogFileName_);
+            break;
+        case Ctl::Command5:
+            saveSettingsFile(session_.form(), session_.prompter(), dialogFileName_);
+            break;
+        case Ctl::Command1:
+            updater_.imageOpen();
+            break;
+        case Ctl::Command2:
+            updater_.updateStart();
+            break;
+        case Ctl::Command8:
+            wifiWrite(session_);
+            break;
+        case Ctl::Command9:
+            restartDevice(session_);
+            break;
+        default:
+            break;
     }
+}
+
+bool Controller::mayClose() {
+    // Closing during a transfer leaves the device in its loader.
+    return !updater_.isTransferring() ||
+           session_.prompter().confirm(session_.tr(Msg::CloseDuringUpdate));
 }
 
 void Controller::onClosing() {
     // An exchange waiting on the clock ends at once, before the window it
     // acts on goes away; the port is closed with every queued byte sent.
-    clock_.abort();
-    link_.close();
+    session_.clock().abort();
+    session_.link().close();
+}
+
+void Controller::onPortLost(const QString& reason) {
+    // The link has closed itself; the running operation finds the port closed
+    // at its next step and ends through its own failure path.
+    session_.form().appendStatusLine(session_.tr(Msg::PortLost).arg(reason));
 }

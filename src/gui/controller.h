@@ -3,23 +3,28 @@
 #include "app/controls.h"
 
 #include <QObject>
+#include <QString>
 
-class Clock;
-class Form;
 class MainWindow;
-class SerialLink;
+class Session;
+class Updater;
 
-// What the window's buttons do, and what happens when it closes.
+// What the window's buttons do, and what happens when it closes. Each button
+// runs its operation on the Session; an operation that waits lets further
+// clicks run inside its wait, which is how a second click cancels.
 class Controller : public QObject {
     Q_OBJECT
 public:
-    Controller(Form& form, Clock& clock, SerialLink& link, MainWindow& window);
+    Controller(Session& session, Updater& updater, MainWindow& window);
 
 private:
     void onButton(Ctl id);
+    bool mayClose();
     void onClosing();
+    void onPortLost(const QString& reason);
 
-    Form& form_;
-    Clock& clock_;
-    SerialLink& link_;
+    Session& session_;
+    Updater& updater_;
+    // The window's one file dialog starts with the name last chosen in it.
+    QString dialogFileName_;
 };

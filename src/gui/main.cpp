@@ -6,10 +6,12 @@
 #include "gui/mainwindow.h"
 #include "gui/qtprompter.h"
 #include "gui/unattendedprompter.h"
+#include "protocol/session.h"
 #include "serial/portlister.h"
 #include "serial/qtclock.h"
-#include "serial/qtseriallink.h"
 #include "serial/serialsettingsstore.h"
+#include "sim/programports.h"
+#include "update/updater.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -79,18 +81,21 @@ int main(int argc, char** argv) {
 
     Form form;
     QtClock clock;
-    QtSerialLink link;
+    ProgramPorts ports(clock);
+    SerialLink& link = ports.link;
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
-    const SystemPortLister ports;
+    const SystemPortLister portLister;
     QtPrompter windowPrompter(form.text(Ctl::Form1));
     UnattendedPrompter unattended;
     Prompter& prompter =
         options->screenshot.isEmpty() ? static_cast<Prompter&>(windowPrompter) : unattended;
 
-    runStartup(form, {options->lcid, store, ports, prompter});
-    MainWindow window(form, prompter, ports, [&link] { return link.isOpen(); });
+    runStartup(form, {options->lcid, store, portLister, prompter});
+    Session session(form, link, clock, prompter, store);
+    Updater updater(session);
+    MainWindow window(form, prompter, portLister, [&link] { return link.isOpen(); });
     windowPrompter.setParentWidget(&window);
-    Controller controller(form, clock, link, window);
+    Controller controller(session, updater, window);
 
     if (!options->screenshot.isEmpty()) {
         return saveScreenshot(window, form, options->screenshot);

@@ -57,6 +57,10 @@ MainWindow::MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (mayClose_ && !mayClose_()) {
+        event->ignore();
+        return;
+    }
     emit closing();
     event->accept();
 }

@@ -27,6 +27,9 @@ public:
     MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
                std::function<bool()> portIsOpen, QWidget* parent = nullptr);
 
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
+
 signals:
     void buttonClicked(Ctl id);
     // The window is about to close; nothing runs on it afterwards.
@@ -63,5 +66,6 @@ private:
     Prompter& prompter_;
     const PortLister& ports_;
     std::function<bool()> portIsOpen_;
+    std::function<bool()> mayClose_;
     FormBinding binding_;
 };

@@ -29,7 +29,12 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
       prompter_(prompter),
       store_(store),
       receivePath_([this](const QByteArray& line) { onReplyLine(line); }) {
-    link_.setReceiver([this](const QByteArray& bytes) { receivePath_.receive(bytes); });
+    link_.setReceiver([this](const QByteArray& bytes) {
+        receivePath_.receive(bytes);
+        if (afterReceive_) {
+            afterReceive_();
+        }
+    });
 }
 
 QString Session::tr(Msg id) const {

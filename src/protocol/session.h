@@ -4,6 +4,8 @@
 #include "protocol/replyparser.h"
 #include "serial/receivepath.h"
 
+#include <functional>
+
 class Clock;
 class Form;
 class Prompter;
@@ -48,6 +50,10 @@ public:
     // False when a cut failed; the effects before the failure stay.
     bool applyReply(QStringView line);
 
+    // Runs after every batch of received bytes has gone through the receive
+    // path: the firmware update answers the loader's requests from there.
+    void setAfterReceive(std::function<void()> action) { afterReceive_ = std::move(action); }
+
     // Opens the port the port selector shows. Throws SerialError.
     void openPort();
 
@@ -65,4 +71,5 @@ private:
     const SerialSettingsStore& store_;
     AckFlags flags_;
     ReceivePath receivePath_;
+    std::function<void()> afterReceive_;
 };

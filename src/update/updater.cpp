@@ -16,25 +16,19 @@ constexpr Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Comm
 
 Updater::Updater(Session& session) : session_(session), image_(padImage({})) {
     blockPacket_.resize(kBlockPacketSize);
-    ReceivePath& receivePath = session_.receivePath();
-    session_.link().setReceiver([this, &receivePath](const QByteArray& bytes) {
-        receivePath.receive(bytes);
-        answerLoader();
-    });
+    session_.setAfterReceive([this] { answerLoader(); });
     timer2_ = session_.clock().startTimer(kTransferTickMs, [this] { transferTick(); });
 }
 
 Updater::~Updater() {
     stopLoaderWait();
     session_.clock().stopTimer(timer2_);
-    ReceivePath& receivePath = session_.receivePath();
-    session_.link().setReceiver(
-        [&receivePath](const QByteArray& bytes) { receivePath.receive(bytes); });
+    session_.setAfterReceive({});
 }
 
 void Updater::transferTick() {
-    // Requests are answered as their byte arrives; this catches one that came
-    // in while someone else held the link's receiver.
+    // Requests are answered as their byte arrives; the tick is the fallback
+    // the transfer has always had.
     answerLoader();
     if (askedPastLastBlock_) {
         endUnfinishedTransfer(Msg::UpdateBlockRefused);

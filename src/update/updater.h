@@ -41,6 +41,8 @@ public:
     // From the length packet until the last block or the stall: the device
     // sits in its loader and needs the rest of the image.
     bool isTransferring() const { return transferActive_; }
+    // The loader wait or a transfer is under way.
+    bool isBusy() const { return timer1_ != 0 || transferActive_; }
 
     const FirmwareImage& image() const { return image_; }
 

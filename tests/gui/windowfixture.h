@@ -5,12 +5,15 @@
 #include "app/startup.h"
 #include "gui/controller.h"
 #include "gui/mainwindow.h"
+#include "protocol/session.h"
 #include "serial/portlister.h"
 #include "serial/seriallink.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
+#include "support/fakeports.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "update/updater.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -21,17 +24,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Ports that "open" as the test says, counting how often they were probed.
-class FakePortLister : public PortLister {
-public:
-    QList<PortInfo> openablePorts() const override {
-        ++probes;
-        return ports;
-    }
-    QList<PortInfo> ports;
-    mutable int probes = 0;
-};
 
 // A port that only remembers whether it is open.
 class FakeLink : public SerialLink {
@@ -72,9 +64,11 @@ public:
         }
         lister.ports = machine.ports;
         runStartup(form, {machine.lcid, store_, lister, prompter});
+        session = std::make_unique<Session>(form, link, clock, prompter, store_);
+        updater = std::make_unique<Updater>(*session);
         window =
             std::make_unique<MainWindow>(form, prompter, lister, [this] { return link.isOpen(); });
-        controller = std::make_unique<Controller>(form, clock, link, *window);
+        controller = std::make_unique<Controller>(*session, *updater, *window);
         window->show();
     }
 
@@ -108,17 +102,20 @@ public:
         return {};
     }
 
+private:
+    QTemporaryDir dir_;
+    SerialSettingsStore store_;
+
+public:
     FakePortLister lister;
     ScriptedPrompter prompter;
     Form form;
     VirtualClock clock;
     FakeLink link;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Updater> updater;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Controller> controller;
-
-private:
-    QTemporaryDir dir_;
-    SerialSettingsStore store_;
 };
 
 // Picks an item the way a user does: opens the drop-down, moves to the item

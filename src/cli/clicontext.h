@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/form.h"
+#include "cli/cliprompter.h"
+#include "protocol/session.h"
+#include "serial/qtclock.h"
+#include "serial/serialsettingsstore.h"
+#include "sim/programports.h"
+
+#include <QTextStream>
+
+// Exit statuses of kv120ctl.
+enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsage = 2, kInterrupted = 130 };
+
+// Everything one kv120ctl command works with: the same Form, Session and
+// links the window uses, with the prompter answering on the terminal.
+struct CliContext {
+    CliContext(const QString& configDir, Language language);
+
+    QTextStream out{stdout};
+    QTextStream err{stderr};
+    QtClock clock;
+    ProgramPorts ports{clock};
+    SerialLink& link = ports.link;
+    SerialSettingsStore store;
+    CliPrompter prompter{err};
+    Form form;
+    Session session{form, link, clock, prompter, store};
+    bool interrupted = false;
+
+    // Where the command's data goes: the file, or standard output.
+    bool writeData(const QString& file, const QByteArray& bytes);
+    // The last line of the status box.
+    QString lastStatusLine() const;
+};

@@ -1,0 +1,126 @@
+#include "cli/commands.h"
+
+#include "app/defaults.h"
+#include "app/devicesettings.h"
+#include "app/texts.h"
+#include "cli/clicontext.h"
+#include "cli/progressreport.h"
+#include "cli/statusecho.h"
+#include "protocol/readexchange.h"
+#include "protocol/restart.h"
+#include "protocol/wifiwrite.h"
+#include "protocol/writeexchange.h"
+#include "serial/portlister.h"
+#include "settingsfile/settingsfileformat.h"
+#include "settingsfile/settingsfileio.h"
+#include "settingsfile/settingsfileload.h"
+#include "update/updater.h"
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The outcome of an exchange, as the window's status box states it.
+int statusEndsWith(CliContext& context, Msg success) {
+    if (context.interrupted) {
+        return kInterrupted;
+    }
+    return context.lastStatusLine() == context.session.tr(success) ? kSucceeded : kFailed;
+}
+
+}  // namespace
+
+int listPorts(CliContext& context) {
+    for (const PortInfo& port : SystemPortLister().openablePorts()) {
+        context.out << port.name << '\t' << port.description << Qt::endl;
+    }
+    context.out << kSimPortName << '\t' << "simulated KV120" << Qt::endl;
+    return kSucceeded;
+}
+
+int writeDefaults(CliContext& context, const QString& file) {
+    fillDefaults(context.form);
+    return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
+}
+
+int readSettings(CliContext& context, const QString& file) {
+    StatusEcho echo(context.form, context.err);
+    readExchange(context.session);
+    const int status = statusEndsWith(context, Msg::ReadOk);
+    const QString version = context.form.text(DeviceSettings::firmwareVersion);
+    if (!version.isEmpty()) {
+        context.err << "VER:" << version << Qt::endl;
+    }
+    if (status != kSucceeded) {
+        return status;
+    }
+    return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
+}
+
+int writeSettings(CliContext& context, const QString& file) {
+    const FileContents contents = readSettingsFile(file, context.form.language());
+    if (!contents.failure.isEmpty()) {
+        context.err << text(Msg::FileNotLoaded, context.form.language()).arg(file, contents.failure)
+                    << Qt::endl;
+        return kFailed;
+    }
+    loadSettingsLines(context.session, contents.bytes);
+    StatusEcho echo(context.form, context.err);
+    writeExchange(context.session);
+    return statusEndsWith(context, Msg::WriteComplete);
+}
+
+int writeWifi(CliContext& context, const QString& ssid, const QString& password) {
+    context.form.setText(DeviceSettings::wifiSsid, ssid);
+    context.form.setText(DeviceSettings::wifiPassword, password);
+    StatusEcho echo(context.form, context.err);
+    wifiWrite(context.session);
+    if (context.interrupted) {
+        return kInterrupted;
+    }
+    const QString status = context.form.text(Ctl::Text29);
+    return status.contains(context.session.tr(Msg::WifiWriteComplete)) ? kSucceeded : kFailed;
+}
+
+int restart(CliContext& context) {
+    const auto toldBefore = context.prompter.messagesShown();
+    restartDevice(context.session);
+    if (context.interrupted) {
+        return kInterrupted;
+    }
+    return context.prompter.messagesShown() == toldBefore ? kSucceeded : kFailed;
+}
+
+int updateFirmware(CliContext& context, const QString& image) {
+    Updater updater(context.session);
+    context.prompter.setFile(image);
+    updater.imageOpen();
+    if (updater.image().length == 0) {
+        return kFailed;  // the reason has been shown
+    }
+    StatusEcho echo(context.form, context.err);
+    ProgressReport progress(context.form, context.err, isatty(fileno(stderr)) != 0);
+    updater.updateStart();
+    while (!context.interrupted && updater.isBusy()) {
+        context.clock.delay(100);
+    }
+    progress.finish();
+    if (context.interrupted) {
+        return kInterrupted;
+    }
+    // The completion line replaces the progress line under the bar.
+    const QString outcome = context.form.text(Ctl::Label2);
+    if (!outcome.startsWith(context.session.tr(Msg::UpdateComplete))) {
+        return kFailed;
+    }
+    context.err << outcome << Qt::endl;
+    return kSucceeded;
+}

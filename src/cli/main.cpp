@@ -1,0 +1,142 @@
+// kv120ctl: the window's operations from the command line, on the same code.
+#include "cli/clicontext.h"
+#include "cli/commands.h"
+#include "cli/interrupt.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+struct Command {
+    QString arguments;  // as shown in the usage
+    QString summary;
+    int minArguments;
+    int maxArguments;
+    std::function<int(CliContext&, const QStringList&)> run;
+};
+
+QString argumentOr(const QStringList& arguments, int index) {
+    return arguments.size() > index ? arguments[index] : QString();
+}
+
+const std::map<QString, Command>& commands() {
+    static const std::map<QString, Command> table{
+        {"ports",
+         {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0,
+          [](CliContext& c, const QStringList&) { return listPorts(c); }}},
+        {"read",
+         {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
+          1,
+          [](CliContext& c, const QStringList& a) { return readSettings(c, argumentOr(a, 0)); }}},
+        {"write",
+         {"FILE", "load the settings file FILE and write it to the device", 1, 1,
+          [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
+        {"defaults",
+         {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
+          [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
+        {"wifi",
+         {"SSID PASSWORD", "write the WiFi name and password, then restart the device", 2, 2,
+          [](CliContext& c, const QStringList& a) { return writeWifi(c, a[0], a[1]); }}},
+        {"restart",
+         {"", "restart the device", 0, 0,
+          [](CliContext& c, const QStringList&) { return restart(c); }}},
+        {"update",
+         {"IMAGE", "update the device's firmware with the raw image file IMAGE", 1, 1,
+          [](CliContext& c, const QStringList& a) { return updateFirmware(c, a[0]); }}},
+    };
+    return table;
+}
+
+QString usage() {
+    QString text = QStringLiteral(
+        "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] COMMAND [ARGS]\n\n"
+        "Commands:\n");
+    for (const auto& [name, command] : commands()) {
+        text += QStringLiteral("  %1 %2\n      %3\n").arg(name, command.arguments, command.summary);
+    }
+    text += QStringLiteral(
+        "\nOptions:\n"
+        "  --port NAME        the port: COM3, /dev/ttyUSB0, ... or SIM, the simulated device\n"
+        "                     (default: the port the window remembers)\n"
+        "  --lang en|zh       the language of the messages (default: the system's)\n"
+        "  --config-dir DIR   where the remembered port is kept (RUVAdev.ini)\n"
+        "  --yes              answer yes where the window would ask\n"
+        "  -h, --help         this text; COMMAND --help for one command\n\n"
+        "Exit status: 0 done, 1 the device or the port failed, 2 usage error, 130 interrupted.\n");
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kv120ctl"));
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption portOption(QStringLiteral("port"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption langOption(QStringLiteral("lang"), {}, QStringLiteral("LANG"));
+    const QCommandLineOption configOption(QStringLiteral("config-dir"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption yesOption(QStringLiteral("yes"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({portOption, langOption, configOption, yesOption, helpOption});
+    if (!parser.parse(app.arguments())) {
+        err << parser.errorText() << "\n\n" << usage();
+        return kUsage;
+    }
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        if (parser.isSet(helpOption)) {
+            QTextStream(stdout) << usage();
+            return kSucceeded;
+        }
+        err << usage();
+        return kUsage;
+    }
+    const QString name = positional.takeFirst();
+    const auto found = commands().find(name);
+    if (found == commands().end()) {
+        err << "kv120ctl: no command " << name << "\n\n" << usage();
+        return kUsage;
+    }
+    const Command& command = found->second;
+    if (parser.isSet(helpOption)) {
+        QTextStream(stdout) << "Usage: kv120ctl [options] " << name << ' ' << command.arguments
+                            << "\n  " << command.summary << '\n';
+        return kSucceeded;
+    }
+    if (positional.size() < command.minArguments || positional.size() > command.maxArguments) {
+        err << "Usage: kv120ctl [options] " << name << ' ' << command.arguments << '\n';
+        return kUsage;
+    }
+    const QString lang = parser.value(langOption);
+    if (!lang.isEmpty() && lang != u"en" && lang != u"zh") {
+        err << "kv120ctl: --lang takes en or zh\n";
+        return kUsage;
+    }
+    const Language language = lang == u"zh"   ? Language::Chinese
+                              : lang == u"en" ? Language::English
+                                              : languageForLcid(systemDefaultLcid());
+
+    CliContext context(parser.value(configOption), language);
+    context.prompter.setAnswer(parser.isSet(yesOption));
+    const QString port =
+        parser.isSet(portOption) ? parser.value(portOption) : context.store.portName();
+    context.form.setText(Ctl::Combo1, port);
+    onInterrupt([&context] {
+        // As a second click would: the port closes and the waiting ends.
+        context.interrupted = true;
+        context.link.close();
+        context.clock.abort();
+    });
+    try {
+        return command.run(context, positional);
+    } catch (const ExchangeAborted&) {
+        return kInterrupted;
+    }
+}

@@ -1,0 +1,68 @@
+#include "cli/progressreport.h"
+
+#include "app/form.h"
+
+#include <QTextStream>
+
+namespace {
+
+// Each block goes out as 2048 data bytes and one checksum byte.
+constexpr qint64 kPacketBytes = 2049;
+constexpr int kBarWidth = 30;
+
+QString minutesAndSeconds(qint64 seconds) {
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+ProgressReport::ProgressReport(const Form& form, QTextStream& err, bool terminal)
+    : err_(err), terminal_(terminal) {
+    connect(&form, &Form::changed, this, [this, &form](Ctl id) {
+        if (id == Ctl::ProgressBar1) {
+            show(form.value(Ctl::ProgressBar1), form.maximum(Ctl::ProgressBar1));
+        }
+    });
+}
+
+QString ProgressReport::barLine(int blocks, int total, qint64 elapsedMs) {
+    const int percent = total > 0 ? blocks * 100 / total : 0;
+    const int filled = total > 0 ? blocks * kBarWidth / total : 0;
+    const qint64 bytes = blocks * kPacketBytes;
+    const qint64 perSecond = elapsedMs > 0 ? bytes * 1000 / elapsedMs : 0;
+    const qint64 secondsLeft = perSecond > 0 ? (total - blocks) * kPacketBytes / perSecond : 0;
+    return QStringLiteral("[%1%2] %3% %4/%5 blocks %6 B/s %7 left")
+        .arg(QString(filled, u'#'), QString(kBarWidth - filled, u'-'))
+        .arg(percent, 3)
+        .arg(blocks)
+        .arg(total)
+        .arg(perSecond)
+        .arg(minutesAndSeconds(secondsLeft));
+}
+
+void ProgressReport::show(int blocks, int total) {
+    // The bar stands full whenever no transfer is under way.
+    if (blocks <= 0 || blocks >= total) {
+        return;
+    }
+    if (!sinceFirstBlock_.isValid()) {
+        sinceFirstBlock_.start();
+    }
+    if (terminal_) {
+        err_ << '\r' << barLine(blocks, total, sinceFirstBlock_.elapsed()) << Qt::flush;
+        drawn_ = true;
+        return;
+    }
+    const int tenth = blocks * 10 / total;
+    if (tenth > lastTenth_) {
+        lastTenth_ = tenth;
+        err_ << tenth * 10 << "% (" << blocks << '/' << total << " blocks)" << Qt::endl;
+    }
+}
+
+void ProgressReport::finish() {
+    if (drawn_) {
+        err_ << Qt::endl;
+        drawn_ = false;
+    }
+}

@@ -1,0 +1,29 @@
+#include "cli/statusecho.h"
+
+#include "app/form.h"
+
+#include <QRegularExpression>
+#include <QTextStream>
+
+StatusEcho::StatusEcho(const Form& form, QTextStream& err) : err_(err) {
+    connect(&form, &Form::changed, this, [this, &form](Ctl id) {
+        if (id == Ctl::Text29) {
+            show(form.text(Ctl::Text29));
+        }
+    });
+}
+
+void StatusEcho::show(const QString& status) {
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = status.split(lineEnd);
+    qsizetype same = 0;
+    while (same < lines.size() && same < shown_.size() && lines[same] == shown_[same]) {
+        ++same;
+    }
+    for (qsizetype i = same; i < lines.size(); ++i) {
+        if (!lines[i].isEmpty()) {
+            err_ << lines[i] << Qt::endl;
+        }
+    }
+    shown_ = lines;
+}

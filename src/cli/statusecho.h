@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class Form;
+class QTextStream;
+
+// Echoes the status box to standard error as it changes: each new line once,
+// not the whole box on every change. A progress text that replaces the box
+// shows as its new lines; a line appended shows as that line.
+class StatusEcho : public QObject {
+    Q_OBJECT
+public:
+    StatusEcho(const Form& form, QTextStream& err);
+
+private:
+    void show(const QString& status);
+
+    QTextStream& err_;
+    QStringList shown_;
+};
