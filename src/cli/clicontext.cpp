@@ -2,19 +2,18 @@
 
 #include "settingsfile/settingsfileio.h"
 
+#include <QIODevice>
 #include <QRegularExpression>
 
-CliContext::CliContext(const QString& configDir, Language language)
-    : store(SerialSettingsStore::defaultPath(configDir)) {
+CliContext::CliContext(Clock& clock, SerialLink& link, const SerialSettingsStore& store,
+                       Language language, QIODevice& out, QIODevice& err)
+    : clock(clock), link(link), out(out), err(&err), session(form, link, clock, prompter, store) {
     form.setLanguage(language);
 }
 
 bool CliContext::writeData(const QString& file, const QByteArray& bytes) {
     if (file.isEmpty()) {
-        out.flush();
-        return fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) ==
-                   static_cast<size_t>(bytes.size()) &&
-               fflush(stdout) == 0;
+        return out.write(bytes) == bytes.size();
     }
     const QString failure = writeFileWhole(file, bytes);
     if (!failure.isEmpty()) {

@@ -3,32 +3,35 @@
 #include "app/form.h"
 #include "cli/cliprompter.h"
 #include "protocol/session.h"
-#include "serial/qtclock.h"
-#include "serial/serialsettingsstore.h"
-#include "sim/programports.h"
 
 #include <QTextStream>
+
+class Clock;
+class QIODevice;
+class SerialLink;
+class SerialSettingsStore;
 
 // Exit statuses of kv120ctl.
 enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsage = 2, kInterrupted = 130 };
 
-// Everything one kv120ctl command works with: the same Form, Session and
-// links the window uses, with the prompter answering on the terminal.
+// Everything one kv120ctl command works with: the same Form and Session the
+// window uses, with the prompter answering on the terminal. The requested
+// data goes to out, everything else to err.
 struct CliContext {
-    CliContext(const QString& configDir, Language language);
+    CliContext(Clock& clock, SerialLink& link, const SerialSettingsStore& store, Language language,
+               QIODevice& out, QIODevice& err);
 
-    QTextStream out{stdout};
-    QTextStream err{stderr};
-    QtClock clock;
-    ProgramPorts ports{clock};
-    SerialLink& link = ports.link;
-    SerialSettingsStore store;
+    Clock& clock;
+    SerialLink& link;
+    QIODevice& out;
+    QTextStream err;
     CliPrompter prompter{err};
     Form form;
-    Session session{form, link, clock, prompter, store};
+    Session session;
     bool interrupted = false;
+    bool errIsTerminal = false;  // progress is then drawn in place
 
-    // Where the command's data goes: the file, or standard output.
+    // Where the command's data goes: the file, or out.
     bool writeData(const QString& file, const QByteArray& bytes);
     // The last line of the status box.
     QString lastStatusLine() const;

@@ -16,16 +16,6 @@
 #include "settingsfile/settingsfileload.h"
 #include "update/updater.h"
 
-#include <cstdio>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 
 // The outcome of an exchange, as the window's status box states it.
@@ -39,11 +29,12 @@ int statusEndsWith(CliContext& context, Msg success) {
 }  // namespace
 
 int listPorts(CliContext& context) {
+    QByteArray list;
     for (const PortInfo& port : SystemPortLister().openablePorts()) {
-        context.out << port.name << '\t' << port.description << Qt::endl;
+        list += (port.name + u'\t' + port.description + u'\n').toUtf8();
     }
-    context.out << kSimPortName << '\t' << "simulated KV120" << Qt::endl;
-    return kSucceeded;
+    list += (kSimPortName + QStringLiteral("\tsimulated KV120\n")).toUtf8();
+    return context.writeData({}, list) ? kSucceeded : kFailed;
 }
 
 int writeDefaults(CliContext& context, const QString& file) {
@@ -107,7 +98,7 @@ int updateFirmware(CliContext& context, const QString& image) {
         return kFailed;  // the reason has been shown
     }
     StatusEcho echo(context.form, context.err);
-    ProgressReport progress(context.form, context.err, isatty(fileno(stderr)) != 0);
+    ProgressReport progress(context.form, context.err, context.errIsTerminal);
     updater.updateStart();
     while (!context.interrupted && updater.isBusy()) {
         context.clock.delay(100);

@@ -2,12 +2,25 @@
 #include "cli/clicontext.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
+#include "serial/qtclock.h"
+#include "serial/serialsettingsstore.h"
+#include "sim/programports.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 
+#include <cstdio>
 #include <functional>
 #include <map>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -123,10 +136,17 @@ int main(int argc, char** argv) {
                               : lang == u"en" ? Language::English
                                               : languageForLcid(systemDefaultLcid());
 
-    CliContext context(parser.value(configOption), language);
+    QtClock clock;
+    ProgramPorts ports(clock);
+    const SerialSettingsStore store(SerialSettingsStore::defaultPath(parser.value(configOption)));
+    QFile out;
+    QFile errFile;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    errFile.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    CliContext context(clock, ports.link, store, language, out, errFile);
     context.prompter.setAnswer(parser.isSet(yesOption));
-    const QString port =
-        parser.isSet(portOption) ? parser.value(portOption) : context.store.portName();
+    context.errIsTerminal = isatty(fileno(stderr)) != 0;
+    const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();
     context.form.setText(Ctl::Combo1, port);
     onInterrupt([&context] {
         // As a second click would: the port closes and the waiting ends.

@@ -78,6 +78,11 @@ void Session::onReplyLine(const QByteArray& line) {
 void Session::openPort() {
     link_.setPortName(form_.text(Ctl::Combo1));
     link_.open();
+    // A reply line does not go on across a new opening of the port. Without
+    // this, the first line after a settings-file load (which leaves its last
+    // line here) would be read as the end of that line, and a write's "freq
+    // save" would go unseen.
+    receivePath_.setReplyLine({});
 }
 
 QString Session::portFailureText(const QString& headline, const SerialError& error) const {

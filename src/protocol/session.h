@@ -54,7 +54,8 @@ public:
     // path: the firmware update answers the loader's requests from there.
     void setAfterReceive(std::function<void()> action) { afterReceive_ = std::move(action); }
 
-    // Opens the port the port selector shows. Throws SerialError.
+    // Opens the port the port selector shows, starting a fresh reply line.
+    // Throws SerialError.
     void openPort();
 
     // "Port is open or no", with the system's reason (and, for a port the

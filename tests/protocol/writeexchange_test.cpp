@@ -228,4 +228,16 @@ TEST(WriteExchange, WhatWasCheckedIsWhatIsSent) {
     EXPECT_FALSE(bench.commands().contains("AT+RESET#"));
 }
 
+TEST(WriteExchange, AWriteRightAfterAFileLoadStillSeesTheConfirmation) {
+    // A settings-file load leaves its last line as the reply line; the
+    // device's "freq save" must not be read as the rest of that line.
+    ExchangeBench bench;
+    fillDefaults(bench.form);
+    bench.session.receivePath().setReplyLine("ALIAS:3");
+
+    writeExchange(bench.session);
+
+    EXPECT_TRUE(bench.status().endsWith(u"\r\nWrite complete")) << bench.status().toStdString();
+}
+
 }  // namespace
