@@ -1,0 +1,98 @@
+// kv120ctl itself, as a user runs it, against a simulated device on a
+// pseudo-terminal served by this process.
+#include "serveddevice.h"
+#include "support/printers.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs kv120ctl to its end while this process keeps serving the device.
+ProgramRun kv120ctl(const QStringList& arguments, int boundMs = 20'000) {
+    QTemporaryDir config;
+    QProcess process;
+    process.start(QStringLiteral(KV120CTL_PATH),
+                  QStringList{QStringLiteral("--config-dir"), config.path()} + arguments);
+    const bool ended =
+        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, boundMs);
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+TEST(Kv120ctl, ReadOfAFactoryDevicePrintsTheDefaultsFile) {
+    ServedDevice served;
+    const ProgramRun defaults = kv120ctl({QStringLiteral("defaults")});
+    const ProgramRun reading =
+        kv120ctl({QStringLiteral("--port"), served.path(), QStringLiteral("read")});
+
+    EXPECT_EQ(defaults.status, 0);
+    EXPECT_EQ(reading.status, 0) << reading.err.toStdString();
+    EXPECT_EQ(reading.out, defaults.out);
+    EXPECT_TRUE(reading.out.startsWith("[KORVA]\r\n\r\nCALLSIGN:NOCALL-10\r\n"));
+    EXPECT_TRUE(reading.err.contains("read ok\n"));
+}
+
+TEST(Kv120ctl, UpdatesTheFirmware) {
+    ServedDevice served(SimKnobs{});
+    QTemporaryDir dir;
+    QByteArray image(64 * 1024, '\0');
+    for (int i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<char>(i * 5 + i / 1000);
+    }
+    QFile file(dir.filePath(QStringLiteral("image.bin")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(image);
+    file.close();
+
+    const ProgramRun update = kv120ctl(
+        {QStringLiteral("--port"), served.path(), QStringLiteral("update"), file.fileName()});
+
+    EXPECT_EQ(update.status, 0) << update.err.toStdString();
+    EXPECT_TRUE(update.out.isEmpty());
+    EXPECT_TRUE(served.device.flash().complete);
+    EXPECT_EQ(served.device.flash().image, image + QByteArray(2048, '\xFF'));
+    EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"));
+}
+
+TEST(Kv120ctl, ExitStatusForUsageAndMissingPorts) {
+    struct Case {
+        QStringList arguments;
+        int status;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0},
+        {{"read", "--help"}, 0},
+        {{}, 2},
+        {{"frobnicate"}, 2},
+        {{"write"}, 2},
+        {{"wifi", "only-the-ssid"}, 2},
+        {{"--lang", "fr", "defaults"}, 2},
+        {{"--port", "/dev/kv120-no-such-port", "read"}, 1},
+        {{"--port", "/dev/kv120-no-such-port", "restart"}, 1},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = kv120ctl(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments.join(u' ').toStdString();
+        if (c.status == 1) {
+            EXPECT_TRUE(run.err.contains("Port is open or no")) << run.err.toStdString();
+            EXPECT_TRUE(run.out.isEmpty());
+        }
+    }
+}
+
+}  // namespace
