@@ -27,6 +27,8 @@ struct CliContext {
     Form form;
     Session session{form, link, clock, prompter, store};
     bool interrupted = false;
+    // update: keep the device's settings across the update (--no-keep-settings: don't).
+    bool keepSettings = true;
 
     // Where the command's data goes: the file, or standard output.
     bool writeData(const QString& file, const QByteArray& bytes);

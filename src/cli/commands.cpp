@@ -3,6 +3,7 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "app/texts.h"
+#include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/progressreport.h"
 #include "cli/statusecho.h"
@@ -107,6 +108,10 @@ int updateFirmware(CliContext& context, const QString& image) {
         return kFailed;  // the reason has been shown
     }
     StatusEcho echo(context.form, context.err);
+    SettingsKeeper keeper(context.session, updater, defaultBackupFolder());
+    if (context.keepSettings && !keeper.backUpBeforeUpdate()) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
     ProgressReport progress(context.form, context.err, isatty(fileno(stderr)) != 0);
     updater.updateStart();
     while (!context.interrupted && updater.isBusy()) {
@@ -122,5 +127,9 @@ int updateFirmware(CliContext& context, const QString& image) {
         return kFailed;
     }
     context.err << outcome << Qt::endl;
+    // Asked for on the command line already: no question.
+    if (!keeper.pendingBackup().isEmpty() && !keeper.restore()) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
     return kSucceeded;
 }
