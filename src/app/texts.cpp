@@ -124,6 +124,33 @@ const std::map<Msg, Pair>& table() {
          {"The update did not complete: the device's loader refused a block and asked for more "
           "than the image holds. Run the update again.",
           "升级未完成：设备引导程序拒收了一个数据块，要求的数据超出了升级文件。请重新升级。"}},
+
+        {Msg::TitleWithProgress, {"%1% - %2", nullptr}},
+
+        {Msg::BackupReadFailed,
+         {"The device's settings could not be read. The update resets the device to its factory "
+          "settings, so without them your settings are lost. Update without keeping them?",
+          "无法读取设备的设置。升级会把设备恢复为出厂设置，没有备份，您的设置将会丢失。"
+          "不保留设置继续升级吗？"}},
+        {Msg::BackupNotSaved,
+         {"The device's settings could not be kept in %1: %2\nUpdate without keeping them?",
+          "无法把设备的设置保存到 %1：%2\n不保留设置继续升级吗？"}},
+        {Msg::BackupKept, {"Settings kept in %1", "设置已保存到 %1"}},
+        {Msg::RestoreQuestion,
+         {"The update reset the device to its factory settings. Once the device has restarted, "
+          "write back the settings kept before the update (%1)?",
+          "升级已把设备恢复为出厂设置。请等设备重启完成，是否写回升级前保存的设置（%1）？"}},
+        {Msg::RestoreNotLoaded,
+         {"The settings kept in %1 could not be read back: %2", "无法读回保存在 %1 中的设置：%2"}},
+
+        {Msg::TrafficButton, {"Traffic", "通信记录"}},
+        {Msg::TrafficTitle, {"Serial traffic", "串口通信记录"}},
+        {Msg::TrafficSave, {"Save…", "保存…"}},
+        {Msg::TrafficClear, {"Clear", "清除"}},
+        {Msg::TrafficDialogTitle, {"Save the serial traffic", "保存串口通信记录"}},
+        {Msg::TrafficDialogFilter, {"Text file (*.txt)|*.txt", "文本文件 (*.txt)|*.txt"}},
+        {Msg::TrafficNotSaved,
+         {"The traffic could not be saved to %1: %2", "无法把通信记录保存到 %1：%2"}},
     };
     return texts;
 }

@@ -93,6 +93,22 @@ enum class Msg {
     ImageKindUf2,
     ImageKindIntelHex,
     UpdateBlockRefused,
+    // Window title while a transfer runs
+    TitleWithProgress,  // %1: percentage, %2: the window's title
+    // Settings kept across a firmware update
+    BackupReadFailed,
+    BackupNotSaved,    // %1: file, %2: reason
+    BackupKept,        // %1: file
+    RestoreQuestion,   // %1: file
+    RestoreNotLoaded,  // %1: file, %2: reason
+    // Serial traffic view
+    TrafficButton,
+    TrafficTitle,
+    TrafficSave,
+    TrafficClear,
+    TrafficDialogTitle,
+    TrafficDialogFilter,
+    TrafficNotSaved,  // %1: file, %2: reason
 };
 
 QString text(Msg id, Language language);

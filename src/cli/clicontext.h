@@ -30,6 +30,9 @@ struct CliContext {
     Session session;
     bool interrupted = false;
     bool errIsTerminal = false;  // progress is then drawn in place
+    // update: keep the device's settings across the update (--no-keep-settings: don't).
+    bool keepSettings = true;
+    QString backupFolder;  // where the kept settings go
 
     // Where the command's data goes: the file, or out.
     bool writeData(const QString& file, const QByteArray& bytes);

@@ -3,6 +3,7 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "app/texts.h"
+#include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/progressreport.h"
 #include "cli/statusecho.h"
@@ -98,6 +99,10 @@ int updateFirmware(CliContext& context, const QString& image) {
         return kFailed;  // the reason has been shown
     }
     StatusEcho echo(context.form, context.err);
+    SettingsKeeper keeper(context.session, updater, context.backupFolder);
+    if (context.keepSettings && !keeper.backUpBeforeUpdate()) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
     ProgressReport progress(context.form, context.err, context.errIsTerminal);
     updater.updateStart();
     while (!context.interrupted && updater.isBusy()) {
@@ -113,5 +118,9 @@ int updateFirmware(CliContext& context, const QString& image) {
         return kFailed;
     }
     context.err << outcome << Qt::endl;
+    // Asked for on the command line already: no question.
+    if (!keeper.pendingBackup().isEmpty() && !keeper.restore()) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
     return kSucceeded;
 }

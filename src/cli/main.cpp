@@ -1,4 +1,5 @@
 // kv120ctl: the window's operations from the command line, on the same code.
+#include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
@@ -58,7 +59,8 @@ const std::map<QString, Command>& commands() {
          {"", "restart the device", 0, 0,
           [](CliContext& c, const QStringList&) { return restart(c); }}},
         {"update",
-         {"IMAGE", "update the device's firmware with the raw image file IMAGE", 1, 1,
+         {"IMAGE",
+          "update the device's firmware with the raw image file IMAGE, keeping its settings", 1, 1,
           [](CliContext& c, const QStringList& a) { return updateFirmware(c, a[0]); }}},
     };
     return table;
@@ -78,6 +80,9 @@ QString usage() {
         "  --lang en|zh       the language of the messages (default: the system's)\n"
         "  --config-dir DIR   where the remembered port is kept (RUVAdev.ini)\n"
         "  --yes              answer yes where the window would ask\n"
+        "  --keep-settings    update: read the settings first, keep them in a backup file\n"
+        "                     and write them back after the update (the default)\n"
+        "  --no-keep-settings update: leave the device with its factory settings\n"
         "  -h, --help         this text; COMMAND --help for one command\n\n"
         "Exit status: 0 done, 1 the device or the port failed, 2 usage error, 130 interrupted.\n");
     return text;
@@ -96,8 +101,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption langOption(QStringLiteral("lang"), {}, QStringLiteral("LANG"));
     const QCommandLineOption configOption(QStringLiteral("config-dir"), {}, QStringLiteral("DIR"));
     const QCommandLineOption yesOption(QStringLiteral("yes"));
+    const QCommandLineOption keepOption(QStringLiteral("keep-settings"));
+    const QCommandLineOption noKeepOption(QStringLiteral("no-keep-settings"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({portOption, langOption, configOption, yesOption, helpOption});
+    parser.addOptions(
+        {portOption, langOption, configOption, yesOption, keepOption, noKeepOption, helpOption});
     if (!parser.parse(app.arguments())) {
         err << parser.errorText() << "\n\n" << usage();
         return kUsage;
@@ -136,6 +144,11 @@ int main(int argc, char** argv) {
                               : lang == u"en" ? Language::English
                                               : languageForLcid(systemDefaultLcid());
 
+    if (parser.isSet(keepOption) && parser.isSet(noKeepOption)) {
+        err << "kv120ctl: --keep-settings and --no-keep-settings exclude each other\n";
+        return kUsage;
+    }
+
     QtClock clock;
     ProgramPorts ports(clock);
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(parser.value(configOption)));
@@ -144,6 +157,8 @@ int main(int argc, char** argv) {
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     errFile.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     CliContext context(clock, ports.link, store, language, out, errFile);
+    context.keepSettings = !parser.isSet(noKeepOption);
+    context.backupFolder = defaultBackupFolder();
     context.prompter.setAnswer(parser.isSet(yesOption));
     context.errIsTerminal = isatty(fileno(stderr)) != 0;
     const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();

@@ -3,6 +3,7 @@
 #include "app/defaults.h"
 #include "app/form.h"
 #include "app/prompter.h"
+#include "backup/settingskeeper.h"
 #include "gui/mainwindow.h"
 #include "protocol/readexchange.h"
 #include "protocol/restart.h"
@@ -14,8 +15,9 @@
 #include "settingsfile/settingsfilebuttons.h"
 #include "update/updater.h"
 
-Controller::Controller(Session& session, Updater& updater, MainWindow& window)
-    : session_(session), updater_(updater) {
+Controller::Controller(Session& session, Updater& updater, SettingsKeeper& keeper,
+                       MainWindow& window)
+    : session_(session), updater_(updater), keeper_(keeper) {
     connect(&window, &MainWindow::buttonClicked, this, &Controller::onButton);
     connect(&window, &MainWindow::closing, this, &Controller::onClosing);
     window.setCloseGuard([this] { return mayClose(); });
@@ -43,7 +45,7 @@ void Controller::onButton(Ctl id) {
             updater_.imageOpen();
             break;
         case Ctl::Command2:
-            updater_.updateStart();
+            keeper_.updateClicked();
             break;
         case Ctl::Command8:
             wifiWrite(session_);

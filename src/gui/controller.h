@@ -7,15 +7,17 @@
 
 class MainWindow;
 class Session;
+class SettingsKeeper;
 class Updater;
 
 // What the window's buttons do, and what happens when it closes. Each button
 // runs its operation on the Session; an operation that waits lets further
-// clicks run inside its wait, which is how a second click cancels.
+// clicks run inside its wait, which is how a second click cancels. "update"
+// goes through the keeper, which keeps the device's settings across it.
 class Controller : public QObject {
     Q_OBJECT
 public:
-    Controller(Session& session, Updater& updater, MainWindow& window);
+    Controller(Session& session, Updater& updater, SettingsKeeper& keeper, MainWindow& window);
 
 private:
     void onButton(Ctl id);
@@ -25,6 +27,7 @@ private:
 
     Session& session_;
     Updater& updater_;
+    SettingsKeeper& keeper_;
     // The window's one file dialog starts with the name last chosen in it.
     QString dialogFileName_;
 };

@@ -2,14 +2,17 @@
 #include "app/language.h"
 #include "app/startup.h"
 #include "app/texts.h"
+#include "backup/settingskeeper.h"
 #include "gui/controller.h"
 #include "gui/mainwindow.h"
 #include "gui/qtprompter.h"
+#include "gui/trafficpanel.h"
 #include "gui/unattendedprompter.h"
 #include "protocol/session.h"
 #include "serial/portlister.h"
 #include "serial/qtclock.h"
 #include "serial/serialsettingsstore.h"
+#include "serial/traffictap.h"
 #include "sim/programports.h"
 #include "update/updater.h"
 
@@ -82,7 +85,8 @@ int main(int argc, char** argv) {
     Form form;
     QtClock clock;
     ProgramPorts ports(clock);
-    SerialLink& link = ports.link;
+    // The traffic view records through the tap, and only while it is shown.
+    TrafficTap link(ports.link);
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
     QtPrompter windowPrompter(form.text(Ctl::Form1));
@@ -93,9 +97,18 @@ int main(int argc, char** argv) {
     runStartup(form, {options->lcid, store, portLister, prompter});
     Session session(form, link, clock, prompter, store);
     Updater updater(session);
+    SettingsKeeper keeper(session, updater, defaultBackupFolder());
+    keeper.offerRestoreOnCompletion();
     MainWindow window(form, prompter, portLister, [&link] { return link.isOpen(); });
     windowPrompter.setParentWidget(&window);
-    Controller controller(session, updater, window);
+    Controller controller(session, updater, keeper, window);
+    TrafficPanel traffic(link, prompter, form.language(), &QDateTime::currentMSecsSinceEpoch,
+                         &window);
+    QObject::connect(&window, &MainWindow::trafficClicked, &traffic, [&traffic] {
+        traffic.show();
+        traffic.raise();
+        traffic.activateWindow();
+    });
 
     if (!options->screenshot.isEmpty()) {
         return saveScreenshot(window, form, options->screenshot);

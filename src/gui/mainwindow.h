@@ -32,6 +32,8 @@ public:
 
 signals:
     void buttonClicked(Ctl id);
+    // "Traffic", the button that opens the serial traffic view.
+    void trafficClicked();
     // The window is about to close; nothing runs on it afterwards.
     void closing();
 
@@ -61,6 +63,7 @@ private:
     QGroupBox* buildVersionFrame();
     QGroupBox* buildWifiFrame();
     QBoxLayout* buildStatusAndButtons();
+    QPushButton* trafficButton();
 
     Form& form_;
     Prompter& prompter_;

@@ -1,6 +1,8 @@
 #include "gui/mainwindow.h"
 
 #include "app/devicesettings.h"
+#include "app/form.h"
+#include "app/texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -217,10 +219,19 @@ QBoxLayout* MainWindow::buildStatusAndButtons() {
     for (int i = 0; i < 8; ++i) {
         buttons->addWidget(button(order[i]), i / 3, i % 3);
     }
+    buttons->addWidget(trafficButton(), 2, 2);
     buttons->setRowStretch(3, 1);
 
     auto* layout = row();
     layout->addLayout(status, 1);
     layout->addLayout(buttons);
     return layout;
+}
+
+QPushButton* MainWindow::trafficButton() {
+    auto* widget = new QPushButton(text(Msg::TrafficButton, form_.language()));
+    widget->setObjectName(QStringLiteral("TrafficButton"));
+    widget->setAutoDefault(false);
+    connect(widget, &QPushButton::clicked, this, &MainWindow::trafficClicked);
+    return widget;
 }

@@ -113,8 +113,11 @@ void Updater::showProgress() {
                blockIndex_ <= form.maximum(Ctl::ProgressBar1)) {
         form.setValue(Ctl::ProgressBar1, blockIndex_);
     }
-    const QString step = u' ' + session_.tr(Msg::UpdateStep) +
-                         QString::number(progressPercent(blockIndex_, blockCount)) + u'%';
+    const int percent = progressPercent(blockIndex_, blockCount);
+    const QString step = u' ' + session_.tr(Msg::UpdateStep) + QString::number(percent) + u'%';
+    if (transferActive_) {
+        showTitleProgress(percent);
+    }
     if (blockIndex_ > 0 && blockIndex_ < blockCount) {
         for (const Ctl control : kLockedDuringTransfer) {
             form.setEnabled(control, false);
@@ -123,6 +126,24 @@ void Updater::showProgress() {
     } else if (blockIndex_ == blockCount && quietFor(kLastBlockCheckMs)) {
         form.setText(Ctl::Label2, session_.tr(Msg::UpdateComplete) + step);
         returnToIdle();
+        if (onComplete_) {
+            onComplete_();
+        }
+    }
+}
+
+void Updater::showTitleProgress(int percent) {
+    Form& form = session_.form();
+    if (plainTitle_.isEmpty()) {
+        plainTitle_ = form.text(Ctl::Form1);
+    }
+    form.setText(Ctl::Form1, session_.tr(Msg::TitleWithProgress).arg(percent).arg(plainTitle_));
+}
+
+void Updater::restoreTitle() {
+    if (!plainTitle_.isEmpty()) {
+        session_.form().setText(Ctl::Form1, plainTitle_);
+        plainTitle_.clear();
     }
 }
 
@@ -142,6 +163,7 @@ void Updater::returnToIdle() {
     // block reaches the loader whole.
     session_.link().close();
     form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
+    restoreTitle();
     stopLoaderWait();
     connectWaitCount_ = 0;
     loaderAnswered_ = false;

@@ -5,6 +5,9 @@
 #include "update/firmwareimage.h"
 
 #include <QByteArray>
+#include <QString>
+
+#include <functional>
 
 class Session;
 
@@ -46,6 +49,10 @@ public:
 
     const FirmwareImage& image() const { return image_; }
 
+    // Runs once a transfer has completed ("update complete" is shown and the
+    // window is idle again), from the transfer timer: it must not wait.
+    void setOnComplete(std::function<void()> action) { onComplete_ = std::move(action); }
+
 private:
     // The update start, phase by phase.
     void startOrCancel();
@@ -62,6 +69,10 @@ private:
     void sendLength();
     void sendBlock(bool advance);
     void showProgress();
+    // The window's title carries the percentage while a transfer runs, so it
+    // shows in the task bar with the window minimised.
+    void showTitleProgress(int percent);
+    void restoreTitle();
     bool quietFor(int ms) const;
     void endUnfinishedTransfer(Msg reason);
     void returnToIdle();
@@ -80,6 +91,8 @@ private:
     bool transferActive_ = false;
     bool askedPastLastBlock_ = false;
     quint32 lastRequestMs_ = 0;
+    QString plainTitle_;  // the title before the transfer; empty while none runs
+    std::function<void()> onComplete_;
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off
     Clock::TimerId timer2_ = 0;

@@ -32,6 +32,7 @@ struct Cli {
     int run(const std::function<int(CliContext&)>& command) {
         CliContext context(clock, link, store, Language::English, out, err);
         context.form.setText(Ctl::Combo1, QStringLiteral("SIM"));
+        context.backupFolder = dir.filePath(QStringLiteral("backups"));
         const int status = command(context);
         clock.advance(0);  // what was written reaches the device
         return status;
@@ -156,8 +157,9 @@ TEST(Cli, InterruptClosesThePortAndEndsWith130) {
     EXPECT_TRUE(cli.out.data().isEmpty());
 }
 
-TEST(Cli, UpdateFlashesTheImageAndReportsProgressByTenths) {
+TEST(Cli, UpdateFlashesTheImageKeepsTheSettingsAndReportsProgressByTenths) {
     Cli cli({.bytesPerSecond = 11520});
+    cli.device.config().callsign = "BG7ABC";
     QByteArray image(64 * 1024, '\0');
     for (int i = 0; i < image.size(); ++i) {
         image[i] = static_cast<char>(i * 7 + i / 2048);
@@ -175,7 +177,10 @@ TEST(Cli, UpdateFlashesTheImageAndReportsProgressByTenths) {
     EXPECT_EQ(cli.device.flash().image, padded);
     const QString err = cli.errText();
     EXPECT_TRUE(err.contains(u"50% (17/33 blocks)\n"));
-    EXPECT_TRUE(err.endsWith(u"update complete update step:100%\n")) << err.toStdString();
+    EXPECT_TRUE(err.contains(u"update complete update step:100%\n")) << err.toStdString();
+    // The update resets the device to its factory settings; the kept ones
+    // are written back once it has restarted.
+    EXPECT_EQ(cli.device.config().callsign, "BG7ABC");
 }
 
 }  // namespace

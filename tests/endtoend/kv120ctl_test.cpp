@@ -59,14 +59,16 @@ TEST(Kv120ctl, UpdatesTheFirmware) {
     file.write(image);
     file.close();
 
-    const ProgramRun update = kv120ctl(
-        {QStringLiteral("--port"), served.path(), QStringLiteral("update"), file.fileName()});
+    const ProgramRun update =
+        kv120ctl({QStringLiteral("--port"), served.path(), QStringLiteral("--no-keep-settings"),
+                  QStringLiteral("update"), file.fileName()});
 
     EXPECT_EQ(update.status, 0) << update.err.toStdString();
     EXPECT_TRUE(update.out.isEmpty());
     EXPECT_TRUE(served.device.flash().complete);
     EXPECT_EQ(served.device.flash().image, image + QByteArray(2048, '\xFF'));
-    EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"));
+    EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"))
+        << update.err.toStdString();
 }
 
 TEST(Kv120ctl, ExitStatusForUsageAndMissingPorts) {

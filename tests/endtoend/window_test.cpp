@@ -2,6 +2,7 @@
 // real time: what a user's clicks do over a real serial port.
 #include "app/form.h"
 #include "app/startup.h"
+#include "backup/settingskeeper.h"
 #include "gui/controller.h"
 #include "gui/mainwindow.h"
 #include "protocol/session.h"
@@ -32,9 +33,12 @@ struct Window {
         form.setText(Ctl::Combo1, served.path());
         session = std::make_unique<Session>(form, ports.link, clock, prompter, store);
         updater = std::make_unique<Updater>(*session);
+        keeper = std::make_unique<SettingsKeeper>(*session, *updater,
+                                                  dir.filePath(QStringLiteral("backups")));
+        keeper->offerRestoreOnCompletion();
         window = std::make_unique<MainWindow>(form, prompter, lister,
                                               [this] { return ports.link.isOpen(); });
-        controller = std::make_unique<Controller>(*session, *updater, *window);
+        controller = std::make_unique<Controller>(*session, *updater, *keeper, *window);
         window->show();
     }
 
@@ -54,6 +58,7 @@ struct Window {
     ProgramPorts ports;
     std::unique_ptr<Session> session;
     std::unique_ptr<Updater> updater;
+    std::unique_ptr<SettingsKeeper> keeper;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Controller> controller;
 };
@@ -92,6 +97,7 @@ TEST(WindowOverARealPort, UpdatesTheFirmwareAndTheLastBlockArrivesWhole) {
     file.write(image);
     file.close();
     window.prompter.files.push_back(file.fileName());
+    window.prompter.answers.push_back(false);  // no writing back of the kept settings
 
     window.click(Ctl::Command1);
     window.click(Ctl::Command2);

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/form.h"
 #include "app/startup.h"
+#include "backup/settingskeeper.h"
 #include "gui/controller.h"
 #include "gui/mainwindow.h"
 #include "protocol/session.h"
@@ -66,9 +67,10 @@ public:
         runStartup(form, {machine.lcid, store_, lister, prompter});
         session = std::make_unique<Session>(form, link, clock, prompter, store_);
         updater = std::make_unique<Updater>(*session);
+        keeper = std::make_unique<SettingsKeeper>(*session, *updater, dir_.filePath("backups"));
         window =
             std::make_unique<MainWindow>(form, prompter, lister, [this] { return link.isOpen(); });
-        controller = std::make_unique<Controller>(*session, *updater, *window);
+        controller = std::make_unique<Controller>(*session, *updater, *keeper, *window);
         window->show();
     }
 
@@ -114,6 +116,7 @@ public:
     FakeLink link;
     std::unique_ptr<Session> session;
     std::unique_ptr<Updater> updater;
+    std::unique_ptr<SettingsKeeper> keeper;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Controller> controller;
 };

@@ -1,0 +1,115 @@
+#include "backup/settingskeeper.h"
+
+#include "app/form.h"
+#include "app/prompter.h"
+#include "protocol/exchange.h"
+#include "protocol/readexchange.h"
+#include "protocol/session.h"
+#include "protocol/writeexchange.h"
+#include "serial/clock.h"
+#include "settingsfile/settingsfileformat.h"
+#include "settingsfile/settingsfileio.h"
+#include "settingsfile/settingsfileload.h"
+#include "update/updater.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+SettingsKeeper::SettingsKeeper(Session& session, Updater& updater, QString folder, Now now)
+    : session_(session), updater_(updater), folder_(std::move(folder)), now_(std::move(now)) {}
+
+void SettingsKeeper::updateClicked() {
+    if (reading_) {
+        // As a click on "Read data" would: the read finds the port closed.
+        cancelled_ = true;
+        closePortIfOpen(session_);
+        return;
+    }
+    if (backUpBeforeUpdate()) {
+        updater_.updateStart();
+    }
+}
+
+bool SettingsKeeper::startsFreshUpdate() const {
+    Session& session = session_;
+    return updater_.image().length >= kMinUpdateLength && !updater_.isBusy() &&
+           session.form().text(Ctl::Command2) != session.tr(Msg::UpdateButtonBusy);
+}
+
+bool SettingsKeeper::backUpBeforeUpdate() {
+    // An earlier update that did not complete has reset the device already:
+    // its backup holds the user's settings, a new read would not.
+    if (!startsFreshUpdate() || !pendingBackup_.isEmpty()) {
+        return true;
+    }
+    return readAndKeep();
+}
+
+bool SettingsKeeper::readAndKeep() {
+    cancelled_ = false;
+    reading_ = true;
+    readExchange(session_);
+    reading_ = false;
+    if (cancelled_ || session_.clock().isAborted()) {
+        return false;
+    }
+    Prompter& prompter = session_.prompter();
+    if (!session_.flags().readEndSeen) {
+        return prompter.confirm(session_.tr(Msg::BackupReadFailed));
+    }
+    const QString path = QDir(folder_).filePath(backupFileName(now_()));
+    // A folder that cannot be made shows as the file that cannot be written.
+    QDir().mkpath(folder_);
+    const QString failure = writeFileWhole(path, settingsFileBytes(session_.form()));
+    if (!failure.isEmpty()) {
+        return prompter.confirm(session_.tr(Msg::BackupNotSaved).arg(path, failure));
+    }
+    pendingBackup_ = path;
+    session_.form().appendStatusLine(session_.tr(Msg::BackupKept).arg(path));
+    return true;
+}
+
+void SettingsKeeper::offerRestoreOnCompletion() {
+    updater_.setOnComplete([this] {
+        if (!pendingBackup_.isEmpty()) {
+            // The transfer timer must not wait: the question comes after it.
+            session_.clock().post(0, [this] { offerRestore(); });
+        }
+    });
+}
+
+void SettingsKeeper::offerRestore() {
+    if (session_.prompter().confirm(session_.tr(Msg::RestoreQuestion).arg(pendingBackup_))) {
+        restore();
+    }
+    pendingBackup_.clear();
+}
+
+bool SettingsKeeper::restore() {
+    session_.clock().delay(kRestartMs);
+    Form& form = session_.form();
+    const FileContents contents = readSettingsFile(pendingBackup_, form.language());
+    if (!contents.failure.isEmpty()) {
+        session_.prompter().message(
+            session_.tr(Msg::RestoreNotLoaded).arg(pendingBackup_, contents.failure));
+        return false;
+    }
+    loadSettingsLines(session_, contents.bytes);
+    // The loader's answer bytes, which end with no line end, and the file's
+    // last line would stand in front of the device's "freq save".
+    session_.receivePath().setReplyLine({});
+    writeExchange(session_);
+    return session_.flags().freqSaveSeen;
+}
+
+QString backupFileName(const QDateTime& when) {
+    return QStringLiteral("KV120-settings-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+           QStringLiteral(".ini");
+}
+
+QString defaultBackupFolder() {
+    // The window's data folder (its application name is kv120-config); kv120ctl
+    // names it the same way, so both keep their backups in one place.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("kv120-config/settings-backups"));
+}

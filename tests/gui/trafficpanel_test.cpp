@@ -1,0 +1,96 @@
+#include "gui/trafficpanel.h"
+#include "app/form.h"
+#include "protocol/readexchange.h"
+#include "protocol/session.h"
+#include "serial/serialsettingsstore.h"
+#include "serial/virtualclock.h"
+#include "sim/receivelog.h"
+#include "sim/simlink.h"
+#include "sim/simulateddevice.h"
+#include "support/printers.h"
+#include "support/scriptedprompter.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The simulated device behind the traffic tap, as the program wires it, and
+// the panel on the tap.
+struct TrafficRig {
+    TrafficRig() {
+        device.config().passcode = "24680";
+        form.setText(Ctl::Combo1, QStringLiteral("SIM"));
+    }
+    QStringList shownLines() {
+        panel.refresh();
+        return panel.findChild<QPlainTextEdit*>("TrafficView")->toPlainText().split(u'\n');
+    }
+
+    VirtualClock clock;
+    QTemporaryDir dir;
+    Form form;
+    ScriptedPrompter prompter;
+    SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
+    SimulatedDevice device{clock};
+    SimLink simLink{device, clock};
+    TrafficTap tap{simLink};
+    Session session{form, tap, clock, prompter, store};
+    TrafficPanel panel{tap, prompter, Language::English, [this] { return qint64(clock.nowMs()); }};
+};
+
+TEST(TrafficPanel, RecordsEveryCommandAndReplyOnlyWhileShown) {
+    TrafficRig rig;
+    readExchange(rig.session);
+    EXPECT_TRUE(rig.panel.log().entries().empty());
+
+    rig.panel.show();
+    readExchange(rig.session);
+    rig.panel.hide();
+    const size_t recorded = rig.panel.log().entries().size();
+    readExchange(rig.session);
+
+    EXPECT_EQ(rig.panel.log().entries().size(), recorded);
+    QByteArray sent;
+    QByteArray received;
+    for (const TrafficEntry& entry : rig.panel.log().entries()) {
+        (entry.direction == TrafficTap::Direction::Sent ? sent : received) += entry.bytes;
+    }
+    // The second read, whole: what the device received and what it answered.
+    const QList<SimReceived>& log = rig.device.received();
+    EXPECT_TRUE(receivedBytes(log).contains(sent));
+    EXPECT_EQ(sent.count("SETUP#"), 2);
+    EXPECT_TRUE(received.contains("CONNECT\r\n"));
+    EXPECT_TRUE(received.contains("PASS:24680\r\n"));
+    EXPECT_TRUE(received.endsWith("READ END\r\n"));
+    // The window still got every reply.
+    EXPECT_EQ(rig.form.text(Ctl::Text5), "24680");
+}
+
+TEST(TrafficPanel, ShowsOneMaskedLinePerCommandAndSavesThemAll) {
+    TrafficRig rig;
+    rig.panel.show();
+    readExchange(rig.session);
+    const QStringList lines = rig.shownLines();
+
+    EXPECT_EQ(qsizetype(rig.panel.log().entries().size()), lines.size());
+    const QStringList passLines = lines.filter(" RX  50 41 53 53 3A ");
+    ASSERT_EQ(passLines.size(), 1);
+    EXPECT_TRUE(passLines[0].endsWith("PASS:*****..")) << passLines[0].toStdString();
+    EXPECT_FALSE(lines.join(u'\n').contains("24680"));
+    EXPECT_EQ(lines.filter(QRegularExpression(" TX .*AT\\+READ#\\.\\.$")).size(), 1);
+
+    rig.prompter.files.push_back(rig.dir.filePath("traffic.txt"));
+    rig.panel.save();
+    QFile saved(rig.dir.filePath("traffic.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    EXPECT_EQ(text, lines.join(u'\n') + u'\n');
+    EXPECT_FALSE(text.contains("24680"));
+}
+
+}  // namespace
