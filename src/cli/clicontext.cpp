@@ -4,8 +4,8 @@
 
 #include <QRegularExpression>
 
-CliContext::CliContext(const QString& configDir, Language language)
-    : store(SerialSettingsStore::defaultPath(configDir)) {
+CliContext::CliContext(Clock& clock, const QString& configDir, Language language)
+    : clock(clock), store(SerialSettingsStore::defaultPath(configDir)) {
     form.setLanguage(language);
 }
 

@@ -3,7 +3,6 @@
 #include "app/form.h"
 #include "cli/cliprompter.h"
 #include "protocol/session.h"
-#include "serial/qtclock.h"
 #include "serial/serialsettingsstore.h"
 #include "sim/programports.h"
 
@@ -12,14 +11,17 @@
 // Exit statuses of kv120ctl.
 enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsage = 2, kInterrupted = 130 };
 
+class Clock;
+
 // Everything one kv120ctl command works with: the same Form, Session and
-// links the window uses, with the prompter answering on the terminal.
+// links the window uses, with the prompter answering on the terminal. The
+// program runs on the wall clock; tests run it on a virtual one.
 struct CliContext {
-    CliContext(const QString& configDir, Language language);
+    CliContext(Clock& clock, const QString& configDir, Language language);
 
     QTextStream out{stdout};
     QTextStream err{stderr};
-    QtClock clock;
+    Clock& clock;
     ProgramPorts ports{clock};
     SerialLink& link = ports.link;
     SerialSettingsStore store;
@@ -27,6 +29,8 @@ struct CliContext {
     Form form;
     Session session{form, link, clock, prompter, store};
     bool interrupted = false;
+    // --strict: a field warning refuses the write.
+    bool strict = false;
 
     // Where the command's data goes: the file, or standard output.
     bool writeData(const QString& file, const QByteArray& bytes);

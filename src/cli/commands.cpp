@@ -2,10 +2,12 @@
 
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/fieldwarnings.h"
 #include "app/texts.h"
 #include "cli/clicontext.h"
 #include "cli/progressreport.h"
 #include "cli/statusecho.h"
+#include "protocol/fieldchecks.h"
 #include "protocol/readexchange.h"
 #include "protocol/restart.h"
 #include "protocol/wifiwrite.h"
@@ -36,10 +38,31 @@ int statusEndsWith(CliContext& context, Msg success) {
     return context.lastStatusLine() == context.session.tr(success) ? kSucceeded : kFailed;
 }
 
+// Tells the field warnings; false when they refuse the write. A write the
+// field checks refuse is left to the exchange, which tells why.
+bool warningsAllowWrite(CliContext& context) {
+    if (writeRefusal(context.form)) {
+        return true;
+    }
+    const QString passcode = passcodeWarning(context.form);
+    if (!passcode.isEmpty()) {
+        context.err << passcode << Qt::endl;  // told, never refusing
+    }
+    const std::vector<FieldWarning> warnings = writeWarnings(context.form);
+    for (const FieldWarning& warning : warnings) {
+        context.err << warning.text << Qt::endl;
+    }
+    if (warnings.empty() || !context.strict) {
+        return true;
+    }
+    context.err << context.session.tr(Msg::WriteRefusedStrict) << Qt::endl;
+    return false;
+}
+
 }  // namespace
 
-int listPorts(CliContext& context) {
-    for (const PortInfo& port : SystemPortLister().openablePorts()) {
+int listPorts(CliContext& context, const PortLister& ports) {
+    for (const PortInfo& port : ports.openablePorts()) {
         context.out << port.name << '\t' << port.description << Qt::endl;
     }
     context.out << kSimPortName << '\t' << "simulated KV120" << Qt::endl;
@@ -73,6 +96,13 @@ int writeSettings(CliContext& context, const QString& file) {
         return kFailed;
     }
     loadSettingsLines(context.session, contents.bytes);
+    // The load leaves its last line in the reply line, where the device's
+    // "freq save" would be appended to it and its keyword never stand at the
+    // start; the device's replies begin on a line of their own.
+    context.session.receivePath().setReplyLine({});
+    if (!warningsAllowWrite(context)) {
+        return kFailed;
+    }
     StatusEcho echo(context.form, context.err);
     writeExchange(context.session);
     return statusEndsWith(context, Msg::WriteComplete);

@@ -2,6 +2,8 @@
 #include "cli/clicontext.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
+#include "serial/portlister.h"
+#include "serial/qtclock.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,14 +29,16 @@ const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table{
         {"ports",
          {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0,
-          [](CliContext& c, const QStringList&) { return listPorts(c); }}},
+          [](CliContext& c, const QStringList&) { return listPorts(c, SystemPortLister()); }}},
         {"read",
          {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
           1,
           [](CliContext& c, const QStringList& a) { return readSettings(c, argumentOr(a, 0)); }}},
         {"write",
-         {"FILE", "load the settings file FILE and write it to the device", 1, 1,
-          [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
+         {"FILE",
+          "load the settings file FILE and write it to the device; field warnings go to standard "
+          "error",
+          1, 1, [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
           [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
@@ -53,7 +57,9 @@ const std::map<QString, Command>& commands() {
 
 QString usage() {
     QString text = QStringLiteral(
-        "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] COMMAND [ARGS]\n\n"
+        "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] [--strict] "
+        "COMMAND "
+        "[ARGS]\n\n"
         "Commands:\n");
     for (const auto& [name, command] : commands()) {
         text += QStringLiteral("  %1 %2\n      %3\n").arg(name, command.arguments, command.summary);
@@ -65,6 +71,7 @@ QString usage() {
         "  --lang en|zh       the language of the messages (default: the system's)\n"
         "  --config-dir DIR   where the remembered port is kept (RUVAdev.ini)\n"
         "  --yes              answer yes where the window would ask\n"
+        "  --strict           write: refuse (exit status 1) when a field warns\n"
         "  -h, --help         this text; COMMAND --help for one command\n\n"
         "Exit status: 0 done, 1 the device or the port failed, 2 usage error, 130 interrupted.\n");
     return text;
@@ -83,8 +90,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption langOption(QStringLiteral("lang"), {}, QStringLiteral("LANG"));
     const QCommandLineOption configOption(QStringLiteral("config-dir"), {}, QStringLiteral("DIR"));
     const QCommandLineOption yesOption(QStringLiteral("yes"));
+    const QCommandLineOption strictOption(QStringLiteral("strict"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({portOption, langOption, configOption, yesOption, helpOption});
+    parser.addOptions({portOption, langOption, configOption, yesOption, strictOption, helpOption});
     if (!parser.parse(app.arguments())) {
         err << parser.errorText() << "\n\n" << usage();
         return kUsage;
@@ -123,8 +131,10 @@ int main(int argc, char** argv) {
                               : lang == u"en" ? Language::English
                                               : languageForLcid(systemDefaultLcid());
 
-    CliContext context(parser.value(configOption), language);
+    QtClock clock;
+    CliContext context(clock, parser.value(configOption), language);
     context.prompter.setAnswer(parser.isSet(yesOption));
+    context.strict = parser.isSet(strictOption);
     const QString port =
         parser.isSet(portOption) ? parser.value(portOption) : context.store.portName();
     context.form.setText(Ctl::Combo1, port);
