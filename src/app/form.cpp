@@ -59,6 +59,13 @@ void Form::clearItems(Ctl id) {
     emit changed(id);
 }
 
+void Form::setWarning(Ctl id, const QString& warning) {
+    if (state(id).warning != warning) {
+        state(id).warning = warning;
+        emit warningChanged(id);
+    }
+}
+
 void Form::appendStatusLine(const QString& message) {
     appendText(Ctl::Text29, QStringLiteral("\r\n") + message);
 }

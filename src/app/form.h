@@ -43,6 +43,11 @@ public:
 
     int maxLength(Ctl id) const { return specOf(id).maxLength; }
 
+    // A warning shown beside the control (empty: none). Warnings only inform:
+    // nothing that is sent or saved depends on them.
+    QString warning(Ctl id) const { return state(id).warning; }
+    void setWarning(Ctl id, const QString& warning);
+
     Language language() const { return language_; }
     void setLanguage(Language language) { language_ = language; }
     bool isChinese() const { return language_ == Language::Chinese; }
@@ -53,6 +58,7 @@ public:
 
 signals:
     void changed(Ctl id);
+    void warningChanged(Ctl id);
 
 private:
     struct State {
@@ -63,6 +69,7 @@ private:
         int maximum = 100;
         QStringList items;
         QStringList notes;
+        QString warning;
     };
     const State& state(Ctl id) const { return states_[static_cast<size_t>(id)]; }
     State& state(Ctl id) { return states_[static_cast<size_t>(id)]; }

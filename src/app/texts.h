@@ -45,6 +45,15 @@ enum class Msg {
     CallsignTooLong,
     CallsignEmpty,
     LineBreakInField,  // %1: the field's label
+    // Field warnings
+    PasscodeMismatch,       // %1: callsign, %2: its passcode
+    SsidOutOfRange,         // %1: the SSID's text
+    FrequencyOutsideBands,  // %1: the field's label, %2: its text, %3: the bands
+    PositionNotAprs,        // %1: the field's label
+    OctetOutOfRange,        // %1: the row's label, %2: the octet's text
+    SendIntervalZero,       // %1: the field's label
+    WriteWarningsQuestion,  // %1: the warnings, one a line
+    WriteRefusedStrict,
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,

@@ -95,9 +95,6 @@ bool SettingsKeeper::restore() {
         return false;
     }
     loadSettingsLines(session_, contents.bytes);
-    // The loader's answer bytes, which end with no line end, and the file's
-    // last line would stand in front of the device's "freq save".
-    session_.receivePath().setReplyLine({});
     writeExchange(session_);
     return session_.flags().freqSaveSeen;
 }

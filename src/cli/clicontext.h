@@ -33,6 +33,8 @@ struct CliContext {
     // update: keep the device's settings across the update (--no-keep-settings: don't).
     bool keepSettings = true;
     QString backupFolder;  // where the kept settings go
+    // --strict: a field warning refuses the write.
+    bool strict = false;
 
     // Where the command's data goes: the file, or out.
     bool writeData(const QString& file, const QByteArray& bytes);

@@ -2,11 +2,13 @@
 
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/fieldwarnings.h"
 #include "app/texts.h"
 #include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/progressreport.h"
 #include "cli/statusecho.h"
+#include "protocol/fieldchecks.h"
 #include "protocol/readexchange.h"
 #include "protocol/restart.h"
 #include "protocol/wifiwrite.h"
@@ -27,11 +29,32 @@ int statusEndsWith(CliContext& context, Msg success) {
     return context.lastStatusLine() == context.session.tr(success) ? kSucceeded : kFailed;
 }
 
+// Tells the field warnings; false when they refuse the write. A write the
+// field checks refuse is left to the exchange, which tells why.
+bool warningsAllowWrite(CliContext& context) {
+    if (writeRefusal(context.form)) {
+        return true;
+    }
+    const QString passcode = passcodeWarning(context.form);
+    if (!passcode.isEmpty()) {
+        context.err << passcode << Qt::endl;  // told, never refusing
+    }
+    const std::vector<FieldWarning> warnings = writeWarnings(context.form);
+    for (const FieldWarning& warning : warnings) {
+        context.err << warning.text << Qt::endl;
+    }
+    if (warnings.empty() || !context.strict) {
+        return true;
+    }
+    context.err << context.session.tr(Msg::WriteRefusedStrict) << Qt::endl;
+    return false;
+}
+
 }  // namespace
 
-int listPorts(CliContext& context) {
+int listPorts(CliContext& context, const PortLister& ports) {
     QByteArray list;
-    for (const PortInfo& port : SystemPortLister().openablePorts()) {
+    for (const PortInfo& port : ports.openablePorts()) {
         list += (port.name + u'\t' + port.description + u'\n').toUtf8();
     }
     list += (kSimPortName + QStringLiteral("\tsimulated KV120\n")).toUtf8();
@@ -65,6 +88,9 @@ int writeSettings(CliContext& context, const QString& file) {
         return kFailed;
     }
     loadSettingsLines(context.session, contents.bytes);
+    if (!warningsAllowWrite(context)) {
+        return kFailed;
+    }
     StatusEcho echo(context.form, context.err);
     writeExchange(context.session);
     return statusEndsWith(context, Msg::WriteComplete);

@@ -3,6 +3,7 @@
 #include "cli/clicontext.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
+#include "serial/portlister.h"
 #include "serial/qtclock.h"
 #include "serial/serialsettingsstore.h"
 #include "sim/programports.h"
@@ -41,14 +42,16 @@ const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table{
         {"ports",
          {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0,
-          [](CliContext& c, const QStringList&) { return listPorts(c); }}},
+          [](CliContext& c, const QStringList&) { return listPorts(c, SystemPortLister()); }}},
         {"read",
          {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
           1,
           [](CliContext& c, const QStringList& a) { return readSettings(c, argumentOr(a, 0)); }}},
         {"write",
-         {"FILE", "load the settings file FILE and write it to the device", 1, 1,
-          [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
+         {"FILE",
+          "load the settings file FILE and write it to the device; field warnings go to standard "
+          "error",
+          1, 1, [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
           [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
@@ -68,7 +71,9 @@ const std::map<QString, Command>& commands() {
 
 QString usage() {
     QString text = QStringLiteral(
-        "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] COMMAND [ARGS]\n\n"
+        "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] [--strict] "
+        "COMMAND "
+        "[ARGS]\n\n"
         "Commands:\n");
     for (const auto& [name, command] : commands()) {
         text += QStringLiteral("  %1 %2\n      %3\n").arg(name, command.arguments, command.summary);
@@ -83,6 +88,7 @@ QString usage() {
         "  --keep-settings    update: read the settings first, keep them in a backup file\n"
         "                     and write them back after the update (the default)\n"
         "  --no-keep-settings update: leave the device with its factory settings\n"
+        "  --strict           write: refuse (exit status 1) when a field warns\n"
         "  -h, --help         this text; COMMAND --help for one command\n\n"
         "Exit status: 0 done, 1 the device or the port failed, 2 usage error, 130 interrupted.\n");
     return text;
@@ -103,9 +109,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption yesOption(QStringLiteral("yes"));
     const QCommandLineOption keepOption(QStringLiteral("keep-settings"));
     const QCommandLineOption noKeepOption(QStringLiteral("no-keep-settings"));
+    const QCommandLineOption strictOption(QStringLiteral("strict"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions(
-        {portOption, langOption, configOption, yesOption, keepOption, noKeepOption, helpOption});
+    parser.addOptions({portOption, langOption, configOption, yesOption, keepOption, noKeepOption,
+                       strictOption, helpOption});
     if (!parser.parse(app.arguments())) {
         err << parser.errorText() << "\n\n" << usage();
         return kUsage;
@@ -160,6 +167,7 @@ int main(int argc, char** argv) {
     context.keepSettings = !parser.isSet(noKeepOption);
     context.backupFolder = defaultBackupFolder();
     context.prompter.setAnswer(parser.isSet(yesOption));
+    context.strict = parser.isSet(strictOption);
     context.errIsTerminal = isatty(fileno(stderr)) != 0;
     const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();
     context.form.setText(Ctl::Combo1, port);

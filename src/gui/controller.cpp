@@ -9,7 +9,7 @@
 #include "protocol/restart.h"
 #include "protocol/session.h"
 #include "protocol/wifiwrite.h"
-#include "protocol/writeexchange.h"
+#include "protocol/writewarnings.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
 #include "settingsfile/settingsfilebuttons.h"
@@ -30,7 +30,7 @@ void Controller::onButton(Ctl id) {
             readExchange(session_);
             break;
         case Ctl::Command7:
-            writeExchange(session_);
+            confirmedWriteExchange(session_);
             break;
         case Ctl::Command0:
             fillDefaults(session_.form());

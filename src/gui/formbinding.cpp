@@ -162,3 +162,17 @@ void FormBinding::bindTextView(Ctl id, QPlainTextEdit* view) {
         view->setEnabled(form_.isEnabled(id));
     });
 }
+
+void FormBinding::bindWarning(Ctl id, QLabel* label) {
+    label->setTextFormat(Qt::PlainText);
+    const auto show = [this, id, label] {
+        label->setText(form_.warning(id));
+        label->setVisible(!form_.warning(id).isEmpty());
+    };
+    show();
+    connect(&form_, &Form::warningChanged, label, [id, show](Ctl changed) {
+        if (changed == id) {
+            show();
+        }
+    });
+}

@@ -40,6 +40,8 @@ public:
     void bindProgressBar(Ctl id, QProgressBar* bar);
     // A box only the program writes to, such as the status box.
     void bindTextView(Ctl id, QPlainTextEdit* view);
+    // The control's warning; the label is hidden while there is none.
+    void bindWarning(Ctl id, QLabel* label);
 
 private:
     void add(Ctl id, std::function<void()> show);

@@ -1,6 +1,7 @@
 #include "gui/mainwindow.h"
 
 #include "app/devicesettings.h"
+#include "app/fieldwarnings.h"
 #include "app/form.h"
 #include "app/prompter.h"
 #include "app/startup.h"
@@ -53,6 +54,10 @@ MainWindow::MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
       binding_(form) {
     setObjectName(nameOf(Ctl::Form1));
     binding_.bindWindow(Ctl::Form1, this);
+    // The warnings follow every change, whoever made it: typing, a read, a
+    // loaded file, the defaults.
+    showFieldWarnings(form_);
+    connect(&form_, &Form::changed, this, [this] { showFieldWarnings(form_); });
     buildLayout();
 }
 
@@ -127,6 +132,18 @@ QGroupBox* MainWindow::frame(Ctl id) {
     auto* widget = new QGroupBox;
     widget->setObjectName(nameOf(id));
     binding_.bindFrame(id, widget);
+    return widget;
+}
+
+QLabel* MainWindow::warningLabel(Ctl id) {
+    // Made inside the window, so that showing it never opens a window of its own.
+    auto* widget = new QLabel(this);
+    widget->setObjectName(nameOf(id) + QStringLiteral("Warning"));
+    widget->setWordWrap(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    widget->setPalette(palette);
+    binding_.bindWarning(id, widget);
     return widget;
 }
 

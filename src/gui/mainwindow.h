@@ -48,6 +48,9 @@ private:
     QPushButton* button(Ctl id);
     QCheckBox* checkBox(Ctl id);
     QGroupBox* frame(Ctl id);
+    // The label that shows the control's warning, named after the control
+    // with "Warning" appended.
+    QLabel* warningLabel(Ctl id);
     QComboBox* portSelector();
 
     void onPicked(Ctl id, const QString& item);

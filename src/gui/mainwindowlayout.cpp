@@ -101,6 +101,7 @@ QGroupBox* MainWindow::buildMainFrame() {
 }
 
 QBoxLayout* MainWindow::buildStationFields() {
+    namespace ds = DeviceSettings;
     auto* fields = new QGridLayout;
     fields->setSpacing(kSpacing);
     fields->addWidget(label(Ctl::Label4), 0, 0);
@@ -112,17 +113,23 @@ QBoxLayout* MainWindow::buildStationFields() {
     call->addWidget(label(Ctl::Label1));
     call->addWidget(lineEdit(Ctl::Text5, 6));
     fields->addLayout(call, 0, 1);
-    fields->addWidget(label(Ctl::Label6), 1, 0);
-    fields->addWidget(lineEdit(Ctl::Text8), 1, 1);
-    fields->addWidget(lineEdit(Ctl::Text7), 2, 1);
-    fields->addWidget(label(Ctl::Label7), 3, 0);
-    fields->addWidget(comboBox(Ctl::Combo3, 14), 3, 1);
-    fields->addWidget(label(Ctl::Label10), 4, 0);
+    auto* callWarnings = row();
+    callWarnings->addWidget(warningLabel(ds::callSsid), 1);
+    callWarnings->addWidget(warningLabel(ds::passcode), 1, Qt::AlignRight);
+    fields->addLayout(callWarnings, 1, 1);
+    fields->addWidget(label(Ctl::Label6), 2, 0);
+    fields->addWidget(lineEdit(Ctl::Text8), 2, 1);
+    fields->addWidget(lineEdit(Ctl::Text7), 3, 1);
+    fields->addWidget(warningLabel(ds::position), 4, 1);
+    fields->addWidget(label(Ctl::Label7), 5, 0);
+    fields->addWidget(comboBox(Ctl::Combo3, 14), 5, 1);
+    fields->addWidget(label(Ctl::Label10), 6, 0);
     auto* filter = row();
     filter->addWidget(lineEdit(Ctl::Text11), 1);
     filter->addWidget(label(Ctl::Label8));
     filter->addWidget(lineEdit(Ctl::Text10, 6));
-    fields->addLayout(filter, 4, 1);
+    fields->addLayout(filter, 6, 1);
+    fields->addWidget(warningLabel(ds::sendInterval), 7, 1, Qt::AlignRight);
 
     auto* layout = column();
     layout->addLayout(fields);
@@ -142,6 +149,9 @@ QGroupBox* MainWindow::buildAddressFrame() {
             layout->addWidget(lineEdit(DeviceSettings::addressBoxes[4 * r + c], 3), r + 1, c + 1);
         }
     }
+    for (int r = 0; r < 4; ++r) {
+        layout->addWidget(warningLabel(rowLabels[r]), r + 5, 0, 1, 5);
+    }
     return box;
 }
 
@@ -155,17 +165,18 @@ QGroupBox* MainWindow::buildRadioFrame() {
     frequency->addStretch(1);
     frequency->addWidget(checkBox(Ctl::Check1));
     layout->addLayout(frequency, 0, 1);
-    layout->addWidget(label(Ctl::Label24), 1, 0);
+    layout->addWidget(warningLabel(DeviceSettings::frequency), 1, 1);
+    layout->addWidget(label(Ctl::Label24), 2, 0);
     auto* level = row();
     level->addWidget(comboBox(Ctl::Combo6, 2));
     level->addStretch(1);
     level->addWidget(label(Ctl::Label21));
     level->addWidget(lineEdit(Ctl::Text32, 3));
-    layout->addLayout(level, 1, 1);
-    layout->addWidget(label(Ctl::Label25), 2, 0);
-    layout->addWidget(comboBox(Ctl::Combo7, 14), 2, 1);
-    layout->addWidget(label(Ctl::Label26), 3, 0);
-    layout->addWidget(comboBox(Ctl::Combo8, 11), 3, 1);
+    layout->addLayout(level, 2, 1);
+    layout->addWidget(label(Ctl::Label25), 3, 0);
+    layout->addWidget(comboBox(Ctl::Combo7, 14), 3, 1);
+    layout->addWidget(label(Ctl::Label26), 4, 0);
+    layout->addWidget(comboBox(Ctl::Combo8, 11), 4, 1);
     return box;
 }
 

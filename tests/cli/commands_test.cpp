@@ -4,16 +4,13 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "cli/clicontext.h"
+#include "clibench.h"
 #include "protocol/readexchange.h"
-#include "serial/serialsettingsstore.h"
-#include "serial/virtualclock.h"
 #include "settingsfile/settingsfileformat.h"
-#include "sim/simlink.h"
 #include "sim/simulateddevice.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,32 +19,23 @@
 
 namespace {
 
-struct Cli {
-    explicit Cli(SimKnobs knobs = {}) : device(clock, knobs) {
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
+// The bench with the device's faults set, running commands as the program does.
+struct Cli : CliBench {
+    explicit Cli(SimKnobs knobs = {.bytesPerSecond = kLineRate115200}) {
+        ports.device.knobs() = knobs;
     }
 
-    // A fresh context per command, as each run of the program has.
     int run(const std::function<int(CliContext&)>& command) {
-        CliContext context(clock, link, store, Language::English, out, err);
-        context.form.setText(Ctl::Combo1, QStringLiteral("SIM"));
-        context.backupFolder = dir.filePath(QStringLiteral("backups"));
         const int status = command(context);
         clock.advance(0);  // what was written reaches the device
         return status;
     }
 
-    QString file(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QString errText() const { return QString::fromUtf8(err.data()); }
+    QString file(const char* name) const { return path(QString::fromLatin1(name)); }
+    QString errText() { return err(); }
 
-    QTemporaryDir dir;
-    VirtualClock clock;
-    SimulatedDevice device;
-    SimLink link{device, clock};
-    SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
-    QBuffer out;
-    QBuffer err;
+    SimulatedDevice& device = ports.device;
+    SerialLink& link = ports.link;
 };
 
 QByteArray readFile(const QString& path) {
@@ -66,10 +54,10 @@ TEST(Cli, ReadPrintsWhatSaveFileWritesAfterAReadInTheWindow) {
     ScriptedPrompter prompter;
     Form window;
     Session session(window, cli.link, cli.clock, prompter, cli.store);
-    window.setText(Ctl::Combo1, QStringLiteral("SIM"));
+    window.setText(Ctl::Combo1, kSimPortName);
     readExchange(session);
-    EXPECT_EQ(cli.out.data(), settingsFileBytes(window));
-    EXPECT_TRUE(cli.out.data().startsWith("[KORVA]\r\n\r\nCALLSIGN:BG7ABC-10\r\n"));
+    EXPECT_EQ(cli.outBuffer.data(), settingsFileBytes(window));
+    EXPECT_TRUE(cli.outBuffer.data().startsWith("[KORVA]\r\n\r\nCALLSIGN:BG7ABC-10\r\n"));
     EXPECT_TRUE(cli.errText().contains(u"read ok\n"));
     EXPECT_TRUE(cli.errText().contains(u"VER:KV120 V1.0\n"));
 }
@@ -95,7 +83,7 @@ TEST(Cli, WriteThenReadGivesTheFileBack) {
     ASSERT_EQ(cli.run([&](CliContext& c) { return readSettings(c, cli.file("back.ini")); }),
               kSucceeded);
     EXPECT_EQ(readFile(cli.file("back.ini")), file);
-    EXPECT_TRUE(cli.out.data().isEmpty());
+    EXPECT_TRUE(cli.outBuffer.data().isEmpty());
 }
 
 TEST(Cli, DefaultsNeedNoDeviceAndAreTheSavedDefaults) {
@@ -104,7 +92,7 @@ TEST(Cli, DefaultsNeedNoDeviceAndAreTheSavedDefaults) {
     ASSERT_EQ(cli.run([](CliContext& c) { return writeDefaults(c, {}); }), kSucceeded);
     Form defaults;
     fillDefaults(defaults);
-    EXPECT_EQ(cli.out.data(), settingsFileBytes(defaults));
+    EXPECT_EQ(cli.outBuffer.data(), settingsFileBytes(defaults));
     EXPECT_TRUE(cli.device.received().isEmpty());
 }
 
@@ -132,7 +120,7 @@ TEST(Cli, ExitStatusSaysHowTheOperationEnded) {
             cli.device.unplug();
         }
         EXPECT_EQ(cli.run(c.command), c.status) << c.name;
-        EXPECT_TRUE(cli.out.data().isEmpty()) << c.name;
+        EXPECT_TRUE(cli.outBuffer.data().isEmpty()) << c.name;
         EXPECT_FALSE(cli.link.isOpen()) << c.name;
     }
 }
@@ -154,11 +142,11 @@ TEST(Cli, InterruptClosesThePortAndEndsWith130) {
     EXPECT_EQ(status, kInterrupted);
     EXPECT_FALSE(cli.link.isOpen());
     EXPECT_LT(cli.clock.elapsedMs(), 6000);
-    EXPECT_TRUE(cli.out.data().isEmpty());
+    EXPECT_TRUE(cli.outBuffer.data().isEmpty());
 }
 
 TEST(Cli, UpdateFlashesTheImageKeepsTheSettingsAndReportsProgressByTenths) {
-    Cli cli({.bytesPerSecond = 11520});
+    Cli cli;
     cli.device.config().callsign = "BG7ABC";
     QByteArray image(64 * 1024, '\0');
     for (int i = 0; i < image.size(); ++i) {

@@ -71,6 +71,31 @@ TEST(PortSelector, TheListIsMadeAnewEachTimeItOpensUnlessAPortIsOpen) {
     EXPECT_EQ(selector(fixture)->currentText(), QStringLiteral("COM7"));
 }
 
+TEST(PortSelector, EachOpeningFollowsAdaptersPluggedInAndOutMeanwhile) {
+    struct Step {
+        const char* name;
+        QList<PortInfo> plugged;
+        QStringList listed;
+    };
+    const Step steps[] = {
+        {"all unplugged", {}, {"SIM"}},
+        {"one plugged in", {{"/dev/ttyUSB3", "FT232R"}}, {"/dev/ttyUSB3", "SIM"}},
+        {"another plugged in",
+         {{"/dev/ttyACM1", ""}, {"/dev/ttyUSB3", "FT232R"}},
+         {"/dev/ttyACM1", "/dev/ttyUSB3", "SIM"}},
+        {"the first unplugged", {{"/dev/ttyACM1", ""}}, {"/dev/ttyACM1", "SIM"}},
+    };
+    WindowFixture fixture;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        fixture.lister.ports = step.plugged;
+        selector(fixture)->showPopup();
+        selector(fixture)->hidePopup();
+        EXPECT_EQ(itemsOf(selector(fixture)), step.listed);
+        EXPECT_EQ(selector(fixture)->currentText(), QStringLiteral("/dev/ttyUSB0"));
+    }
+}
+
 TEST(PortSelector, TheListShowsEachPortsDescriptionBesideItsName) {
     WindowFixture fixture;
     ASSERT_NE(qobject_cast<PortItemDelegate*>(selector(fixture)->itemDelegate()), nullptr);

@@ -1,0 +1,100 @@
+#include "app/fieldwarnings.h"
+
+#include "app/aprspasscode.h"
+#include "app/aprsposition.h"
+#include "app/devicesettings.h"
+#include "app/fieldvalues.h"
+#include "app/form.h"
+#include "app/texts.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+// The four address rows: the boxes and the label the row's warning stands beside.
+constexpr std::array<std::pair<const ds::Octets*, Ctl>, 4> kAddressRows{{
+    {&ds::ipAddress, Ctl::Label12},
+    {&ds::subnetMask, Ctl::Label13},
+    {&ds::gateway, Ctl::Label14},
+    {&ds::dnsServer, Ctl::Label15},
+}};
+
+// The first box of the row that holds no octet, as the row's warning. An
+// empty box counts here: in static mode every octet is sent.
+std::optional<FieldWarning> addressRowWarning(const Form& form, const ds::Octets& boxes,
+                                              Ctl label) {
+    const auto wrong = std::find_if(boxes.begin(), boxes.end(),
+                                    [&form](Ctl box) { return !isOctet(form.text(box)); });
+    if (wrong == boxes.end()) {
+        return std::nullopt;
+    }
+    return FieldWarning{
+        label,
+        text(Msg::OctetOutOfRange, form.language()).arg(form.text(label), form.text(*wrong))};
+}
+
+}  // namespace
+
+std::vector<FieldWarning> writeWarnings(const Form& form) {
+    const auto say = [&form](Msg message) { return text(message, form.language()); };
+    std::vector<FieldWarning> warnings;
+    const auto check = [&form, &warnings](Ctl field, bool passes, const QString& warning) {
+        if (!passes && !form.text(field).isEmpty()) {
+            warnings.push_back({field, warning});
+        }
+    };
+    const QString ssid = form.text(ds::callSsid);
+    check(ds::callSsid, isSsid(ssid), say(Msg::SsidOutOfRange).arg(ssid));
+    check(ds::position, isUncompressedPosition(form.text(ds::position)),
+          say(Msg::PositionNotAprs).arg(form.text(Ctl::Label6)));
+    check(ds::sendInterval, !isZeroInterval(form.text(ds::sendInterval)),
+          say(Msg::SendIntervalZero).arg(form.text(Ctl::Label8)));
+    if (form.text(ds::addressMode) == ds::kStaticIp) {
+        for (const auto& [boxes, label] : kAddressRows) {
+            if (auto warning = addressRowWarning(form, *boxes, label)) {
+                warnings.push_back(std::move(*warning));
+            }
+        }
+    }
+    const QString frequency = form.text(ds::frequency);
+    check(ds::frequency, isBandFrequency(frequency),
+          say(Msg::FrequencyOutsideBands).arg(form.text(Ctl::Label16), frequency, bandList()));
+    return warnings;
+}
+
+QString passcodeWarning(const Form& form) {
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]{1,9}$"));
+    const QString passcode = form.text(ds::passcode);
+    const QString callsign = form.text(ds::callsign).trimmed();
+    if (callsign.isEmpty() || !number.match(passcode).hasMatch()) {
+        return {};
+    }
+    const int value = passcode.toInt();
+    const int expected = aprsPasscode(callsign);
+    if (value == kReceiveOnlyPasscode || value == expected) {
+        return {};
+    }
+    return text(Msg::PasscodeMismatch, form.language()).arg(callsign.toUpper()).arg(expected);
+}
+
+const std::vector<Ctl>& warnedControls() {
+    static const std::vector<Ctl> controls{ds::callSsid,     ds::passcode, ds::position,
+                                           ds::sendInterval, Ctl::Label12, Ctl::Label13,
+                                           Ctl::Label14,     Ctl::Label15, ds::frequency};
+    return controls;
+}
+
+void showFieldWarnings(Form& form) {
+    const std::vector<FieldWarning> found = writeWarnings(form);
+    for (const Ctl control : warnedControls()) {
+        const auto warning = std::find_if(found.begin(), found.end(),
+                                          [control](const auto& w) { return w.field == control; });
+        form.setWarning(control, warning == found.end() ? QString() : warning->text);
+    }
+    form.setWarning(ds::passcode, passcodeWarning(form));
+}
