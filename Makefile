@@ -4,7 +4,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test test-sanitized bench fuzz clean
+.PHONY: all deps configure build run test test-sanitized bench bench-full fuzz clean
 
 all: build
 
@@ -25,9 +25,15 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 	@if [ -n "$$CI" ]; then $(MAKE) --no-print-directory test-sanitized; fi
 
+# The figures of docs/PERFORMANCE.md as one table; bench-full adds the CPU
+# used while a read waits 41 s for a silent device.
 bench: configure
-	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
-	$(BUILD)/bench/kv120-bench
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks kv120-sim kv120ctl kv120-config
+	bench/run $(BUILD)
+
+bench-full: configure
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks kv120-sim kv120ctl kv120-config
+	bench/run $(BUILD) --full
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitized: deps

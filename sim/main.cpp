@@ -1,4 +1,5 @@
 #include "serial/qtclock.h"
+#include "sim/inboundline.h"
 #include "sim/pseudoterminal.h"
 #include "sim/quitoninterrupt.h"
 #include "sim/simoptions.h"
@@ -62,7 +63,10 @@ int serve(QCoreApplication& app, const SimOptions& options) {
     }
     PseudoTerminal terminal;
     terminal.open();
-    terminal.setReceiver([&](const QByteArray& bytes) { device.receive(bytes); });
+    // The terminal hands over at once what the program wrote; the line
+    // carries it at the line rate, as the device's serial port would.
+    InboundLine inbound(device, clock);
+    terminal.setReceiver([&](const QByteArray& bytes) { inbound.carry(bytes); });
     device.setSender([&](const QByteArray& bytes) { terminal.write(bytes); });
     device.setGoneHandler([&] {
         err() << "kv120-sim: the device went away" << Qt::endl;

@@ -4,7 +4,7 @@
 #include "sim/simulateddevice.h"
 
 SimLink::SimLink(SimulatedDevice& device, Clock& clock)
-    : device_(device), clock_(clock), name_(kSimPortName) {
+    : device_(device), name_(kSimPortName), line_(device, clock) {
     device_.setSender([this](const QByteArray& bytes) { fromDevice(bytes); });
     device_.setGoneHandler([this] { deviceGone(); });
 }
@@ -40,13 +40,7 @@ void SimLink::write(const QByteArray& bytes) {
     if (!open_) {
         throw SerialError(SerialError::Kind::NotOpen, QStringLiteral("the port is not open"));
     }
-    const int arrivesInMs =
-        line_.finishIn(clock_.nowMs(), 0, bytes.size(), device_.knobs().bytesPerSecond);
-    clock_.post(arrivesInMs, [this, alive = std::weak_ptr<char>(alive_), bytes] {
-        if (!alive.expired()) {
-            device_.receive(bytes);
-        }
-    });
+    line_.carry(bytes);
 }
 
 void SimLink::fromDevice(const QByteArray& bytes) {

@@ -2,9 +2,7 @@
 
 #include "serial/clock.h"
 #include "serial/seriallink.h"
-#include "sim/linepacer.h"
-
-#include <memory>
+#include "sim/inboundline.h"
 
 class SimulatedDevice;
 
@@ -34,10 +32,8 @@ private:
     void deviceGone();
 
     SimulatedDevice& device_;
-    Clock& clock_;
     QString name_;
     bool open_ = false;
     bool busy_ = false;
-    LinePacer line_;
-    std::shared_ptr<char> alive_ = std::make_shared<char>();
+    InboundLine line_;
 };

@@ -32,7 +32,7 @@ struct Number {
 const Number kNumbers[] = {
     {"answer-delay", "ms", "Time from a command to its answer (20).",
      [](SimKnobs& k, qint64 v) { k.answerDelayMs = static_cast<int>(v); }},
-    {"line-rate", "bytes/s", "Line rate of the answers; 0: no limit (11520, 115200 baud).",
+    {"line-rate", "bytes/s", "Line rate in both directions; 0: no limit (11520, 115200 baud).",
      [](SimKnobs& k, qint64 v) { k.bytesPerSecond = static_cast<int>(v); }},
     {"disconnect-after", "bytes", "Go away after receiving this many bytes.",
      [](SimKnobs& k, qint64 v) { k.disconnectAfterBytes = v; }},

@@ -28,7 +28,8 @@ namespace {
 struct Options {
     QString configDir;
     int lcid = 0;
-    QString screenshot;  // a picture of the window after "Default", then exit
+    QString screenshot;          // a picture of the window after "Default", then exit
+    bool quitWhenShown = false;  // for timing the start-up
 };
 
 std::optional<Options> parseOptions(const QApplication& app) {
@@ -42,10 +43,13 @@ std::optional<Options> parseOptions(const QApplication& app) {
         QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage), QStringLiteral("en|zh"));
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({configDir, language, screenshot});
+    QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
+    quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({configDir, language, screenshot, quitWhenShown});
     parser.process(app);
 
-    Options options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot)};
+    Options options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot),
+                    parser.isSet(quitWhenShown)};
     // A forced language counts as the system's, start-up message included.
     const QString asked = parser.value(language);
     if (asked == QLatin1String("en")) {
@@ -91,8 +95,8 @@ int main(int argc, char** argv) {
     const SystemPortLister portLister;
     QtPrompter windowPrompter(form.text(Ctl::Form1));
     UnattendedPrompter unattended;
-    Prompter& prompter =
-        options->screenshot.isEmpty() ? static_cast<Prompter&>(windowPrompter) : unattended;
+    const bool attended = options->screenshot.isEmpty() && !options->quitWhenShown;
+    Prompter& prompter = attended ? static_cast<Prompter&>(windowPrompter) : unattended;
 
     runStartup(form, {options->lcid, store, portLister, prompter});
     Session session(form, link, clock, prompter, store);
@@ -114,5 +118,10 @@ int main(int argc, char** argv) {
         return saveScreenshot(window, form, options->screenshot);
     }
     window.show();
+    if (options->quitWhenShown) {
+        // The window is shown once the events of its first appearance have run.
+        QCoreApplication::processEvents();
+        return 0;
+    }
     return app.exec();
 }

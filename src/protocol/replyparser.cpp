@@ -3,6 +3,7 @@
 #include "app/devicesettings.h"
 
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -10,8 +11,9 @@ namespace ds = DeviceSettings;
 using Kind = ReplyEffect::Kind;
 
 // Every keyword, in the order the lines are tested. None is a prefix of
-// another, so at most one holds for a line.
-constexpr std::array<const char*, 26> kKeywords{
+// another, so at most one holds for a line. Their lengths are known here:
+// the receive path tests every received byte's line against them.
+constexpr std::array<std::string_view, 26> kKeywords{
     "eeram reset", "CONNECT", "READ END", "CALLSIGN",   "PASS:",
     "POSITION",    "DHCP:1",  "DHCP:0",   "COMMENT",    "SERVER",
     "SENT TIME",   "FILTER",  "VER:",     "IP:",        "MASK:",
@@ -181,7 +183,8 @@ void apply(int row, QStringView line, ParseOutcome& out) {
 ParseOutcome parseReply(QStringView line) {
     ParseOutcome out;
     for (int row = 0; row < static_cast<int>(kKeywords.size()); ++row) {
-        if (line.startsWith(QLatin1String(kKeywords[row]))) {
+        const std::string_view keyword = kKeywords[row];
+        if (line.startsWith(QLatin1String(keyword.data(), keyword.size()))) {
             apply(row, line, out);
             break;  // no other keyword can hold
         }
@@ -190,8 +193,8 @@ ParseOutcome parseReply(QStringView line) {
 }
 
 bool startsWithKeyword(QByteArrayView line) {
-    for (const char* keyword : kKeywords) {
-        if (line.startsWith(QByteArrayView(keyword))) {
+    for (const std::string_view keyword : kKeywords) {
+        if (line.startsWith(QByteArrayView(keyword.data(), keyword.size()))) {
             return true;
         }
     }

@@ -32,6 +32,9 @@ Clock::TimerId QtClock::startTimer(int intervalMs, Callback tick) {
     const TimerId id = ++lastTimer_;
     auto* timer = new QTimer(this);
     timer->setInterval(intervalMs);
+    // A coarse timer may fire up to 5% early: the update's last-block check
+    // would then miss its moment and wait for the next tick.
+    timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, std::move(tick));
     timer->start();
     timers_[id] = timer;

@@ -29,6 +29,7 @@ public:
     // The port stays open this long after the last block was handed to it:
     // the block needs 178 ms on the line at 115200 baud, and the loader
     // answers a block it refused by asking again, which must not go unheard.
+    // The check is made at that moment, not at the next tick.
     static constexpr int kLastBlockCheckMs = 500;
 
     explicit Updater(Session& session);
@@ -73,6 +74,8 @@ private:
     // shows in the task bar with the window minimised.
     void showTitleProgress(int percent);
     void restoreTitle();
+    void armLastBlockCheck();
+    void stopLastBlockCheck();
     bool quietFor(int ms) const;
     void endUnfinishedTransfer(Msg reason);
     void returnToIdle();
@@ -96,4 +99,5 @@ private:
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off
     Clock::TimerId timer2_ = 0;
+    Clock::TimerId lastBlockCheck_ = 0;  // 0 unless the last block is out
 };

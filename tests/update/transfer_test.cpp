@@ -84,6 +84,29 @@ TEST(Transfer, EachRequestIsAnsweredAtOnceWithOnePacketInOrder) {
     }
 }
 
+TEST(Transfer, TheUpdateCompletesTheMomentTheLastBlockCheckEnds) {
+    // The ticks fall at 105, 205, ... ms; the check of the last block ends
+    // between two of them (at 843, 879 and 904 ms). Completion must not wait
+    // for the next tick, nor come before the check has run its time.
+    for (const int lastAfterMs : {1, 37, 62}) {
+        SCOPED_TRACE(lastAfterMs);
+        LoaderPlay play(5000);
+        play.request(kReady);
+        play.request(kNext, 150);
+        play.request(kNext, 150);
+        play.request(kNext, lastAfterMs);
+
+        play.rig.clock.advance(Updater::kLastBlockCheckMs - 1);
+        EXPECT_NE(play.rig.form.text(Ctl::Label2), kComplete);
+        EXPECT_TRUE(play.rig.link.isOpen());
+
+        play.rig.clock.advance(1);
+        EXPECT_EQ(play.rig.form.text(Ctl::Label2), kComplete);
+        EXPECT_FALSE(play.rig.link.isOpen());
+        EXPECT_TRUE(play.usable());
+    }
+}
+
 TEST(Transfer, ASilentLoaderEndsTheTransferAfterTenSeconds) {
     struct Case {
         const char* name;
