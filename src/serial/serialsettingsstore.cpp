@@ -25,7 +25,15 @@ QString SerialSettingsStore::defaultPath(const QString& dir) {
     if (QFileInfo(programDir).isWritable()) {
         return QDir(programDir).filePath(kFileName);
     }
-    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return userPath();
+}
+
+QString SerialSettingsStore::userPath() {
+    // One folder for the window and kv120ctl alike, whatever the program's
+    // name: installed side by side, both must offer the same port.
+    const QString configDir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            .filePath(QStringLiteral("kv120-config"));
     QDir().mkpath(configDir);
     return QDir(configDir).filePath(kFileName);
 }

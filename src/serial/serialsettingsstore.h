@@ -12,6 +12,10 @@ public:
     // configuration directory (or dir, when given).
     static QString defaultPath(const QString& dir = {});
 
+    // The file in the user's configuration directory, shared by every
+    // program of the tool (an installed program's directory is not writable).
+    static QString userPath();
+
     const QString& path() const { return path_; }
 
     // The stored port name, or the empty text.

@@ -3,8 +3,10 @@
 
 #include "support/printers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -81,6 +83,24 @@ TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
     EXPECT_EQ(profile::read(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5")), QString());
     EXPECT_FALSE(profile::write(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5"),
                                 QStringLiteral("COM1")));
+}
+
+// Installed, neither program may write beside itself: the port the window
+// remembers must be the one kv120ctl finds.
+TEST(SerialSettingsStore, WindowAndCommandLineShareTheUsersFile) {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString ownName = QCoreApplication::applicationName();
+
+    QCoreApplication::setApplicationName(QStringLiteral("kv120-config"));
+    const SerialSettingsStore window(SerialSettingsStore::userPath());
+    window.writeCommSet(QStringLiteral("/dev/ttyUSB1"));
+    QCoreApplication::setApplicationName(QStringLiteral("kv120ctl"));
+    const SerialSettingsStore commandLine(SerialSettingsStore::userPath());
+
+    EXPECT_EQ(commandLine.portName(), QStringLiteral("/dev/ttyUSB1"));
+    QFile::remove(window.path());
+    QCoreApplication::setApplicationName(ownName);
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 }  // namespace
