@@ -21,8 +21,17 @@ QString SerialSettingsStore::defaultPath(const QString& dir) {
     if (!dir.isEmpty()) {
         return QDir(dir).filePath(kFileName);
     }
-    const QString programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programDir).isWritable()) {
+    return pathBeside(QCoreApplication::applicationDirPath());
+}
+
+QString SerialSettingsStore::pathBeside(const QString& programDir) {
+    // An installed program's folder is the system's, even where root may
+    // write to it: the metainfo the install puts beside it tells.
+    const bool installed =
+        QFileInfo::exists(QDir(programDir)
+                              .filePath(QStringLiteral(
+                                  "../share/metainfo/org.kv120config.kv120config.metainfo.xml")));
+    if (!installed && QFileInfo(programDir).isWritable()) {
         return QDir(programDir).filePath(kFileName);
     }
     return userPath();

@@ -103,4 +103,36 @@ TEST(SerialSettingsStore, WindowAndCommandLineShareTheUsersFile) {
     QStandardPaths::setTestModeEnabled(false);
 }
 
+// Beside the program in a build or an unpacked folder, as the device's users
+// have always had it; never in an installed program's folder, which belongs
+// to the package manager even where root may write to it.
+TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolder) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString installedRoot = root.filePath(QStringLiteral("usr"));
+    const QString installedBin = installedRoot + QStringLiteral("/bin");
+    QDir().mkpath(installedBin);
+    QDir().mkpath(installedRoot + QStringLiteral("/share/metainfo"));
+    writeFile(
+        installedRoot + QStringLiteral("/share/metainfo/org.kv120config.kv120config.metainfo.xml"),
+        "<component/>");
+    struct Case {
+        const char* name;
+        QString programDir;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"a writable folder of its own", bin, bin + QStringLiteral("/RUVAdev.ini")},
+        {"an installed folder", installedBin, SerialSettingsStore::userPath()},
+        {"a folder that cannot be written", root.filePath(QStringLiteral("missing")),
+         SerialSettingsStore::userPath()},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SerialSettingsStore::pathBeside(c.programDir), c.expected) << c.name;
+    }
+    QStandardPaths::setTestModeEnabled(false);
+}
+
 }  // namespace
