@@ -4,7 +4,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test test-sanitized bench fuzz clean
+.PHONY: all deps configure build run test test-sanitized bench fuzz package screenshots clean
 
 all: build
 
@@ -28,6 +28,15 @@ test: build
 bench: configure
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	$(BUILD)/bench/kv120-bench
+
+# The Debian package (build/kv120-config_*.deb); dpkg-shlibdeps reads its dependencies.
+package: build
+	@tools/install-deps dpkg-dev file
+	cmake --build $(BUILD) -j$(JOBS) --target package
+
+# The pictures in the README and the user guide, drawn anew by the window itself.
+screenshots: build
+	tools/screenshots $(BUILD)
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitized: deps
