@@ -4,7 +4,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test test-sanitized bench bench-full fuzz clean
+.PHONY: all deps configure build run test test-sanitized bench bench-full fuzz package screenshots clean
 
 all: build
 
@@ -34,6 +34,15 @@ bench: configure
 bench-full: configure
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks kv120-sim kv120ctl kv120-config
 	bench/run $(BUILD) --full
+
+# The Debian package (build/kv120-config_*.deb); dpkg-shlibdeps reads its dependencies.
+package: build
+	@tools/install-deps dpkg-dev file
+	cmake --build $(BUILD) -j$(JOBS) --target package
+
+# The pictures in the README and the user guide, drawn anew by the window itself.
+screenshots: build
+	tools/screenshots $(BUILD)
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitized: deps

@@ -132,6 +132,7 @@ const std::map<Msg, Pair>& table() {
          {"Unknown language \"%1\": use en or zh.", "未知语言“%1”：请用 en 或 zh。"}},
         {Msg::ScreenshotNotSaved,
          {"The picture of the window could not be saved to %1.", "无法把窗口图片保存到 %1。"}},
+        {Msg::NoSuchButton, {"The window has no button named %1.", "窗口中没有名为 %1 的按钮。"}},
         {Msg::ImageKindElf, {"a program file (ELF)", "程序文件 (ELF)"}},
         {Msg::ImageKindZip, {"a ZIP archive", "ZIP 压缩包"}},
         {Msg::ImageKindUf2, {"a UF2 file", "UF2 文件"}},

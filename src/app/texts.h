@@ -97,6 +97,7 @@ enum class Msg {
     LanguageOption,
     UnknownLanguage,     // %1: the language asked for
     ScreenshotNotSaved,  // %1: file
+    NoSuchButton,        // %1: the object name asked for
     ImageKindElf,
     ImageKindZip,
     ImageKindUf2,

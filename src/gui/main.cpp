@@ -28,7 +28,8 @@ namespace {
 struct Options {
     QString configDir;
     int lcid = 0;
-    QString screenshot;          // a picture of the window after "Default", then exit
+    QString screenshot;          // a picture of the window after the clicks, then exit
+    QStringList clicks;          // the buttons clicked before the picture, by object name
     bool quitWhenShown = false;  // for timing the start-up
 };
 
@@ -43,13 +44,18 @@ std::optional<Options> parseOptions(const QApplication& app) {
         QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage), QStringLiteral("en|zh"));
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption click(QStringLiteral("click"), QString(), QStringLiteral("button"));
+    click.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({configDir, language, screenshot, quitWhenShown});
+    parser.addOptions({configDir, language, screenshot, click, quitWhenShown});
     parser.process(app);
 
     Options options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot),
-                    parser.isSet(quitWhenShown)};
+                    parser.values(click), parser.isSet(quitWhenShown)};
+    if (options.clicks.isEmpty()) {
+        options.clicks.append(nameOf(Ctl::Command0));
+    }
     // A forced language counts as the system's, start-up message included.
     const QString asked = parser.value(language);
     if (asked == QLatin1String("en")) {
@@ -64,9 +70,20 @@ std::optional<Options> parseOptions(const QApplication& app) {
     return options;
 }
 
-int saveScreenshot(MainWindow& window, const Form& form, const QString& file) {
+// An exchange runs to its end inside its click, so the picture shows its
+// outcome.
+int saveScreenshot(MainWindow& window, const Form& form, const Options& options) {
+    const QString& file = options.screenshot;
     window.show();
-    window.findChild<QPushButton*>(nameOf(Ctl::Command0))->click();
+    for (const QString& name : options.clicks) {
+        auto* button = window.findChild<QPushButton*>(name);
+        if (button == nullptr) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(text(Msg::NoSuchButton, form.language()).arg(name)));
+            return 2;
+        }
+        button->click();
+    }
     QCoreApplication::processEvents();
     if (!window.grab().save(file)) {
         std::fprintf(stderr, "%s\n",
@@ -115,7 +132,7 @@ int main(int argc, char** argv) {
     });
 
     if (!options->screenshot.isEmpty()) {
-        return saveScreenshot(window, form, options->screenshot);
+        return saveScreenshot(window, form, *options);
     }
     window.show();
     if (options->quitWhenShown) {

@@ -21,11 +21,28 @@ QString SerialSettingsStore::defaultPath(const QString& dir) {
     if (!dir.isEmpty()) {
         return QDir(dir).filePath(kFileName);
     }
-    const QString programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programDir).isWritable()) {
+    return pathBeside(QCoreApplication::applicationDirPath());
+}
+
+QString SerialSettingsStore::pathBeside(const QString& programDir) {
+    // An installed program's folder is the system's, even where root may
+    // write to it: the metainfo the install puts beside it tells.
+    const bool installed =
+        QFileInfo::exists(QDir(programDir)
+                              .filePath(QStringLiteral(
+                                  "../share/metainfo/org.kv120config.kv120config.metainfo.xml")));
+    if (!installed && QFileInfo(programDir).isWritable()) {
         return QDir(programDir).filePath(kFileName);
     }
-    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return userPath();
+}
+
+QString SerialSettingsStore::userPath() {
+    // One folder for the window and kv120ctl alike, whatever the program's
+    // name: installed side by side, both must offer the same port.
+    const QString configDir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            .filePath(QStringLiteral("kv120-config"));
     QDir().mkpath(configDir);
     return QDir(configDir).filePath(kFileName);
 }

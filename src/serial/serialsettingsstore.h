@@ -8,9 +8,16 @@ class SerialSettingsStore {
 public:
     explicit SerialSettingsStore(QString path) : path_(std::move(path)) {}
 
-    // The program's directory when it is writable, else the user's
-    // configuration directory (or dir, when given).
+    // dir when given, else pathBeside the program's directory.
     static QString defaultPath(const QString& dir = {});
+
+    // The file in programDir when that is writable and not an installed
+    // program's folder (bin beside share/metainfo), else userPath.
+    static QString pathBeside(const QString& programDir);
+
+    // The file in the user's configuration directory, shared by every
+    // program of the tool (an installed program's directory is not writable).
+    static QString userPath();
 
     const QString& path() const { return path_; }
 

@@ -3,8 +3,10 @@
 
 #include "support/printers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -81,6 +83,56 @@ TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
     EXPECT_EQ(profile::read(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5")), QString());
     EXPECT_FALSE(profile::write(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5"),
                                 QStringLiteral("COM1")));
+}
+
+// Installed, neither program may write beside itself: the port the window
+// remembers must be the one kv120ctl finds.
+TEST(SerialSettingsStore, WindowAndCommandLineShareTheUsersFile) {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString ownName = QCoreApplication::applicationName();
+
+    QCoreApplication::setApplicationName(QStringLiteral("kv120-config"));
+    const SerialSettingsStore window(SerialSettingsStore::userPath());
+    window.writeCommSet(QStringLiteral("/dev/ttyUSB1"));
+    QCoreApplication::setApplicationName(QStringLiteral("kv120ctl"));
+    const SerialSettingsStore commandLine(SerialSettingsStore::userPath());
+
+    EXPECT_EQ(commandLine.portName(), QStringLiteral("/dev/ttyUSB1"));
+    QFile::remove(window.path());
+    QCoreApplication::setApplicationName(ownName);
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+// Beside the program in a build or an unpacked folder, as the device's users
+// have always had it; never in an installed program's folder, which belongs
+// to the package manager even where root may write to it.
+TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolder) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString installedRoot = root.filePath(QStringLiteral("usr"));
+    const QString installedBin = installedRoot + QStringLiteral("/bin");
+    QDir().mkpath(installedBin);
+    QDir().mkpath(installedRoot + QStringLiteral("/share/metainfo"));
+    writeFile(
+        installedRoot + QStringLiteral("/share/metainfo/org.kv120config.kv120config.metainfo.xml"),
+        "<component/>");
+    struct Case {
+        const char* name;
+        QString programDir;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"a writable folder of its own", bin, bin + QStringLiteral("/RUVAdev.ini")},
+        {"an installed folder", installedBin, SerialSettingsStore::userPath()},
+        {"a folder that cannot be written", root.filePath(QStringLiteral("missing")),
+         SerialSettingsStore::userPath()},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SerialSettingsStore::pathBeside(c.programDir), c.expected) << c.name;
+    }
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 }  // namespace
