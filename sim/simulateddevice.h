@@ -55,6 +55,10 @@ public:
     // Bytes from the host, as they arrive.
     void receive(const QByteArray& bytes);
 
+    // Bytes on the line that answer nothing (a babbling firmware, a noisy
+    // cable), sent after whatever is queued, as an answer is.
+    void sendNoise(const QByteArray& bytes) { send(bytes); }
+
     // Whether the device is there for the host to talk to (its adapter plugged in).
     bool isPresent() const { return present_; }
     void unplug();

@@ -9,6 +9,17 @@ bool trimsBlanks(Ctl id) {
     return id == Ctl::Text5 || id == Ctl::Text10 || id == Ctl::Text31;
 }
 
+// The newest kStatusBoxLimit characters at most, from the first line start
+// among them.
+QString newestLines(const QString& text) {
+    if (text.size() <= kStatusBoxLimit) {
+        return text;
+    }
+    const QStringView tail = QStringView(text).last(kStatusBoxLimit);
+    const qsizetype lineEnd = tail.indexOf(u'\n');
+    return (lineEnd < 0 ? tail : tail.sliced(lineEnd + 1)).toString();
+}
+
 }  // namespace
 
 Form::Form() : states_(kControls.size()) {
@@ -19,7 +30,9 @@ Form::Form() : states_(kControls.size()) {
 }
 
 void Form::setText(Ctl id, const QString& text) {
-    const QString kept = trimsBlanks(id) ? trimBlanks(text) : text;
+    const QString kept = trimsBlanks(id)     ? trimBlanks(text)
+                         : id == Ctl::Text29 ? newestLines(text)
+                                             : text;
     if (state(id).text == kept) {
         return;
     }

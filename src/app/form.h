@@ -12,6 +12,11 @@
 // enabled state, value (check state, progress) and list. Everything that acts
 // on the window acts here; the widgets only mirror it, so the exchanges run
 // and are tested without a screen.
+// The status box keeps only its newest text, cut at a line start: a device
+// that chatters for days, or a huge settings file, would otherwise fill memory
+// and make every redraw of the box slower than the last.
+inline constexpr qsizetype kStatusBoxLimit = 32 * 1024;
+
 class Form : public QObject {
     Q_OBJECT
 public:
@@ -19,7 +24,8 @@ public:
 
     QString text(Ctl id) const { return state(id).text; }
     // Applies the change rule of the passcode, send interval and frequency
-    // boxes (blanks at both ends removed) to every text, typed or set.
+    // boxes (blanks at both ends removed) to every text, typed or set, and
+    // the status box's length limit.
     void setText(Ctl id, const QString& text);
     void appendText(Ctl id, const QString& more) { setText(id, text(id) + more); }
 

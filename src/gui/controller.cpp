@@ -74,5 +74,7 @@ void Controller::onClosing() {
 void Controller::onPortLost(const QString& reason) {
     // The link has closed itself; the running operation finds the port closed
     // at its next step and ends through its own failure path.
-    session_.form().appendStatusLine(session_.tr(Msg::PortLost).arg(reason));
+    const QString lossText = session_.tr(Msg::PortLost).arg(reason);
+    session_.form().appendStatusLine(lossText);
+    session_.notePortLost(lossText);
 }

@@ -77,6 +77,7 @@ void Session::onReplyLine(const QByteArray& line) {
 
 void Session::openPort() {
     link_.setPortName(form_.text(Ctl::Combo1));
+    portLostText_.clear();
     link_.open();
     // A reply line does not go on across a new opening of the port. Without
     // this, the first line after a settings-file load (which leaves its last
@@ -89,6 +90,10 @@ QString Session::portFailureText(const QString& headline, const SerialError& err
     QString message = headline;
     if (!error.reason().isEmpty()) {
         message += u'\n' + error.reason();
+    }
+    // "The port is not open" alone would hide that the adapter went away.
+    if (error.kind() == SerialError::Kind::NotOpen && !portLostText_.isEmpty()) {
+        message += u'\n' + portLostText_;
     }
 #ifdef Q_OS_LINUX
     if (error.kind() == SerialError::Kind::PermissionDenied) {

@@ -57,6 +57,9 @@ public:
     // Opens the port the port selector shows, starting a fresh reply line.
     // Throws SerialError.
     void openPort();
+    // The open port went away; the failure message of the operation that
+    // finds it closed says so, until the next open.
+    void notePortLost(const QString& lossText) { portLostText_ = lossText; }
 
     // "Port is open or no", with the system's reason (and, for a port the
     // user may not open, how to get the right) on the lines after it.
@@ -73,4 +76,5 @@ private:
     AckFlags flags_;
     ReceivePath receivePath_;
     std::function<void()> afterReceive_;
+    QString portLostText_;
 };

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/defaults.h"
+#include "app/form.h"
+#include "app/startup.h"
+#include "backup/settingskeeper.h"
+#include "gui/controller.h"
+#include "gui/mainwindow.h"
+#include "protocol/session.h"
+#include "serial/portlister.h"
+#include "serial/serialsettingsstore.h"
+#include "serial/virtualclock.h"
+#include "sim/programports.h"
+#include "support/fakeports.h"
+#include "support/scriptedprompter.h"
+#include "update/updater.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// The program as it runs: start-up, the window and its controller, the ports
+// it opens (SIM is the simulated device at the wire's line rate), all on a
+// virtual clock. Buttons are clicked as the user clicks them, so a disabled
+// button does nothing.
+class ReliabilityRig {
+public:
+    // A 5000-byte image: three blocks, the last one padded.
+    static QByteArray imageFile() {
+        QByteArray bytes(5000, 0);
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            bytes[i] = char((i * 31 + i / 2048 * 7) % 251);
+        }
+        return bytes;
+    }
+
+    ReliabilityRig() : store_(SerialSettingsStore::defaultPath(dir_.path())) {
+        store_.writeCommSet(kSimPortName);
+        runStartup(form, {1033, store_, lister, prompter});
+        session = std::make_unique<Session>(form, ports.link, clock, prompter, store_);
+        updater = std::make_unique<Updater>(*session);
+        window = std::make_unique<MainWindow>(form, prompter, lister,
+                                              [this] { return ports.link.isOpen(); });
+        keeper = std::make_unique<SettingsKeeper>(*session, *updater,
+                                                  dir_.filePath(QStringLiteral("backups")));
+        keeper->offerRestoreOnCompletion();
+        controller = std::make_unique<Controller>(*session, *updater, *keeper, *window);
+        window->show();
+        fillDefaults(form);
+        form.setText(Ctl::Text34, QStringLiteral("home"));
+        form.setText(Ctl::Text33, QStringLiteral("secret"));
+        settingsFile = writeFile(QStringLiteral("saved.txt"), kSavedSettings);
+        prompter.files.push_back(writeFile(QStringLiteral("image.bin"), imageFile()));
+        click(Ctl::Command1);
+    }
+
+    void click(Ctl button) { window->findChild<QPushButton*>(nameOf(button))->click(); }
+
+    // Runs the clock in steps until done() or until limitMs have passed; true
+    // when done() came first.
+    bool runUntil(const std::function<bool()>& done, qint64 limitMs, int stepMs = 5) {
+        const qint64 end = clock.elapsedMs() + limitMs;
+        while (!done()) {
+            if (clock.elapsedMs() >= end) {
+                return false;
+            }
+            clock.advance(stepMs);
+        }
+        return true;
+    }
+
+    QByteArray fileBytes(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static inline const QByteArray kSavedSettings = "CALLSIGN:NOCALL-10\r\nPASS:40663\r\n";
+
+private:
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            ADD_FAILURE() << "cannot write " << path.toStdString();
+        }
+        return path;
+    }
+
+    QTemporaryDir dir_;
+    SerialSettingsStore store_;
+
+public:
+    VirtualClock clock{5};
+    ProgramPorts ports{clock};
+    FakePortLister lister;
+    ScriptedPrompter prompter;
+    Form form;
+    QString settingsFile;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Updater> updater;
+    std::unique_ptr<SettingsKeeper> keeper;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Controller> controller;
+};
