@@ -107,7 +107,7 @@ enum class Ctl {
 
 enum class ControlKind { Window, Frame, Label, TextBox, ComboBox, Button, CheckBox, ProgressBar };
 
-struct ControlSpec {
+struct ControlDesign {
     Ctl id;
     const char* name;
     ControlKind kind;
@@ -116,17 +116,17 @@ struct ControlSpec {
 };
 
 inline constexpr std::array kControls{
-#define KV_CONTROL_SPEC(name, kind, text, maxLength) \
-    ControlSpec{Ctl::name, #name, ControlKind::kind, text, maxLength},
-    KV_CONTROLS(KV_CONTROL_SPEC)
-#undef KV_CONTROL_SPEC
+#define KV_CONTROL_DESIGN(name, kind, text, maxLength) \
+    ControlDesign{Ctl::name, #name, ControlKind::kind, text, maxLength},
+    KV_CONTROLS(KV_CONTROL_DESIGN)
+#undef KV_CONTROL_DESIGN
 };
 
 inline constexpr int kControlCount = static_cast<int>(kControls.size());
 
-inline const ControlSpec& specOf(Ctl id) {
+inline const ControlDesign& designOf(Ctl id) {
     return kControls[static_cast<int>(id)];
 }
 inline QString nameOf(Ctl id) {
-    return QString::fromLatin1(specOf(id).name);
+    return QString::fromLatin1(designOf(id).name);
 }

@@ -23,8 +23,8 @@ QString newestLines(const QString& text) {
 }  // namespace
 
 Form::Form() : states_(kControls.size()) {
-    for (const ControlSpec& spec : kControls) {
-        state(spec.id).text = QString::fromUtf8(spec.designText);
+    for (const ControlDesign& design : kControls) {
+        state(design.id).text = QString::fromUtf8(design.designText);
     }
     state(Ctl::Command7).enabled = false;
 }

@@ -47,7 +47,7 @@ public:
     void addItem(Ctl id, const QString& item, const QString& note = {});
     void clearItems(Ctl id);
 
-    int maxLength(Ctl id) const { return specOf(id).maxLength; }
+    int maxLength(Ctl id) const { return designOf(id).maxLength; }
 
     // A warning shown beside the control (empty: none). Warnings only inform:
     // nothing that is sent or saved depends on them.

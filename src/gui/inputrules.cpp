@@ -49,7 +49,7 @@ qsizetype commonSuffix(const QString& a, const QString& b, qsizetype limit) {
 
 FieldRule fieldRuleFor(Ctl id) {
     namespace ds = DeviceSettings;
-    FieldRule rule{FieldRule::Chars::Any, specOf(id).maxLength};
+    FieldRule rule{FieldRule::Chars::Any, designOf(id).maxLength};
     if (id == ds::callsign) {
         rule.chars = FieldRule::Chars::UpperCase;
     } else if (id == ds::passcode || id == ds::sendInterval) {

@@ -83,18 +83,18 @@ QString nearestFrame(const QWidget* widget) {
 TEST(WindowLayout, EveryVisibleControlHasOneWidgetOfItsNameInItsFrame) {
     WindowFixture fixture;
     EXPECT_EQ(fixture.window->objectName(), QStringLiteral("Form1"));
-    for (const ControlSpec& spec : kControls) {
-        if (spec.id == Ctl::Form1) {
+    for (const ControlDesign& design : kControls) {
+        if (design.id == Ctl::Form1) {
             continue;
         }
-        const QList<QWidget*> found = fixture.window->findChildren<QWidget*>(nameOf(spec.id));
-        if (isHidden(spec.id)) {
-            EXPECT_TRUE(found.isEmpty()) << spec.name;
+        const QList<QWidget*> found = fixture.window->findChildren<QWidget*>(nameOf(design.id));
+        if (isHidden(design.id)) {
+            EXPECT_TRUE(found.isEmpty()) << design.name;
             continue;
         }
-        ASSERT_EQ(found.size(), 1) << spec.name;
-        EXPECT_TRUE(found[0]->isVisibleTo(fixture.window.get())) << spec.name;
-        EXPECT_EQ(nearestFrame(found[0]), nameOf(containerOf(spec.id))) << spec.name;
+        ASSERT_EQ(found.size(), 1) << design.name;
+        EXPECT_TRUE(found[0]->isVisibleTo(fixture.window.get())) << design.name;
+        EXPECT_EQ(nearestFrame(found[0]), nameOf(containerOf(design.id))) << design.name;
     }
 }
 

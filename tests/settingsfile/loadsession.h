@@ -51,8 +51,8 @@ struct FormSnapshot {
         bool operator==(const Control&) const = default;
     };
     explicit FormSnapshot(const Form& form) {
-        for (const ControlSpec& spec : kControls) {
-            controls.push_back({form.text(spec.id), form.isEnabled(spec.id), form.value(spec.id)});
+        for (const ControlDesign& design : kControls) {
+            controls.push_back({form.text(design.id), form.isEnabled(design.id), form.value(design.id)});
         }
     }
     // The names of the controls that differ from another snapshot's.
