@@ -2,19 +2,15 @@
 #include "app/language.h"
 #include "app/startup.h"
 #include "app/texts.h"
-#include "backup/settingskeeper.h"
-#include "gui/controller.h"
-#include "gui/mainwindow.h"
+#include "gui/programwindow.h"
 #include "gui/qtprompter.h"
 #include "gui/trafficpanel.h"
 #include "gui/unattendedprompter.h"
-#include "protocol/session.h"
 #include "serial/portlister.h"
 #include "serial/qtclock.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/traffictap.h"
 #include "sim/programports.h"
-#include "update/updater.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -116,13 +112,9 @@ int main(int argc, char** argv) {
     Prompter& prompter = attended ? static_cast<Prompter&>(windowPrompter) : unattended;
 
     runStartup(form, {options->lcid, store, portLister, prompter});
-    Session session(form, link, clock, prompter, store);
-    Updater updater(session);
-    SettingsKeeper keeper(session, updater, defaultBackupFolder());
-    keeper.offerRestoreOnCompletion();
-    MainWindow window(form, prompter, portLister, [&link] { return link.isOpen(); });
+    ProgramWindow program(form, link, clock, prompter, store, portLister, defaultBackupFolder());
+    MainWindow& window = program.window;
     windowPrompter.setParentWidget(&window);
-    Controller controller(session, updater, keeper, window);
     TrafficPanel traffic(link, prompter, form.language(), &QDateTime::currentMSecsSinceEpoch,
                          &window);
     QObject::connect(&window, &MainWindow::trafficClicked, &traffic, [&traffic] {

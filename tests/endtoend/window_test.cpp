@@ -2,17 +2,13 @@
 // real time: what a user's clicks do over a real serial port.
 #include "app/form.h"
 #include "app/startup.h"
-#include "backup/settingskeeper.h"
-#include "gui/controller.h"
-#include "gui/mainwindow.h"
-#include "protocol/session.h"
+#include "gui/programwindow.h"
 #include "serial/serialsettingsstore.h"
 #include "serveddevice.h"
 #include "sim/programports.h"
 #include "support/fakeports.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
-#include "update/updater.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -31,14 +27,13 @@ struct Window {
     explicit Window(ServedDevice& served) : clock(served.clock), ports(served.clock) {
         runStartup(form, {0, store, lister, prompter});
         form.setText(Ctl::Combo1, served.path());
-        session = std::make_unique<Session>(form, ports.link, clock, prompter, store);
-        updater = std::make_unique<Updater>(*session);
-        keeper = std::make_unique<SettingsKeeper>(*session, *updater,
+        program = std::make_unique<ProgramWindow>(form, ports.link, clock, prompter, store, lister,
                                                   dir.filePath(QStringLiteral("backups")));
-        keeper->offerRestoreOnCompletion();
-        window = std::make_unique<MainWindow>(form, prompter, lister,
-                                              [this] { return ports.link.isOpen(); });
-        controller = std::make_unique<Controller>(*session, *updater, *keeper, *window);
+        session = &program->session;
+        updater = &program->updater;
+        keeper = &program->keeper;
+        window = &program->window;
+        controller = &program->controller;
         window->show();
     }
 
@@ -56,11 +51,12 @@ struct Window {
     ScriptedPrompter prompter;
     Form form;
     ProgramPorts ports;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<Updater> updater;
-    std::unique_ptr<SettingsKeeper> keeper;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Controller> controller;
+    std::unique_ptr<ProgramWindow> program;
+    Session* session = nullptr;
+    Updater* updater = nullptr;
+    SettingsKeeper* keeper = nullptr;
+    MainWindow* window = nullptr;
+    Controller* controller = nullptr;
 };
 
 TEST(WindowOverARealPort, DefaultsWrittenAreReadBackByAFreshWindow) {

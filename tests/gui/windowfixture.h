@@ -3,10 +3,7 @@
 #include "app/controls.h"
 #include "app/form.h"
 #include "app/startup.h"
-#include "backup/settingskeeper.h"
-#include "gui/controller.h"
-#include "gui/mainwindow.h"
-#include "protocol/session.h"
+#include "gui/programwindow.h"
 #include "serial/portlister.h"
 #include "serial/seriallink.h"
 #include "serial/serialsettingsstore.h"
@@ -14,7 +11,6 @@
 #include "support/fakeports.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
-#include "update/updater.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -65,12 +61,13 @@ public:
         }
         lister.ports = machine.ports;
         runStartup(form, {machine.lcid, store_, lister, prompter});
-        session = std::make_unique<Session>(form, link, clock, prompter, store_);
-        updater = std::make_unique<Updater>(*session);
-        keeper = std::make_unique<SettingsKeeper>(*session, *updater, dir_.filePath("backups"));
-        window =
-            std::make_unique<MainWindow>(form, prompter, lister, [this] { return link.isOpen(); });
-        controller = std::make_unique<Controller>(*session, *updater, *keeper, *window);
+        program = std::make_unique<ProgramWindow>(form, link, clock, prompter, store_, lister,
+                                                  dir_.filePath("backups"));
+        session = &program->session;
+        updater = &program->updater;
+        keeper = &program->keeper;
+        window = &program->window;
+        controller = &program->controller;
         window->show();
     }
 
@@ -114,11 +111,12 @@ public:
     Form form;
     VirtualClock clock;
     FakeLink link;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<Updater> updater;
-    std::unique_ptr<SettingsKeeper> keeper;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Controller> controller;
+    std::unique_ptr<ProgramWindow> program;
+    Session* session = nullptr;
+    Updater* updater = nullptr;
+    SettingsKeeper* keeper = nullptr;
+    MainWindow* window = nullptr;
+    Controller* controller = nullptr;
 };
 
 // Picks an item the way a user does: opens the drop-down, moves to the item

@@ -93,7 +93,7 @@ TEST(WindowLayout, EveryVisibleControlHasOneWidgetOfItsNameInItsFrame) {
             continue;
         }
         ASSERT_EQ(found.size(), 1) << design.name;
-        EXPECT_TRUE(found[0]->isVisibleTo(fixture.window.get())) << design.name;
+        EXPECT_TRUE(found[0]->isVisibleTo(fixture.window)) << design.name;
         EXPECT_EQ(nearestFrame(found[0]), nameOf(containerOf(design.id))) << design.name;
     }
 }

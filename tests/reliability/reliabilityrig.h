@@ -4,17 +4,13 @@
 #include "app/defaults.h"
 #include "app/form.h"
 #include "app/startup.h"
-#include "backup/settingskeeper.h"
-#include "gui/controller.h"
-#include "gui/mainwindow.h"
-#include "protocol/session.h"
+#include "gui/programwindow.h"
 #include "serial/portlister.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
 #include "sim/programports.h"
 #include "support/fakeports.h"
 #include "support/scriptedprompter.h"
-#include "update/updater.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -44,14 +40,13 @@ public:
     ReliabilityRig() : store_(SerialSettingsStore::defaultPath(dir_.path())) {
         store_.writeCommSet(kSimPortName);
         runStartup(form, {1033, store_, lister, prompter});
-        session = std::make_unique<Session>(form, ports.link, clock, prompter, store_);
-        updater = std::make_unique<Updater>(*session);
-        window = std::make_unique<MainWindow>(form, prompter, lister,
-                                              [this] { return ports.link.isOpen(); });
-        keeper = std::make_unique<SettingsKeeper>(*session, *updater,
+        program = std::make_unique<ProgramWindow>(form, ports.link, clock, prompter, store_, lister,
                                                   dir_.filePath(QStringLiteral("backups")));
-        keeper->offerRestoreOnCompletion();
-        controller = std::make_unique<Controller>(*session, *updater, *keeper, *window);
+        session = &program->session;
+        updater = &program->updater;
+        keeper = &program->keeper;
+        window = &program->window;
+        controller = &program->controller;
         window->show();
         fillDefaults(form);
         form.setText(Ctl::Text34, QStringLiteral("home"));
@@ -103,9 +98,10 @@ public:
     ScriptedPrompter prompter;
     Form form;
     QString settingsFile;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<Updater> updater;
-    std::unique_ptr<SettingsKeeper> keeper;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Controller> controller;
+    std::unique_ptr<ProgramWindow> program;
+    Session* session = nullptr;
+    Updater* updater = nullptr;
+    SettingsKeeper* keeper = nullptr;
+    MainWindow* window = nullptr;
+    Controller* controller = nullptr;
 };
