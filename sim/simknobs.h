@@ -18,6 +18,8 @@ struct SimKnobs {
 
     // The loader, which listens after "REBOOT#".
     int loaderListenMs = 3000;        // how long it listens for the probe before booting
+    int loaderIdleMs = 3000;          // a transfer with no byte from the host for this long is
+                                      // given up; 0: never, the loader waits for ever
     int answerProbeFrom = 1;          // answers the n-th probe and later ones; 0: never
     int askAgainEvery = 0;            // every n-th block request is 0x55; 0: never
     int stallAfterBlock = -1;         // stops asking once this many blocks are stored; -1: never

@@ -44,6 +44,7 @@ SimLoader::Step SimLoader::listen(char byte) {
         ++probes_;
         if (knobs_.answerProbeFrom > 0 && probes_ >= knobs_.answerProbeFrom) {
             phase_ = Phase::AwaitingLength;
+            answered_ = true;
             return {QByteArray(1, kProbeAnswer)};
         }
         return {};
@@ -52,6 +53,15 @@ SimLoader::Step SimLoader::listen(char byte) {
         return takeLength();
     }
     return {};
+}
+
+void SimLoader::giveUpTransfer() {
+    phase_ = Phase::Listening;
+    recent_.clear();
+    packet_.clear();
+    pending_ = 0;
+    lastRequest_ = 0;
+    askAgain_ = false;
 }
 
 SimLoader::Step SimLoader::takeLength() {

@@ -15,6 +15,9 @@
 //    packet answering it is discarded, and a C5 always follows, so "55 then
 //    C5" stores that block once.
 //  - After a packet with a wrong checksum the loader asks again: 55, then C5.
+// A transfer the host abandons part way is given up (see giveUpTransfer): the
+// flash keeps the blocks it got, and the loader listens for a probe again, so
+// a new update can start without a power cycle.
 class SimLoader {
 public:
     static constexpr char kProbeAnswer = '\xE5';
@@ -32,9 +35,15 @@ public:
     Step receive(char byte);
 
     // The probe was answered: the loader stays rather than booting the firmware.
-    bool hasAnswered() const { return phase_ != Phase::Listening; }
+    bool hasAnswered() const { return answered_; }
+    // Between the length packet and the last block.
+    bool isTransferring() const { return phase_ == Phase::Receiving; }
     // Every block is stored: the device boots the new firmware.
     bool isDone() const { return phase_ == Phase::Done; }
+
+    // Drops the packet in progress and listens for a probe again. The image
+    // in flash stays incomplete, so the device stays in its loader.
+    void giveUpTransfer();
 
 private:
     enum class Phase { Listening, AwaitingLength, Receiving, Done };
@@ -51,6 +60,7 @@ private:
     Phase phase_ = Phase::Listening;
     QByteArray recent_;  // the last bytes before the transfer, to find the packets in
     int probes_ = 0;
+    bool answered_ = false;
     QByteArray packet_;
     char pending_ = 0;  // the request the next packet answers; 0: none
     char lastRequest_ = 0;

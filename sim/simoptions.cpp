@@ -38,6 +38,8 @@ const Number kNumbers[] = {
      [](SimKnobs& k, qint64 v) { k.disconnectAfterBytes = v; }},
     {"loader-listen", "ms", "How long the loader listens for the probe after REBOOT# (3000).",
      [](SimKnobs& k, qint64 v) { k.loaderListenMs = static_cast<int>(v); }},
+    {"loader-idle", "ms", "Give up a transfer the host leaves this long; 0: never (3000).",
+     [](SimKnobs& k, qint64 v) { k.loaderIdleMs = static_cast<int>(v); }},
     {"answer-probe-from", "n", "Answer the n-th probe and later ones; 0: never (1).",
      [](SimKnobs& k, qint64 v) { k.answerProbeFrom = static_cast<int>(v); }},
     {"ask-again-every", "n", "Ask with 0x55 instead of 0xC5 every n-th block request.",

@@ -1,5 +1,7 @@
 #include "sim/simulateddevice.h"
 
+#include <algorithm>
+
 namespace {
 
 // The firmware's line buffer: a longer line is not a command and is dropped.
@@ -27,6 +29,10 @@ void SimulatedDevice::receive(const QByteArray& bytes) {
     }
     for (const char byte : accepted) {
         receiveByte(byte);
+    }
+    if (loader_ && !accepted.isEmpty()) {
+        loaderHeardMs_ = clock_.nowMs();
+        watchLoaderIdle();
     }
     if (goesAway) {
         unplug();
@@ -130,6 +136,27 @@ void SimulatedDevice::restart() {
     clock_.post(knobs_.loaderListenMs, [this, alive = std::weak_ptr<char>(alive_), restart] {
         if (!alive.expired() && restart == restarts_ && loader_ && !loader_->hasAnswered()) {
             boot();
+        }
+    });
+}
+
+void SimulatedDevice::watchLoaderIdle() {
+    if (idleWatched_ || !loader_ || !loader_->isTransferring() || knobs_.loaderIdleMs <= 0) {
+        return;
+    }
+    idleWatched_ = true;
+    const auto quietMs = static_cast<qint64>(static_cast<quint32>(clock_.nowMs() - loaderHeardMs_));
+    const int dueInMs = static_cast<int>(std::max<qint64>(knobs_.loaderIdleMs - quietMs, 0));
+    clock_.post(dueInMs, [this, alive = std::weak_ptr<char>(alive_)] {
+        if (alive.expired()) {
+            return;
+        }
+        idleWatched_ = false;
+        const quint32 quietMs = clock_.nowMs() - loaderHeardMs_;
+        if (loader_ && loader_->isTransferring() && quietMs >= quint32(knobs_.loaderIdleMs)) {
+            loader_->giveUpTransfer();
+        } else {
+            watchLoaderIdle();
         }
     });
 }

@@ -73,6 +73,8 @@ private:
     void sendLines(const QList<QByteArray>& lines);
     void send(const QByteArray& bytes);
     void restart();
+    // Gives up a transfer once the host has sent nothing for the idle time.
+    void watchLoaderIdle();
     void boot();
     void notifyChange();
 
@@ -82,6 +84,8 @@ private:
     SimFlash flash_;
     std::optional<SimLoader> loader_;
     int restarts_ = 0;
+    quint32 loaderHeardMs_ = 0;  // the last byte from the host in the loader
+    bool idleWatched_ = false;
     QList<SimReceived> received_;
     Sender sender_;
     Notice goneHandler_;

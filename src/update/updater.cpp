@@ -55,7 +55,12 @@ void Updater::answerLoader() {
     lastRequestMs_ = session_.clock().nowMs();
     switch (answer) {
         case LoaderAnswer::Ready:
-            sendLength();
+            // An E5 after the length packet went out answers a probe sent
+            // before it: the loader is already counting block bytes, and a
+            // second length packet among them would shift every block.
+            if (!transferActive_) {
+                sendLength();
+            }
             break;
         case LoaderAnswer::NextBlock:
             sendBlock(true);

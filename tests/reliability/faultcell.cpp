@@ -97,7 +97,6 @@ public:
         describeTelling(result);
         result.buttonsUsable = closed || buttonsUsable(result.buttons);
         result.followUpWorked = closed || followUp();
-        result.leftInLoader = leftInLoader_;
         return result;
     }
 
@@ -296,7 +295,6 @@ private:
             rig_.click(Ctl::Command2);
         }
         if (device.inLoader()) {
-            leftInLoader_ = true;
             rig_.click(Ctl::Command2);
             return rig_.runUntil([&] { return device.flash().complete && idle(); }, 120'000);
         }
@@ -312,7 +310,6 @@ private:
     Fault fault_;
     SimKnobs initialKnobs_;
     bool injected_ = false;
-    bool leftInLoader_ = false;
     QString statusBefore_;
     QString progressBefore_;
     QList<bool> enabledBefore_;
@@ -344,9 +341,8 @@ QString cellName(Op op, Fault fault) {
 }
 
 QString reportLine(Op op, Fault fault, const CellResult& result) {
-    const QString followUp = result.followUpWorked ? QStringLiteral("works")
-                             : result.leftInLoader ? QStringLiteral("fails (device in loader)")
-                                                   : QStringLiteral("fails");
+    const QString followUp =
+        result.followUpWorked ? QStringLiteral("works") : QStringLiteral("fails");
     return QStringLiteral("| %1 | %2 | %3 | %4 | %5 |\n")
         .arg(QString::fromLatin1(info(op).name), QString::fromLatin1(faultName(fault)),
              QString::fromLatin1(outcomeName(result.outcome)), result.told, followUp);

@@ -26,7 +26,6 @@ struct CellResult {
     bool buttonsUsable = false;   // enabled, with their idle captions
     bool followUpWorked = false;  // a read (or, from the loader, an update) afterwards succeeds
     bool filesIntact = false;     // the saved settings file and the loaded image unchanged
-    bool leftInLoader = false;    // the device sat in its loader when the follow-up began
     Outcome outcome = Outcome::Reported;
     QString told;     // the last thing the user was told
     QString buttons;  // the buttons' captions and states, when not usable
