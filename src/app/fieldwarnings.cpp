@@ -94,7 +94,10 @@ void showFieldWarnings(Form& form) {
     for (const Ctl control : warnedControls()) {
         const auto warning = std::find_if(found.begin(), found.end(),
                                           [control](const auto& w) { return w.field == control; });
-        form.setWarning(control, warning == found.end() ? QString() : warning->text);
+        // Each warning is set once: a passcode warning cleared and set again
+        // would blink its label on every change of any field.
+        form.setWarning(control, control == ds::passcode  ? passcodeWarning(form)
+                                 : warning == found.end() ? QString()
+                                                          : warning->text);
     }
-    form.setWarning(ds::passcode, passcodeWarning(form));
 }

@@ -13,6 +13,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextCursor>
+
+#include <memory>
 
 namespace {
 
@@ -50,6 +53,42 @@ void showList(QComboBox* box, const Form& form, Ctl id) {
     }
     // Filling a list selects its first item; the box keeps the Form's text.
     box->setCurrentIndex(-1);
+}
+
+// Where shown, with the first cut characters dropped, is the start of text:
+// text grew at its end and lost whole lines at its front, as the status box
+// does once it is full. -1 when text is not shown grown that way.
+qsizetype grownFrom(const QString& shown, const QString& text) {
+    // A line or two makes way for each new one; beyond that, redrawing it
+    // all costs less than looking further.
+    constexpr int kLinesLooked = 16;
+    qsizetype cut = 0;
+    for (int line = 0; line < kLinesLooked && cut >= 0; ++line) {
+        if (text.startsWith(QStringView(shown).sliced(cut))) {
+            return cut;
+        }
+        const qsizetype lineEnd = shown.indexOf(u'\n', cut);
+        cut = lineEnd < 0 ? -1 : lineEnd + 1;
+    }
+    return -1;
+}
+
+// Shows text in a view that shows shown. A chatty device adds a line to a
+// full status box many times a second: the view then drops the oldest lines
+// and adds the new ones instead of laying out 32 KiB of text anew.
+void showText(QPlainTextEdit* view, const QString& shown, const QString& text) {
+    const qsizetype cut = grownFrom(shown, text);
+    if (cut < 0) {
+        view->setPlainText(text);
+        return;
+    }
+    QTextCursor cursor(view->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(int(cut), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringView(text).sliced(shown.size() - cut).toString());
+    cursor.endEditBlock();
 }
 
 }  // namespace
@@ -150,12 +189,17 @@ void FormBinding::bindProgressBar(Ctl id, QProgressBar* bar) {
 }
 
 void FormBinding::bindTextView(Ctl id, QPlainTextEdit* view) {
-    add(id, [this, id, view] {
+    // A read-only view needs no undo history, which would keep every line
+    // the box ever showed.
+    view->setUndoRedoEnabled(false);
+    auto shown = std::make_shared<QString>(view->toPlainText());
+    add(id, [this, id, view, shown] {
         // The status box's lines end in CR LF.
         QString text = form_.text(id);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-        if (view->toPlainText() != text) {
-            view->setPlainText(text);
+        if (*shown != text) {
+            showText(view, *shown, text);
+            *shown = std::move(text);
             // The newest line is the one to see.
             view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
         }
