@@ -9,7 +9,7 @@ void ReceivePath::receive(const QByteArray& bytes) {
     for (const char byte : bytes) {
         if (byte == '\r') {
             replyLine_.clear();
-        } else if (byte != '\n') {
+        } else if (byte != '\n' && replyLine_.size() < kReplyLineLimit) {
             replyLine_.append(byte);
         }
         onLine_(replyLine_);
