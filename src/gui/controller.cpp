@@ -75,6 +75,8 @@ void Controller::onPortLost(const QString& reason) {
     // The link has closed itself; the running operation finds the port closed
     // at its next step and ends through its own failure path.
     const QString lossText = session_.tr(Msg::PortLost).arg(reason);
-    session_.form().appendStatusLine(lossText);
+    // On a line of its own: the failure text the operation appends next
+    // ("Write fail，Please try again.") does not start a line itself.
+    session_.form().appendStatusLine(lossText + QStringLiteral("\r\n"));
     session_.notePortLost(lossText);
 }
