@@ -21,30 +21,4 @@ TEST(Restart, SendsTwoRestartCommandsHalfASecondApart) {
     EXPECT_TRUE(bench.prompter.messages.empty());
 }
 
-TEST(Restart, AClickWhileThePortIsOpenOnlyClosesItAndTheNextOneRestarts) {
-    ExchangeBench bench;
-    bench.session.openPort();
-    restartDevice(bench.session);
-    bench.deliverPendingBytes();
-    EXPECT_TRUE(bench.device.received().isEmpty());
-    EXPECT_FALSE(bench.link.isOpen());
-    EXPECT_EQ(bench.form.text(Ctl::Command9), "Port is open");
-    restartDevice(bench.session);
-    bench.deliverPendingBytes();
-    EXPECT_EQ(bench.commands(), QByteArrayList({"REBOOT#", "REBOOT#"}));
-    EXPECT_EQ(bench.form.text(Ctl::Command9), "restart");
-}
-
-TEST(Restart, APortThatDoesNotOpenIsReportedAndTheButtonRestored) {
-    ExchangeBench bench;
-    bench.simLink.setBusy(true);
-    restartDevice(bench.session);
-    bench.deliverPendingBytes();
-    EXPECT_TRUE(bench.device.received().isEmpty());
-    EXPECT_EQ(bench.prompter.messageTexts(),
-              QStringList{"Port is open or no\nthe simulated device is in use by another program"});
-    EXPECT_EQ(bench.form.text(Ctl::Command9), "restart");
-    EXPECT_FALSE(bench.link.isOpen());
-}
-
 }  // namespace

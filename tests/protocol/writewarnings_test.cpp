@@ -14,10 +14,12 @@ namespace {
 
 namespace ds = DeviceSettings;
 
-// What the device received from a write of the default settings.
-QByteArray defaultWriteBytes() {
+// What the device receives from the write alone, of the default settings
+// changed as given.
+QByteArray plainWriteBytes(const std::function<void(Form&)>& change) {
     ExchangeBench bench;
     fillDefaults(bench.form);
+    change(bench.form);
     writeExchange(bench.session);
     return bench.bytesReceived();
 }
@@ -27,7 +29,7 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
         const char* name;
         std::function<void(Form&)> change;
         bool answer;
-        const char* question;  // nullptr: none asked
+        bool asked;
         bool sent;
     };
     const auto badFields = [](Form& form) {
@@ -35,17 +37,11 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
         form.setText(ds::sendInterval, QStringLiteral("0"));
     };
     const Case cases[] = {
-        {"no warning", [](Form&) {}, false, nullptr, true},
-        {"warnings, No", badFields, false,
-         "These fields look wrong for the device:\r\nSSID \"20\" is not a number from 0 to "
-         "15\r\nTx time: an interval of 0\r\nWrite anyway?",
-         false},
-        {"warnings, Yes", badFields, true,
-         "These fields look wrong for the device:\r\nSSID \"20\" is not a number from 0 to "
-         "15\r\nTx time: an interval of 0\r\nWrite anyway?",
-         true},
+        {"no warning", [](Form&) {}, false, false, true},
+        {"warnings, No", badFields, false, true, false},
+        {"warnings, Yes", badFields, true, true, true},
         {"a wrong passcode is never asked about",
-         [](Form& form) { form.setText(ds::passcode, QStringLiteral("1")); }, false, nullptr, true},
+         [](Form& form) { form.setText(ds::passcode, QStringLiteral("1")); }, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -54,14 +50,16 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
         c.change(bench.form);
         bench.prompter.answers = {c.answer};
         confirmedWriteExchange(bench.session);
-        if (c.question == nullptr) {
-            EXPECT_TRUE(bench.prompter.questions.empty());
-        } else {
+        if (c.asked) {
             ASSERT_EQ(bench.prompter.questions.size(), 1u);
-            EXPECT_EQ(bench.prompter.questions[0].text, QString::fromUtf8(c.question));
+            EXPECT_EQ(bench.prompter.questions[0].text,
+                      "These fields look wrong for the device:\r\nSSID \"20\" is not a number "
+                      "from 0 to 15\r\nTx time: an interval of 0\r\nWrite anyway?");
+        } else {
+            EXPECT_TRUE(bench.prompter.questions.empty());
         }
         if (c.sent) {
-            EXPECT_FALSE(bench.bytesReceived().isEmpty());
+            EXPECT_EQ(bench.bytesReceived(), plainWriteBytes(c.change));
             EXPECT_TRUE(bench.status().endsWith(QStringLiteral("Write complete")));
         } else {
             EXPECT_TRUE(bench.bytesReceived().isEmpty());
@@ -71,42 +69,38 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
     }
 }
 
-TEST(WriteWarnings, GoingAheadSendsWhatTheWriteAloneSends) {
-    ExchangeBench bench;
-    fillDefaults(bench.form);
-    bench.form.setText(ds::position, QStringLiteral("!3035.00N/11417.00E"));
-    bench.prompter.answers = {true};
-    confirmedWriteExchange(bench.session);
-    QByteArray expected = defaultWriteBytes();
-    expected.replace("11417.00ErPHG1010#", "11417.00E#");
-    EXPECT_EQ(bench.bytesReceived(), expected);
-}
-
 TEST(WriteWarnings, AreNotAskedWhenTheClickCancelsOrTheWriteIsRefused) {
     struct Case {
         const char* name;
         bool portOpen;
-        const char* callsign;
-        size_t messages;
+        const char* comment;
+        QStringList messages;
     };
     const Case cases[] = {
-        {"the click cancels a running exchange", true, "NOCALL", 0},
-        {"the callsign refuses the write", false, "", 1},
+        {"the click cancels a running exchange", true, "KORVA", {}},
+        // A line break would smuggle a command of its own to the device.
+        {"a line break refuses the write",
+         false,
+         "hi\nAT+RESET#",
+         {"The field \"Posi+Comment\" holds a line break; nothing was written."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExchangeBench bench;
         fillDefaults(bench.form);
         bench.form.setText(ds::frequency, QStringLiteral("1"));
-        bench.form.setText(ds::callsign, QString::fromLatin1(c.callsign));
+        bench.form.setText(ds::comment, QString::fromLatin1(c.comment));
         if (c.portOpen) {
             bench.session.openPort();
         }
         confirmedWriteExchange(bench.session);
         EXPECT_TRUE(bench.prompter.questions.empty());
-        EXPECT_EQ(bench.prompter.messages.size(), c.messages);
+        EXPECT_EQ(bench.prompter.messageTexts(), c.messages);
         EXPECT_FALSE(bench.link.isOpen());
         EXPECT_TRUE(bench.bytesReceived().isEmpty());
+        EXPECT_EQ(bench.status(), "");
+        EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data");
+        EXPECT_EQ(bench.clock.elapsedMs(), 0);
     }
 }
 
