@@ -76,6 +76,7 @@ TEST(WriteExchange, TheConfirmationCountsAtTheEndOfThePauseItArrivedIn) {
         {"never, Chinese", Language::Chinese, 0, "写入中......写入失败.请重试一遍\r\n"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         ExchangeBench bench(c.language);
         fillDefaults(bench.form);
         // The device answers the frequency command in the middle of the step.
@@ -86,13 +87,11 @@ TEST(WriteExchange, TheConfirmationCountsAtTheEndOfThePauseItArrivedIn) {
         const int stepsWaited = c.arrivesInStep == 0 ? 16 : c.arrivesInStep;
         const qint64 frequencySent = bench.commandTimes().last();
         EXPECT_EQ(bench.clock.elapsedMs() - frequencySent,
-                  kPause + stepsWaited * kConfirmStep + 101)
-            << c.what;
-        EXPECT_EQ(bench.status(), c.status) << c.what;
+                  kPause + stepsWaited * kConfirmStep + 101);
+        EXPECT_EQ(bench.status(), c.status);
         EXPECT_EQ(bench.form.text(Ctl::Command7),
-                  c.language == Language::Chinese ? QStringLiteral("写入数据") : "Write data")
-            << c.what;
-        EXPECT_FALSE(bench.link.isOpen()) << c.what;
+                  c.language == Language::Chinese ? QStringLiteral("写入数据") : "Write data");
+        EXPECT_FALSE(bench.link.isOpen());
     }
 }
 

@@ -37,7 +37,6 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
         form.setText(ds::sendInterval, QStringLiteral("0"));
     };
     const Case cases[] = {
-        {"no warning", [](Form&) {}, false, false, true},
         {"warnings, No", badFields, false, true, false},
         {"warnings, Yes", badFields, true, true, true},
         {"a wrong passcode is never asked about",
