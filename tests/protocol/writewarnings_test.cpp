@@ -14,39 +14,58 @@ namespace {
 
 namespace ds = DeviceSettings;
 
+using Change = std::function<void(ExchangeBench&)>;
+
 // What the device receives from the write alone, of the default settings
 // changed as given.
-QByteArray plainWriteBytes(const std::function<void(Form&)>& change) {
+QByteArray plainWriteBytes(const Change& change) {
     ExchangeBench bench;
     fillDefaults(bench.form);
-    change(bench.form);
+    change(bench);
     writeExchange(bench.session);
     return bench.bytesReceived();
 }
 
-TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
+TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSentUnlessTheWriteWouldNotRun) {
     struct Case {
         const char* name;
-        std::function<void(Form&)> change;
+        Change change;
         bool answer;
         bool asked;
         bool sent;
+        QStringList messages;
     };
-    const auto badFields = [](Form& form) {
-        form.setText(ds::callSsid, QStringLiteral("20"));
-        form.setText(ds::sendInterval, QStringLiteral("0"));
+    const Change badFields = [](ExchangeBench& b) {
+        b.form.setText(ds::callSsid, QStringLiteral("20"));
+        b.form.setText(ds::sendInterval, QStringLiteral("0"));
+    };
+    const Change wrongPasscode = [](ExchangeBench& b) { b.form.setText(ds::passcode, "1"); };
+    const Change openPort = [&](ExchangeBench& b) {
+        badFields(b);
+        b.session.openPort();
+    };
+    // A line break would smuggle a command of its own to the device.
+    const Change lineBreak = [&](ExchangeBench& b) {
+        badFields(b);
+        b.form.setText(ds::comment, "hi\nAT+RESET#");
     };
     const Case cases[] = {
-        {"warnings, No", badFields, false, true, false},
-        {"warnings, Yes", badFields, true, true, true},
-        {"a wrong passcode is never asked about",
-         [](Form& form) { form.setText(ds::passcode, QStringLiteral("1")); }, false, false, true},
+        {"warnings, No", badFields, false, true, false, {}},
+        {"warnings, Yes", badFields, true, true, true, {}},
+        {"a wrong passcode is never asked about", wrongPasscode, false, false, true, {}},
+        {"the click cancels a running exchange", openPort, true, false, false, {}},
+        {"a line break refuses the write",
+         lineBreak,
+         true,
+         false,
+         false,
+         {"The field \"Posi+Comment\" holds a line break; nothing was written."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExchangeBench bench;
         fillDefaults(bench.form);
-        c.change(bench.form);
+        c.change(bench);
         bench.prompter.answers = {c.answer};
         confirmedWriteExchange(bench.session);
         if (c.asked) {
@@ -57,6 +76,9 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
         } else {
             EXPECT_TRUE(bench.prompter.questions.empty());
         }
+        EXPECT_EQ(bench.prompter.messageTexts(), c.messages);
+        EXPECT_FALSE(bench.link.isOpen());
+        EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data");
         if (c.sent) {
             EXPECT_EQ(bench.bytesReceived(), plainWriteBytes(c.change));
             EXPECT_TRUE(bench.status().endsWith(QStringLiteral("Write complete")));
@@ -65,41 +87,6 @@ TEST(WriteWarnings, AreAskedAboutOnceBeforeAnythingIsSent) {
             EXPECT_EQ(bench.status(), QString());
             EXPECT_EQ(bench.clock.elapsedMs(), 0);
         }
-    }
-}
-
-TEST(WriteWarnings, AreNotAskedWhenTheClickCancelsOrTheWriteIsRefused) {
-    struct Case {
-        const char* name;
-        bool portOpen;
-        const char* comment;
-        QStringList messages;
-    };
-    const Case cases[] = {
-        {"the click cancels a running exchange", true, "KORVA", {}},
-        // A line break would smuggle a command of its own to the device.
-        {"a line break refuses the write",
-         false,
-         "hi\nAT+RESET#",
-         {"The field \"Posi+Comment\" holds a line break; nothing was written."}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ExchangeBench bench;
-        fillDefaults(bench.form);
-        bench.form.setText(ds::frequency, QStringLiteral("1"));
-        bench.form.setText(ds::comment, QString::fromLatin1(c.comment));
-        if (c.portOpen) {
-            bench.session.openPort();
-        }
-        confirmedWriteExchange(bench.session);
-        EXPECT_TRUE(bench.prompter.questions.empty());
-        EXPECT_EQ(bench.prompter.messageTexts(), c.messages);
-        EXPECT_FALSE(bench.link.isOpen());
-        EXPECT_TRUE(bench.bytesReceived().isEmpty());
-        EXPECT_EQ(bench.status(), "");
-        EXPECT_EQ(bench.form.text(Ctl::Command7), "Write data");
-        EXPECT_EQ(bench.clock.elapsedMs(), 0);
     }
 }
 
