@@ -26,4 +26,42 @@ TEST(Form, PasscodeIntervalAndFrequencyDropSurroundingBlanksWhoeverSetsThem) {
     }
 }
 
+QString statusLine(int number) {
+    return QStringLiteral("line %1").arg(number, 6, 10, QLatin1Char('0'));
+}
+
+// Every line is 13 characters with its CR LF; 32 KiB hold 2520 whole lines.
+TEST(Form, TheStatusBoxKeepsTheNewestWholeLinesWithinItsLimit) {
+    struct Case {
+        const char* what;
+        int linesAppended;
+        int firstKept;  // the number of the oldest line kept
+    };
+    const Case cases[] = {
+        {"at the limit", 2520, 0},
+        {"one line over", 2521, 1},
+        {"far over", 100'000, 100'000 - 2520},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form form;
+        form.setStatus(QString());
+        for (int i = 0; i < c.linesAppended; ++i) {
+            form.appendStatusLine(statusLine(i));
+        }
+        const QString status = form.text(Ctl::Text29);
+        EXPECT_LE(status.size(), kStatusBoxLimit);
+        // Cut text starts at a line start, after the line end before it.
+        EXPECT_TRUE(status.startsWith((c.firstKept == 0 ? "\r\n" : "") + statusLine(c.firstKept)))
+            << status.left(20).toStdString();
+        EXPECT_TRUE(status.endsWith("\r\n" + statusLine(c.linesAppended - 1)));
+    }
+
+    // Other boxes keep long texts.
+    Form form;
+    const QString longText(kStatusBoxLimit * 2, u'x');
+    form.setText(Ctl::Text30, longText);
+    EXPECT_EQ(form.text(Ctl::Text30), longText);
+}
+
 }  // namespace

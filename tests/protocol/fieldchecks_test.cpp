@@ -7,61 +7,55 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
 namespace ds = DeviceSettings;
 
-QString refusalText(const std::optional<QString>& refusal) {
-    return refusal.value_or(QStringLiteral("(written)"));
+const QString kWritten = QStringLiteral("(written)");
+const QString kTooLong =
+    QStringLiteral("The callsign has more than 6 characters; nothing was written.");
+const QString kEmpty = QStringLiteral("The callsign is empty; nothing was written.");
+
+QString lineBreakIn(const char* label) {
+    return QStringLiteral("The field \"%1\" holds a line break; nothing was written.").arg(label);
 }
 
 TEST(WriteRefusal, NamesTheFieldThatCannotBeSentAsItIs) {
     struct Case {
-        const char* what;
-        std::function<void(Form&)> change;
-        const char* expected;  // nullptr: the settings may be written
+        Ctl field;
+        const char* value;
+        bool staticIp;
+        QString refusal;
     };
     const Case cases[] = {
-        {"defaults", [](Form&) {}, nullptr},
-        {"six characters", [](Form& f) { f.setText(ds::callsign, "BH4ABC"); }, nullptr},
-        {"seven characters", [](Form& f) { f.setText(ds::callsign, "BH4ABCD"); },
-         "The callsign has more than 6 characters; nothing was written."},
-        {"empty callsign", [](Form& f) { f.setText(ds::callsign, ""); },
-         "The callsign is empty; nothing was written."},
-        {"blank callsign", [](Form& f) { f.setText(ds::callsign, "   "); },
-         "The callsign is empty; nothing was written."},
-        {"other empty fields are sent", [](Form& f) { f.setText(ds::comment, ""); }, nullptr},
-        {"# is allowed", [](Form& f) { f.setText(ds::comment, "a#b"); }, nullptr},
-        {"LF in the comment", [](Form& f) { f.setText(ds::comment, "a\nREBOOT#"); },
-         "The field \"Posi+Comment\" holds a line break; nothing was written."},
-        {"CR in the filter", [](Form& f) { f.setText(ds::filter, "b/\r"); },
-         "The field \"Filter\" holds a line break; nothing was written."},
-        {"LF in the server", [](Form& f) { f.setText(ds::server, "x\n"); },
-         "The field \"Server\" holds a line break; nothing was written."},
-        {"LF in the SSID", [](Form& f) { f.setText(ds::callSsid, "1\n"); },
-         "The field \"Callsign\" holds a line break; nothing was written."},
-        {"LF in the frequency", [](Form& f) { f.setText(ds::frequency, "144\n6"); },
-         "The field \"Tx/Rx\" holds a line break; nothing was written."},
-        {"LF in an address, DHCP: not sent", [](Form& f) { f.setText(ds::gateway[2], "1\n"); },
-         nullptr},
-        {"LF in an address, static",
-         [](Form& f) {
-             f.setText(ds::addressMode, ds::kStaticIp);
-             f.setText(ds::gateway[2], "1\n");
-         },
-         "The field \"Gate\" holds a line break; nothing was written."},
-        {"LF in the path: only its code is sent",
-         [](Form& f) { f.setText(ds::txPath, "WIDE1-1\n"); }, nullptr},
+        {ds::callsign, "BH4ABC", false, kWritten},
+        {ds::callsign, "BH4ABCD", false, kTooLong},
+        {ds::callsign, "", false, kEmpty},
+        {ds::callsign, "   ", false, kEmpty},
+        // Other fields may be empty or hold "#".
+        {ds::comment, "", false, kWritten},
+        {ds::comment, "a#b", false, kWritten},
+        {ds::comment, "a\nREBOOT#", false, lineBreakIn("Posi+Comment")},
+        {ds::position, "!30\r", false, lineBreakIn("Posi+Comment")},
+        {ds::filter, "b/\r", false, lineBreakIn("Filter")},
+        {ds::server, "x\n", false, lineBreakIn("Server")},
+        {ds::callSsid, "1\n", false, lineBreakIn("Callsign")},
+        {ds::frequency, "144\n6", false, lineBreakIn("Tx/Rx")},
+        // The addresses are sent in static mode only, and of the path only its code.
+        {ds::gateway[2], "1\n", false, kWritten},
+        {ds::gateway[2], "1\n", true, lineBreakIn("Gate")},
+        {ds::txPath, "WIDE1-1\n", false, kWritten},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(nameOf(c.field).toStdString() + " " + c.value);
         Form form;
         form.setLanguage(Language::English);
         fillDefaults(form);
-        c.change(form);
-        const QString expected = c.expected ? QString::fromUtf8(c.expected) : "(written)";
-        EXPECT_EQ(refusalText(writeRefusal(form)), expected) << c.what;
+        if (c.staticIp) {
+            form.setText(ds::addressMode, ds::kStaticIp);
+        }
+        form.setText(c.field, QString::fromLatin1(c.value));
+        EXPECT_EQ(writeRefusal(form).value_or(kWritten), c.refusal);
     }
 }
 
@@ -71,32 +65,30 @@ TEST(WriteRefusal, SpeaksTheWindowsLanguageAndItsLabels) {
     form.setText(Ctl::Label10, QStringLiteral("信息过滤"));
     fillDefaults(form);
     form.setText(ds::filter, "b/\n");
-    EXPECT_EQ(refusalText(writeRefusal(form)),
-              QStringLiteral("“信息过滤”中含有换行符，未写入任何数据。"));
+    EXPECT_EQ(writeRefusal(form), QStringLiteral("“信息过滤”中含有换行符，未写入任何数据。"));
     form.setText(ds::callsign, "");
-    EXPECT_EQ(refusalText(writeRefusal(form)), QStringLiteral("呼号为空，未写入任何数据。"));
+    EXPECT_EQ(writeRefusal(form), QStringLiteral("呼号为空，未写入任何数据。"));
 }
 
 TEST(WifiWriteRefusal, RefusesALineBreakInNameOrPassword) {
     struct Case {
         const char* ssid;
         const char* password;
-        const char* expected;
+        QString refusal;
     };
     const Case cases[] = {
-        {"home", "secret", nullptr},
-        {"home", "", nullptr},
-        {"a,b", "#", nullptr},
-        {"ho\nme", "secret", "The field \"ssid\" holds a line break; nothing was written."},
-        {"home", "sec\r", "The field \"pass\" holds a line break; nothing was written."},
+        {"home", "", kWritten},
+        {"a,b", "#", kWritten},
+        {"ho\nme", "secret", lineBreakIn("ssid")},
+        {"home", "sec\r", lineBreakIn("pass")},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.ssid) + " " + c.password);
         Form form;
         form.setLanguage(Language::English);
         form.setText(ds::wifiSsid, c.ssid);
         form.setText(ds::wifiPassword, c.password);
-        const QString expected = c.expected ? QString::fromUtf8(c.expected) : "(written)";
-        EXPECT_EQ(refusalText(wifiWriteRefusal(form)), expected) << c.ssid << " " << c.password;
+        EXPECT_EQ(wifiWriteRefusal(form).value_or(kWritten), c.refusal);
     }
 }
 

@@ -18,38 +18,31 @@ QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+// Empty bytes: no file at all.
+void replaceFile(const QString& path, const QByteArray& bytes) {
+    QFile::remove(path);
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    if (!bytes.isEmpty() && file.open(QIODevice::WriteOnly)) {
+        file.write(bytes);
+    }
 }
 
-TEST(SerialSettingsStore, FirstWriteCreatesTheEightKeysInOrder) {
+TEST(SerialSettingsStore, WritesTheEightKeysInOrderAndKeepsTheUsersOwnLines) {
+    const QByteArray otherKeys =
+        "par4=115200\r\npar1=1\r\npar3=n\r\npar2=8\r\npar0=0\r\nInBuff=2048\r\nOutBuff=2048\r\n";
     QTemporaryDir dir;
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(dir.path()));
-    EXPECT_EQ(store.portName(), QString());
-
     store.writeCommSet(QStringLiteral("COM3"));
+    EXPECT_EQ(contents(store.path()), "[RUVAdev]\r\npar5=COM3\r\n" + otherKeys);
 
-    EXPECT_EQ(contents(store.path()),
-              "[RUVAdev]\r\npar5=COM3\r\npar4=115200\r\npar1=1\r\npar3=n\r\npar2=8\r\n"
-              "par0=0\r\nInBuff=2048\r\nOutBuff=2048\r\n");
-    EXPECT_EQ(store.portName(), QStringLiteral("COM3"));
-}
-
-TEST(SerialSettingsStore, RewriteKeepsTheUsersOwnLinesInPlace) {
-    QTemporaryDir dir;
-    const SerialSettingsStore store(dir.filePath(QStringLiteral("RUVAdev.ini")));
-    writeFile(store.path(),
-              "; my notes\n[Other]\nkey=1\n\n[ruvadev]\nPAR5 = COM12\nmine=yes\n\n[Last]\nx=2\n");
-
+    replaceFile(store.path(),
+                "; my notes\n[Other]\nkey=1\n\n[ruvadev]\nPAR5 = COM12\nmine=yes\n\n[Last]\nx=2\n");
     EXPECT_EQ(store.portName(), QStringLiteral("COM12"));
     store.writeCommSet(QStringLiteral("/dev/ttyUSB0"));
-
-    EXPECT_EQ(contents(store.path()),
-              "; my notes\r\n[Other]\r\nkey=1\r\n\r\n[ruvadev]\r\npar5=/dev/ttyUSB0\r\nmine=yes\r\n"
-              "par4=115200\r\npar1=1\r\npar3=n\r\npar2=8\r\npar0=0\r\nInBuff=2048\r\n"
-              "OutBuff=2048\r\n\r\n[Last]\r\nx=2\r\n");
+    EXPECT_EQ(
+        contents(store.path()),
+        "; my notes\r\n[Other]\r\nkey=1\r\n\r\n[ruvadev]\r\npar5=/dev/ttyUSB0\r\nmine=yes\r\n" +
+            otherKeys + "\r\n[Last]\r\nx=2\r\n");
 }
 
 TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
@@ -57,7 +50,7 @@ TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
     const QString path = dir.filePath(QStringLiteral("RUVAdev.ini"));
     struct Case {
         const char* name;
-        QByteArray file;  // empty: no file at all
+        QByteArray file;
         QString value;
     };
     const Case cases[] = {
@@ -69,17 +62,14 @@ TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
          QString(254, u'x')},
     };
     for (const Case& c : cases) {
-        QFile::remove(path);
-        if (!c.file.isEmpty()) {
-            writeFile(path, c.file);
-        }
+        replaceFile(path, c.file);
         EXPECT_EQ(SerialSettingsStore(path).portName(), c.value) << c.name;
     }
 
     // A folder where the file should be: nothing to read, and writing fails
     // without harm.
-    QDir(dir.path()).mkdir(QStringLiteral("folder.ini"));
     const QString folder = dir.filePath(QStringLiteral("folder.ini"));
+    QDir().mkdir(folder);
     EXPECT_EQ(profile::read(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5")), QString());
     EXPECT_FALSE(profile::write(folder, QStringLiteral("RUVAdev"), QStringLiteral("par5"),
                                 QStringLiteral("COM1")));
@@ -110,14 +100,13 @@ TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolder) {
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir root;
     const QString bin = root.filePath(QStringLiteral("bin"));
-    QDir().mkpath(bin);
-    const QString installedRoot = root.filePath(QStringLiteral("usr"));
-    const QString installedBin = installedRoot + QStringLiteral("/bin");
-    QDir().mkpath(installedBin);
-    QDir().mkpath(installedRoot + QStringLiteral("/share/metainfo"));
-    writeFile(
-        installedRoot + QStringLiteral("/share/metainfo/org.kv120config.kv120config.metainfo.xml"),
-        "<component/>");
+    const QString installedBin = root.filePath(QStringLiteral("usr/bin"));
+    const QString metainfo = root.filePath(QStringLiteral("usr/share/metainfo"));
+    for (const QString& folder : {bin, installedBin, metainfo}) {
+        QDir().mkpath(folder);
+    }
+    replaceFile(metainfo + QStringLiteral("/org.kv120config.kv120config.metainfo.xml"),
+                "<component/>");
     struct Case {
         const char* name;
         QString programDir;
