@@ -11,8 +11,6 @@ class Form;
 struct WriteStep {
     QByteArray command;
     int pauseMs = 0;
-
-    bool operator==(const WriteStep&) const = default;
 };
 
 // Every setting of the window as the write exchange sends it, in the order the
