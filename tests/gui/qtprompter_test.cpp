@@ -24,7 +24,6 @@ TEST(QtPrompter, FiltersBecomeNameFilters) {
     };
     const Case cases[] = {
         {"setup file(*.ini)|*.ini", {"setup file(*.ini)"}},
-        {"Bin文件(*.bin)|*.bin", {"Bin文件(*.bin)"}},
         {"Logs|*.txt;*.log", {"Logs (*.txt *.log)"}},
         {"Images|*.bin|All files|*.*", {"Images (*.bin)", "All files (*.*)"}},
         {"", {}},
