@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,6 +24,8 @@ TEST(FormBinding, WidgetsFollowEveryChangeOfTheForm) {
     form.setText(Ctl::Text3, QStringLiteral(" 7"));
     form.setText(Ctl::Text6, QStringLiteral("KV120 V2.1"));
     form.setValue(Ctl::Check1, 1);
+    form.setText(Ctl::Check1, QStringLiteral("DIGI 2"));
+    form.setText(Ctl::Frame4, QStringLiteral("RF 2"));
     form.setText(Ctl::Combo7, QStringLiteral("WIDE1-1WIDE2-2"));
     form.setRange(Ctl::ProgressBar1, 0, 64);
     form.setValue(Ctl::ProgressBar1, 16);
@@ -37,6 +40,8 @@ TEST(FormBinding, WidgetsFollowEveryChangeOfTheForm) {
     EXPECT_EQ(fixture.shown(Ctl::Text3), QStringLiteral(" 7"));
     EXPECT_EQ(fixture.shown(Ctl::Text6), QStringLiteral("KV120 V2.1"));
     EXPECT_TRUE(fixture.widget<QCheckBox>(Ctl::Check1)->isChecked());
+    EXPECT_EQ(fixture.widget<QCheckBox>(Ctl::Check1)->text(), QStringLiteral("DIGI 2"));
+    EXPECT_EQ(fixture.widget<QGroupBox>(Ctl::Frame4)->title(), QStringLiteral("RF 2"));
     EXPECT_EQ(fixture.shown(Ctl::Combo7), QStringLiteral("WIDE1-1WIDE2-2"));
     auto* bar = fixture.widget<QProgressBar>(Ctl::ProgressBar1);
     EXPECT_EQ(bar->maximum(), 64);

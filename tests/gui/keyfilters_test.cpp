@@ -38,6 +38,7 @@ TEST(KeyFilters, EachWayOfEnteringTextPassesTheBoxsRule) {
         {Way::Pasted, Ctl::Text7, "", "no filter, only  blanks kept",
          "no filter, only  blanks kept"},
         {Way::SetByProgram, Ctl::Text4, "", "bh4tdv-12", "bh4tdv-12"},
+        {Way::SetByProgram, Ctl::Text10, "", " 0600 ", "0600"},
         {Way::SetByProgram, Ctl::Text11, "", "b/KORVA/BH4/BG2/BD7", "b/KORVA/BH4/BG2/BD7"},
     };
     for (const Case& c : cases) {

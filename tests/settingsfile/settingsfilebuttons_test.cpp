@@ -130,6 +130,7 @@ TEST(SettingsFileButtons, ARoundTripGivesBackEachFieldAsTheFileHoldsIt) {
     };
     const Case cases[] = {
         {ds::callsign, "NOCALL", "NOCALL"},
+        {ds::addressMode, "STATIC IP", "STATIC IP"},
         {ds::callsign, "AB1C", "AB1C  "},
         {ds::sendInterval, "60", "0060"},
         {ds::distanceUnit, "miles", "km"},
