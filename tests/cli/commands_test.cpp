@@ -194,9 +194,6 @@ TEST(Cli, EachPortListingAsksTheMachineAfresh) {
     };
     const Step steps[] = {
         {"nothing plugged in", {}, "SIM\tsimulated KV120\n"},
-        {"an adapter plugged in",
-         {{"/dev/ttyUSB0", "CP2102 USB to UART"}},
-         "/dev/ttyUSB0\tCP2102 USB to UART\nSIM\tsimulated KV120\n"},
         {"a second one",
          {{"/dev/ttyACM0", ""}, {"/dev/ttyUSB0", "CP2102 USB to UART"}},
          "/dev/ttyACM0\t\n/dev/ttyUSB0\tCP2102 USB to UART\nSIM\tsimulated KV120\n"},
@@ -212,7 +209,7 @@ TEST(Cli, EachPortListingAsksTheMachineAfresh) {
         EXPECT_EQ(listPorts(cli.context, machine), kSucceeded);
         EXPECT_EQ(cli.out(), QByteArray(step.listing));
     }
-    EXPECT_EQ(machine.probes, 4);
+    EXPECT_EQ(machine.probes, 3);
 }
 
 // Warnings go to standard error; --strict refuses the write for them, but
@@ -226,7 +223,7 @@ TEST(Cli, WriteWarnsAndStrictRefusesTheWrite) {
         const char* passcode;
         bool strict;
         int status;
-        QString err;  // what standard error begins with
+        QString err;  // what standard error begins with, or all it holds when nothing was sent
         bool sent;
     };
     const Case cases[] = {
@@ -245,7 +242,9 @@ TEST(Cli, WriteWarnsAndStrictRefusesTheWrite) {
         const QString file =
             cli.settingsFile({{ds::frequency, c.frequency}, {ds::passcode, c.passcode}});
         EXPECT_EQ(writeSettings(cli.context, file), c.status);
-        EXPECT_TRUE(cli.err().startsWith(c.err)) << cli.err().toStdString();
+        // A refused write says so and nothing more.
+        EXPECT_TRUE(c.sent ? cli.err().startsWith(c.err) : cli.err() == c.err)
+            << cli.err().toStdString();
         const QByteArray received = receivedBytes(cli.device.received());
         EXPECT_EQ(received.contains(QByteArray("AT+FREQ,") + c.frequency + "#\r\n"), c.sent);
         EXPECT_EQ(received.isEmpty(), !c.sent);
