@@ -4,14 +4,19 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "cli/clicontext.h"
-#include "clibench.h"
 #include "protocol/readexchange.h"
+#include "serial/serialsettingsstore.h"
+#include "serial/virtualclock.h"
 #include "settingsfile/settingsfileformat.h"
+#include "settingsfile/settingsfileio.h"
+#include "sim/programports.h"
+#include "sim/receivelog.h"
 #include "sim/simulateddevice.h"
+#include "support/fakeports.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
 
-#include <QCryptographicHash>
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -19,10 +24,17 @@
 
 namespace {
 
-// The bench with the device's faults set, running commands as the program does.
-struct Cli : CliBench {
+namespace ds = DeviceSettings;
+
+// kv120ctl's context on a virtual clock, talking to the simulated device on
+// the port SIM, with what it prints kept.
+struct Cli {
     explicit Cli(SimKnobs knobs = {.bytesPerSecond = kLineRate115200}) {
         ports.device.knobs() = knobs;
+        outBuffer.open(QIODevice::WriteOnly);
+        errBuffer.open(QIODevice::WriteOnly);
+        context.form.setText(Ctl::Combo1, kSimPortName);
+        context.backupFolder = dir.filePath(QStringLiteral("backups"));
     }
 
     int run(const std::function<int(CliContext&)>& command) {
@@ -31,11 +43,33 @@ struct Cli : CliBench {
         return status;
     }
 
-    QString file(const char* name) const { return path(QString::fromLatin1(name)); }
-    QString errText() { return err(); }
+    QString file(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QByteArray out() const { return outBuffer.data(); }
+    QString err() {
+        context.err.flush();
+        return QString::fromUtf8(errBuffer.data());
+    }
 
+    // A settings file of the default settings with the changes given.
+    QString settingsFile(const std::vector<std::pair<Ctl, const char*>>& changes) {
+        Form form;
+        fillDefaults(form);
+        for (const auto& [control, text] : changes) {
+            form.setText(control, QString::fromUtf8(text));
+        }
+        EXPECT_EQ(writeFileWhole(file("settings.ini"), settingsFileBytes(form)), QString());
+        return file("settings.ini");
+    }
+
+    QTemporaryDir dir;
+    VirtualClock clock;
+    ProgramPorts ports{clock};
     SimulatedDevice& device = ports.device;
     SerialLink& link = ports.link;
+    SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
+    QBuffer outBuffer;
+    QBuffer errBuffer;
+    CliContext context{clock, ports.link, store, Language::English, outBuffer, errBuffer};
 };
 
 QByteArray readFile(const QString& path) {
@@ -56,44 +90,28 @@ TEST(Cli, ReadPrintsWhatSaveFileWritesAfterAReadInTheWindow) {
     Session session(window, cli.link, cli.clock, prompter, cli.store);
     window.setText(Ctl::Combo1, kSimPortName);
     readExchange(session);
-    EXPECT_EQ(cli.outBuffer.data(), settingsFileBytes(window));
-    EXPECT_TRUE(cli.outBuffer.data().startsWith("[KORVA]\r\n\r\nCALLSIGN:BG7ABC-10\r\n"));
-    EXPECT_TRUE(cli.errText().contains(u"read ok\n"));
-    EXPECT_TRUE(cli.errText().contains(u"VER:KV120 V1.0\n"));
+    EXPECT_EQ(cli.out(), settingsFileBytes(window));
+    EXPECT_TRUE(cli.out().startsWith("[KORVA]\r\n\r\nCALLSIGN:BG7ABC-10\r\n"));
+    EXPECT_TRUE(cli.err().contains(u"read ok\n"));
+    EXPECT_TRUE(cli.err().contains(u"VER:KV120 V1.0\n"));
 }
 
+// The write's confirmation comes after the file was loaded into the reply
+// line; a fresh line on opening the port lets the write see it.
 TEST(Cli, WriteThenReadGivesTheFileBack) {
     Cli cli;
-    Form edited;
-    fillDefaults(edited);
-    edited.setText(DeviceSettings::callsign, QStringLiteral("AB1C"));
-    edited.setText(DeviceSettings::callSsid, QStringLiteral("9"));
-    edited.setText(DeviceSettings::frequency, QStringLiteral("145.8250"));
-    edited.setText(DeviceSettings::comment, QStringLiteral("gateway 网关"));
-    const QByteArray file = settingsFileBytes(edited);
-    QFile saved(cli.file("settings.ini"));
-    ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
-    saved.write(file);
-    saved.close();
+    const QString file = cli.settingsFile({{ds::callsign, "AB1C"},
+                                           {ds::callSsid, "9"},
+                                           {ds::frequency, "145.8250"},
+                                           {ds::comment, "gateway 网关"}});
 
-    ASSERT_EQ(cli.run([&](CliContext& c) { return writeSettings(c, cli.file("settings.ini")); }),
-              kSucceeded)
-        << cli.errText().toStdString();
+    ASSERT_EQ(cli.run([&](CliContext& c) { return writeSettings(c, file); }), kSucceeded)
+        << cli.err().toStdString();
     EXPECT_EQ(cli.device.config().frequency, "145.8250");
     ASSERT_EQ(cli.run([&](CliContext& c) { return readSettings(c, cli.file("back.ini")); }),
               kSucceeded);
-    EXPECT_EQ(readFile(cli.file("back.ini")), file);
-    EXPECT_TRUE(cli.outBuffer.data().isEmpty());
-}
-
-TEST(Cli, DefaultsNeedNoDeviceAndAreTheSavedDefaults) {
-    Cli cli;
-    cli.device.unplug();
-    ASSERT_EQ(cli.run([](CliContext& c) { return writeDefaults(c, {}); }), kSucceeded);
-    Form defaults;
-    fillDefaults(defaults);
-    EXPECT_EQ(cli.outBuffer.data(), settingsFileBytes(defaults));
-    EXPECT_TRUE(cli.device.received().isEmpty());
+    EXPECT_EQ(readFile(cli.file("back.ini")), readFile(file));
+    EXPECT_TRUE(cli.out().isEmpty());
 }
 
 TEST(Cli, ExitStatusSaysHowTheOperationEnded) {
@@ -115,13 +133,14 @@ TEST(Cli, ExitStatusSaysHowTheOperationEnded) {
         {"restart, port missing", {}, true, [](CliContext& c) { return restart(c); }, kFailed},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Cli cli(c.knobs);
         if (c.unplugged) {
             cli.device.unplug();
         }
-        EXPECT_EQ(cli.run(c.command), c.status) << c.name;
-        EXPECT_TRUE(cli.outBuffer.data().isEmpty()) << c.name;
-        EXPECT_FALSE(cli.link.isOpen()) << c.name;
+        EXPECT_EQ(cli.run(c.command), c.status);
+        EXPECT_TRUE(cli.out().isEmpty());
+        EXPECT_FALSE(cli.link.isOpen());
     }
 }
 
@@ -142,7 +161,7 @@ TEST(Cli, InterruptClosesThePortAndEndsWith130) {
     EXPECT_EQ(status, kInterrupted);
     EXPECT_FALSE(cli.link.isOpen());
     EXPECT_LT(cli.clock.elapsedMs(), 6000);
-    EXPECT_TRUE(cli.outBuffer.data().isEmpty());
+    EXPECT_TRUE(cli.out().isEmpty());
 }
 
 TEST(Cli, UpdateFlashesTheImageKeepsTheSettingsAndReportsProgressByTenths) {
@@ -152,23 +171,84 @@ TEST(Cli, UpdateFlashesTheImageKeepsTheSettingsAndReportsProgressByTenths) {
     for (int i = 0; i < image.size(); ++i) {
         image[i] = static_cast<char>(i * 7 + i / 2048);
     }
-    QFile file(cli.file("image.bin"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(image);
-    file.close();
+    ASSERT_EQ(writeFileWhole(cli.file("image.bin"), image), QString());
 
     ASSERT_EQ(cli.run([&](CliContext& c) { return updateFirmware(c, cli.file("image.bin")); }),
               kSucceeded);
 
-    QByteArray padded = image + QByteArray(2048, '\xFF');
     EXPECT_TRUE(cli.device.flash().complete);
-    EXPECT_EQ(cli.device.flash().image, padded);
-    const QString err = cli.errText();
+    EXPECT_EQ(cli.device.flash().image, image + QByteArray(2048, '\xFF'));
+    const QString err = cli.err();
     EXPECT_TRUE(err.contains(u"50% (17/33 blocks)\n"));
     EXPECT_TRUE(err.contains(u"update complete update step:100%\n")) << err.toStdString();
     // The update resets the device to its factory settings; the kept ones
     // are written back once it has restarted.
     EXPECT_EQ(cli.device.config().callsign, "BG7ABC");
+}
+
+TEST(Cli, EachPortListingAsksTheMachineAfresh) {
+    struct Step {
+        const char* name;
+        QList<PortInfo> plugged;
+        const char* listing;
+    };
+    const Step steps[] = {
+        {"nothing plugged in", {}, "SIM\tsimulated KV120\n"},
+        {"a second one",
+         {{"/dev/ttyACM0", ""}, {"/dev/ttyUSB0", "CP2102 USB to UART"}},
+         "/dev/ttyACM0\t\n/dev/ttyUSB0\tCP2102 USB to UART\nSIM\tsimulated KV120\n"},
+        {"the first unplugged", {{"/dev/ttyACM0", ""}}, "/dev/ttyACM0\t\nSIM\tsimulated KV120\n"},
+    };
+    Cli cli;
+    FakePortLister machine;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        machine.ports = step.plugged;
+        cli.outBuffer.buffer().clear();
+        cli.outBuffer.seek(0);
+        EXPECT_EQ(listPorts(cli.context, machine), kSucceeded);
+        EXPECT_EQ(cli.out(), QByteArray(step.listing));
+    }
+    EXPECT_EQ(machine.probes, 3);
+}
+
+// Warnings go to standard error; --strict refuses the write for them, but
+// never for a wrong passcode.
+TEST(Cli, WriteWarnsAndStrictRefusesTheWrite) {
+    const char* const frequencyWarning =
+        "Tx/Rx: \"155.000\" is not a frequency in MHz within 144-148, 430-450\n";
+    struct Case {
+        const char* name;
+        const char* frequency;
+        const char* passcode;
+        bool strict;
+        int status;
+        QString err;  // what standard error begins with, or all it holds when nothing was sent
+        bool sent;
+    };
+    const Case cases[] = {
+        {"no warning", "144.640", "12960", false, kSucceeded, "Writing......", true},
+        {"no warning, strict", "144.640", "12960", true, kSucceeded, "Writing......", true},
+        {"a warning", "155.000", "12960", false, kSucceeded, frequencyWarning, true},
+        {"a warning, strict", "155.000", "12960", true, kFailed,
+         frequencyWarning + QStringLiteral("Nothing was written (--strict).\n"), false},
+        {"a wrong passcode, strict", "144.640", "40663", true, kSucceeded,
+         "The passcode of NOCALL is 12960\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cli cli;
+        cli.context.strict = c.strict;
+        const QString file =
+            cli.settingsFile({{ds::frequency, c.frequency}, {ds::passcode, c.passcode}});
+        EXPECT_EQ(writeSettings(cli.context, file), c.status);
+        // A refused write says so and nothing more.
+        EXPECT_TRUE(c.sent ? cli.err().startsWith(c.err) : cli.err() == c.err)
+            << cli.err().toStdString();
+        const QByteArray received = receivedBytes(cli.device.received());
+        EXPECT_EQ(received.contains(QByteArray("AT+FREQ,") + c.frequency + "#\r\n"), c.sent);
+        EXPECT_EQ(received.isEmpty(), !c.sent);
+    }
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "serveddevice.h"
 #include "support/printers.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,23 +49,17 @@ TEST(Kv120ctl, ReadOfAFactoryDevicePrintsTheDefaultsFile) {
 TEST(Kv120ctl, UpdatesTheFirmware) {
     ServedDevice served(SimKnobs{});
     QTemporaryDir dir;
-    QByteArray image(64 * 1024, '\0');
-    for (int i = 0; i < image.size(); ++i) {
-        image[i] = static_cast<char>(i * 5 + i / 1000);
-    }
-    QFile file(dir.filePath(QStringLiteral("image.bin")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(image);
-    file.close();
+    const QString imagePath = dir.filePath(QStringLiteral("image.bin"));
+    const QByteArray flashed = writeImage(imagePath);
 
     const ProgramRun update =
         kv120ctl({QStringLiteral("--port"), served.path(), QStringLiteral("--no-keep-settings"),
-                  QStringLiteral("update"), file.fileName()});
+                  QStringLiteral("update"), imagePath});
 
     EXPECT_EQ(update.status, 0) << update.err.toStdString();
     EXPECT_TRUE(update.out.isEmpty());
     EXPECT_TRUE(served.device.flash().complete);
-    EXPECT_EQ(served.device.flash().image, image + QByteArray(2048, '\xFF'));
+    EXPECT_EQ(served.device.flash().image, flashed);
     EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"))
         << update.err.toStdString();
 }

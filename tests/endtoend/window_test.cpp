@@ -10,7 +10,6 @@
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,17 +28,12 @@ struct Window {
         form.setText(Ctl::Combo1, served.path());
         program = std::make_unique<ProgramWindow>(form, ports.link, clock, prompter, store, lister,
                                                   dir.filePath(QStringLiteral("backups")));
-        session = &program->session;
-        updater = &program->updater;
-        keeper = &program->keeper;
-        window = &program->window;
-        controller = &program->controller;
-        window->show();
+        program->window.show();
     }
 
     // The click returns when the operation behind the button has ended.
     void click(Ctl button) {
-        QTest::mouseClick(window->findChild<QPushButton*>(nameOf(button)), Qt::LeftButton);
+        QTest::mouseClick(program->window.findChild<QPushButton*>(nameOf(button)), Qt::LeftButton);
     }
 
     QString status() const { return form.text(Ctl::Text29); }
@@ -52,11 +46,6 @@ struct Window {
     Form form;
     ProgramPorts ports;
     std::unique_ptr<ProgramWindow> program;
-    Session* session = nullptr;
-    Updater* updater = nullptr;
-    SettingsKeeper* keeper = nullptr;
-    MainWindow* window = nullptr;
-    Controller* controller = nullptr;
 };
 
 TEST(WindowOverARealPort, DefaultsWrittenAreReadBackByAFreshWindow) {
@@ -84,24 +73,19 @@ TEST(WindowOverARealPort, DefaultsWrittenAreReadBackByAFreshWindow) {
 TEST(WindowOverARealPort, UpdatesTheFirmwareAndTheLastBlockArrivesWhole) {
     ServedDevice served;
     Window window(served);
-    QByteArray image(64 * 1024, '\0');
-    for (int i = 0; i < image.size(); ++i) {
-        image[i] = static_cast<char>(i * 13 + i / 4096);
-    }
-    QFile file(window.dir.filePath(QStringLiteral("image.bin")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(image);
-    file.close();
-    window.prompter.files.push_back(file.fileName());
+    const QString imagePath = window.dir.filePath(QStringLiteral("image.bin"));
+    const QByteArray flashed = writeImage(imagePath);
+    window.prompter.files.push_back(imagePath);
     window.prompter.answers.push_back(false);  // no writing back of the kept settings
 
     window.click(Ctl::Command1);
     window.click(Ctl::Command2);
     const bool ended = QTest::qWaitFor(
-        [&] { return !window.updater->isBusy() && served.device.flash().complete; }, 30'000);
+        [&] { return !window.program->updater.isBusy() && served.device.flash().complete; },
+        30'000);
 
     ASSERT_TRUE(ended) << window.status().toStdString();
-    EXPECT_EQ(served.device.flash().image, image + QByteArray(2048, '\xFF'));
+    EXPECT_EQ(served.device.flash().image, flashed);
     EXPECT_TRUE(window.form.text(Ctl::Label2).startsWith(u"update complete"));
     EXPECT_TRUE(window.form.isEnabled(Ctl::Command2));
     EXPECT_FALSE(window.ports.link.isOpen());

@@ -2,6 +2,7 @@
 #include "app/devicesettings.h"
 #include "windowfixture.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -75,7 +76,7 @@ TEST(FieldWarningsShown, WriteDataAsksFirstAndNoLeavesThePortAlone) {
     fillDefaults(fixture.form);
     fixture.form.setText(ds::frequency, QStringLiteral("500"));
     fixture.prompter.answers = {false};
-    fixture.widget<QAbstractButton>(Ctl::Command7)->click();
+    fixture.click(Ctl::Command7);
     ASSERT_EQ(fixture.prompter.questions.size(), 1u);
     EXPECT_TRUE(fixture.prompter.questions[0].text.contains(QStringLiteral("\"500\"")));
     EXPECT_FALSE(fixture.link.isOpen());

@@ -2,19 +2,7 @@
 
 #include "gui/portselector.h"
 
-#include <QComboBox>
-
 namespace {
-
-// Shows what the drop-down draws for an item.
-class ShownText : public PortItemDelegate {
-public:
-    QString of(const QModelIndex& index) const {
-        QStyleOptionViewItem option;
-        initStyleOption(&option, index);
-        return option.text;
-    }
-};
 
 QComboBox* selector(WindowFixture& fixture) {
     return fixture.widget<QComboBox>(Ctl::Combo1);
@@ -54,55 +42,56 @@ TEST(PortSelector, APickTakesThePortUnlessAnotherPortIsOpen) {
     }
 }
 
-TEST(PortSelector, TheListIsMadeAnewEachTimeItOpensUnlessAPortIsOpen) {
-    WindowFixture fixture;
-    fixture.form.setText(Ctl::Combo1, QStringLiteral("COM7"));
-    fixture.lister.ports = {{QStringLiteral("/dev/ttyUSB1"), QStringLiteral("FT232R")}};
-
-    fixture.link.open();
-    selector(fixture)->showPopup();
-    selector(fixture)->hidePopup();
-    EXPECT_EQ(itemsOf(selector(fixture)), (QStringList{"/dev/ttyUSB0", "/dev/ttyACM0", "SIM"}));
-
-    fixture.link.close();
-    selector(fixture)->showPopup();
-    selector(fixture)->hidePopup();
-    EXPECT_EQ(itemsOf(selector(fixture)), (QStringList{"/dev/ttyUSB1", "SIM"}));
-    EXPECT_EQ(selector(fixture)->currentText(), QStringLiteral("COM7"));
-}
-
-TEST(PortSelector, EachOpeningFollowsAdaptersPluggedInAndOutMeanwhile) {
+// An open port is the one in use and is not probed; the text shown stays.
+TEST(PortSelector, EachOpeningListsThePortsPluggedInNowUnlessAPortIsOpen) {
     struct Step {
         const char* name;
+        bool portOpen;
         QList<PortInfo> plugged;
         QStringList listed;
     };
     const Step steps[] = {
-        {"all unplugged", {}, {"SIM"}},
-        {"one plugged in", {{"/dev/ttyUSB3", "FT232R"}}, {"/dev/ttyUSB3", "SIM"}},
+        {"all unplugged, a port open", true, {}, {"/dev/ttyUSB0", "/dev/ttyACM0", "SIM"}},
+        {"all unplugged", false, {}, {"SIM"}},
+        {"one plugged in", false, {{"/dev/ttyUSB3", "FT232R"}}, {"/dev/ttyUSB3", "SIM"}},
         {"another plugged in",
+         false,
          {{"/dev/ttyACM1", ""}, {"/dev/ttyUSB3", "FT232R"}},
          {"/dev/ttyACM1", "/dev/ttyUSB3", "SIM"}},
-        {"the first unplugged", {{"/dev/ttyACM1", ""}}, {"/dev/ttyACM1", "SIM"}},
+        {"the first unplugged", false, {{"/dev/ttyACM1", ""}}, {"/dev/ttyACM1", "SIM"}},
     };
     WindowFixture fixture;
+    fixture.form.setText(Ctl::Combo1, QStringLiteral("COM7"));
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         fixture.lister.ports = step.plugged;
+        if (step.portOpen != fixture.link.isOpen()) {
+            step.portOpen ? fixture.link.open() : fixture.link.close();
+        }
         selector(fixture)->showPopup();
         selector(fixture)->hidePopup();
         EXPECT_EQ(itemsOf(selector(fixture)), step.listed);
-        EXPECT_EQ(selector(fixture)->currentText(), QStringLiteral("/dev/ttyUSB0"));
+        EXPECT_EQ(selector(fixture)->currentText(), QStringLiteral("COM7"));
     }
 }
 
-TEST(PortSelector, TheListShowsEachPortsDescriptionBesideItsName) {
+// Shows what the drop-down draws for an item.
+class ShownText : public PortItemDelegate {
+public:
+    QString of(const QModelIndex& index) const {
+        QStyleOptionViewItem option;
+        initStyleOption(&option, index);
+        return option.text;
+    }
+};
+
+TEST(PortSelector, TheListShowsEachPortsDescriptionBesideItsNameAndPicksTheName) {
     WindowFixture fixture;
     ASSERT_NE(qobject_cast<PortItemDelegate*>(selector(fixture)->itemDelegate()), nullptr);
-    const ShownText shown;
     const QAbstractItemModel* model = selector(fixture)->model();
-    EXPECT_EQ(shown.of(model->index(0, 0)), QStringLiteral("/dev/ttyUSB0  —  CP2102 USB to UART"));
-    EXPECT_EQ(shown.of(model->index(1, 0)), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(ShownText().of(model->index(0, 0)),
+              QStringLiteral("/dev/ttyUSB0  —  CP2102 USB to UART"));
+    EXPECT_EQ(ShownText().of(model->index(1, 0)), QStringLiteral("/dev/ttyACM0"));
     fixture.form.setText(Ctl::Combo1, QString());
     pickItem(selector(fixture), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(selector(fixture)->currentText(), QStringLiteral("/dev/ttyUSB0"));

@@ -24,7 +24,6 @@ TEST(QtPrompter, FiltersBecomeNameFilters) {
     };
     const Case cases[] = {
         {"setup file(*.ini)|*.ini", {"setup file(*.ini)"}},
-        {"Bin文件(*.bin)|*.bin", {"Bin文件(*.bin)"}},
         {"Logs|*.txt;*.log", {"Logs (*.txt *.log)"}},
         {"Images|*.bin|All files|*.*", {"Images (*.bin)", "All files (*.*)"}},
         {"", {}},
@@ -34,88 +33,54 @@ TEST(QtPrompter, FiltersBecomeNameFilters) {
     }
 }
 
-// Runs answer on the message box as soon as it is shown.
-void whenShown(std::function<void(QMessageBox*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        answer(box);
-    });
-}
-
-TEST(QtPrompter, AMessageWithoutATitleCarriesTheProgramsTitle) {
-    QtPrompter prompter(QStringLiteral("Lumeno KV120 aprs config"));
-    struct Case {
-        QString title;
-        QString shownTitle;
+// A message box has OK only and the program's title unless it has its own; a
+// question is answered No unless Yes is chosen.
+TEST(QtPrompter, MessageBoxesAndQuestions) {
+    using Answer = std::function<void(QMessageBox*)>;
+    const Answer returnKey = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); };
+    const Answer escape = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); };
+    const Answer yes = [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); };
+    const auto message = [](const char* title) {
+        return [=](Prompter& p) {
+            p.message(QStringLiteral("Port is open"), QString::fromUtf8(title));
+            return false;
+        };
     };
-    for (const Case& c : {Case{"", "Lumeno KV120 aprs config"}, Case{"语言", "语言"}}) {
+    const auto question = [](Prompter& p) { return p.confirm(QStringLiteral("Port is open")); };
+    struct Case {
+        const char* name;
+        std::function<bool(Prompter&)> show;
+        Answer answer;
+        const char* title;
+        int buttons;
+        bool result;
+    };
+    const Case cases[] = {
+        {"message", message(""), returnKey, "Lumeno KV120 aprs config", 1, false},
+        {"message with a title", message("语言"), returnKey, "语言", 1, false},
+        {"question, Return", question, returnKey, "Lumeno KV120 aprs config", 2, false},
+        {"question, Escape", question, escape, "Lumeno KV120 aprs config", 2, false},
+        {"question, Yes", question, yes, "Lumeno KV120 aprs config", 2, true},
+    };
+    QtPrompter prompter(QStringLiteral("Lumeno KV120 aprs config"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         QString title;
         QString text;
         int buttons = 0;
-        whenShown([&](QMessageBox* box) {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
             title = box->windowTitle();
             text = box->text();
             buttons = static_cast<int>(box->buttons().size());
-            QTest::keyClick(box, Qt::Key_Return);
+            c.answer(box);
         });
-        prompter.message(QStringLiteral("Port is open"), c.title);
-        EXPECT_EQ(title, c.shownTitle);
+        EXPECT_EQ(c.show(prompter), c.result);
+        EXPECT_EQ(title, QString::fromUtf8(c.title));
         EXPECT_EQ(text, QStringLiteral("Port is open"));
-        EXPECT_EQ(buttons, 1);
+        EXPECT_EQ(buttons, c.buttons);
     }
-}
-
-TEST(QtPrompter, AQuestionIsAnsweredNoUnlessYesIsChosen) {
-    QtPrompter prompter(QStringLiteral("title"));
-    struct Case {
-        const char* name;
-        std::function<void(QMessageBox*)> answer;
-        bool yes;
-    };
-    const Case cases[] = {
-        {"Return", [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, false},
-        {"Escape", [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, false},
-        {"Yes", [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }, true},
-    };
-    for (const Case& c : cases) {
-        whenShown(c.answer);
-        EXPECT_EQ(prompter.confirm(QStringLiteral("Close anyway?")), c.yes) << c.name;
-    }
-}
-
-// The file dialog as the user meets it: its title and filters, and whether
-// it asks before replacing a file.
-struct DialogRun {
-    QString title;
-    QStringList filters;
-    bool askedToReplace = false;
-    QString chosen;
-};
-
-DialogRun runDialog(const FileRequest& request, QMessageBox::StandardButton replaceAnswer) {
-    DialogRun run;
-    // Ends with the run, so that a question never asked leaves nothing behind.
-    QObject scope;
-    QTimer::singleShot(0, &scope, [&run, &scope, replaceAnswer] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        run.title = dialog->windowTitle();
-        run.filters = dialog->nameFilters();
-        QTimer::singleShot(0, &scope, [&run, replaceAnswer] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                run.askedToReplace = true;
-                box->button(replaceAnswer)->click();
-            }
-        });
-        static_cast<QDialog*>(dialog)->accept();  // what the Save or Open button does
-        // A refused replacement leaves the dialog open; the user then cancels.
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-    run.chosen = QtPrompter(QStringLiteral("title")).chooseFile(request);
-    return run;
 }
 
 TEST(QtPrompter, TheSaveDialogAsksBeforeReplacingAFile) {
@@ -141,14 +106,36 @@ TEST(QtPrompter, TheSaveDialogAsksBeforeReplacingAFile) {
          dir.filePath("station.ini")},
     };
     for (const Case& c : cases) {
-        const DialogRun run =
-            runDialog({c.mode, QStringLiteral("Save"), QStringLiteral("setup file(*.ini)|*.ini"),
-                       dir.path(), c.fileName},
-                      c.answer);
-        EXPECT_EQ(run.title, QStringLiteral("Save")) << c.name;
-        EXPECT_EQ(run.filters, QStringList{QStringLiteral("setup file(*.ini)")}) << c.name;
-        EXPECT_EQ(run.askedToReplace, c.asked) << c.name;
-        EXPECT_EQ(run.chosen, c.chosen) << c.name;
+        SCOPED_TRACE(c.name);
+        QString title;
+        QStringList filters;
+        bool asked = false;
+        QObject scope;  // ends with the case, so a question never asked leaves nothing behind
+        QTimer::singleShot(0, &scope, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            QTimer::singleShot(0, &scope, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = true;
+                    box->button(c.answer)->click();
+                }
+            });
+            static_cast<QDialog*>(dialog)->accept();  // what the Save or Open button does
+            // A refused replacement leaves the dialog open; the user then cancels.
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        const QString chosen =
+            QtPrompter(QStringLiteral("title"))
+                .chooseFile({c.mode, QStringLiteral("Save"),
+                             QStringLiteral("setup file(*.ini)|*.ini"), dir.path(), c.fileName});
+        EXPECT_EQ(title, QStringLiteral("Save"));
+        EXPECT_EQ(filters, QStringList{QStringLiteral("setup file(*.ini)")});
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(chosen, c.chosen);
     }
 }
 

@@ -1,7 +1,19 @@
 #include "windowfixture.h"
 
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QTest>
+
+void WindowFixture::click(Ctl button) const {
+    QTest::mouseClick(widget(button), Qt::LeftButton);
+}
+
+QString WindowFixture::shown(Ctl box) const {
+    if (auto* combo = qobject_cast<QComboBox*>(widget(box))) {
+        return combo->currentText();
+    }
+    return widget<QLineEdit>(box)->text();
+}
 
 void pickItem(QComboBox* box, const QString& item) {
     box->showPopup();

@@ -4,7 +4,6 @@
 #include "app/form.h"
 #include "app/startup.h"
 #include "gui/programwindow.h"
-#include "serial/portlister.h"
 #include "serial/seriallink.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
@@ -12,10 +11,7 @@
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -63,11 +59,7 @@ public:
         runStartup(form, {machine.lcid, store_, lister, prompter});
         program = std::make_unique<ProgramWindow>(form, link, clock, prompter, store_, lister,
                                                   dir_.filePath("backups"));
-        session = &program->session;
-        updater = &program->updater;
-        keeper = &program->keeper;
         window = &program->window;
-        controller = &program->controller;
         window->show();
     }
 
@@ -82,24 +74,9 @@ public:
         return typed;
     }
 
-    // What the widget shows as its caption or title.
-    QString caption(Ctl id) const {
-        if (id == Ctl::Form1) {
-            return window->windowTitle();
-        }
-        QWidget* shown = widget(id);
-        if (auto* label = qobject_cast<QLabel*>(shown)) {
-            return label->text();
-        }
-        if (auto* button = qobject_cast<QAbstractButton*>(shown)) {
-            return button->text();
-        }
-        if (auto* frame = qobject_cast<QGroupBox*>(shown)) {
-            return frame->title();
-        }
-        ADD_FAILURE() << nameOf(id).toStdString() << " has no caption";
-        return {};
-    }
+    void click(Ctl button) const;
+    // What a box shows, whichever kind of box it is.
+    QString shown(Ctl box) const;
 
 private:
     QTemporaryDir dir_;
@@ -112,11 +89,7 @@ public:
     VirtualClock clock;
     FakeLink link;
     std::unique_ptr<ProgramWindow> program;
-    Session* session = nullptr;
-    Updater* updater = nullptr;
-    SettingsKeeper* keeper = nullptr;
     MainWindow* window = nullptr;
-    Controller* controller = nullptr;
 };
 
 // Picks an item the way a user does: opens the drop-down, moves to the item

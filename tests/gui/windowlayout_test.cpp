@@ -2,73 +2,36 @@
 
 #include <QGroupBox>
 
+#include <algorithm>
+
 namespace {
 
 // The controls kept outside the visible area: the Form holds them, the
 // window shows nothing of them.
-bool isHidden(Ctl id) {
-    return id == Ctl::Text2 || id == Ctl::Text9 || id == Ctl::Text30 || id == Ctl::Command3;
-}
+const Ctl kHidden[] = {Ctl::Text2, Ctl::Text9, Ctl::Text30, Ctl::Command3};
 
-// The frame a control stands in; Form1 for the window itself.
+// The frames and the controls each holds; every other control stands in Frame1.
+const std::pair<Ctl, std::vector<Ctl>> kFrames[] = {
+    {Ctl::Form1, {Ctl::Frame1, Ctl::Text3, Ctl::Label2}},
+    {Ctl::Frame2, {Ctl::Label5, Ctl::Combo2, Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15,
+                   Ctl::Text13, Ctl::Text14, Ctl::Text15,  Ctl::Text16,  Ctl::Text17,  Ctl::Text18,
+                   Ctl::Text19, Ctl::Text20, Ctl::Text21,  Ctl::Text22,  Ctl::Text23,  Ctl::Text24,
+                   Ctl::Text25, Ctl::Text26, Ctl::Text27,  Ctl::Text28}},
+    {Ctl::Frame3, {Ctl::Text6}},
+    {Ctl::Frame4,
+     {Ctl::Label16, Ctl::Text31, Ctl::Label17, Ctl::Label21, Ctl::Text32, Ctl::Check1, Ctl::Label24,
+      Ctl::Combo6, Ctl::Label25, Ctl::Combo7, Ctl::Label26, Ctl::Combo8}},
+    {Ctl::Frame5, {Ctl::Label18, Ctl::Combo16, Ctl::Label19, Ctl::Combo4}},
+    {Ctl::Frame6, {Ctl::Label23, Ctl::Text34, Ctl::Label20, Ctl::Text33, Ctl::Command8}},
+};
+
 Ctl containerOf(Ctl id) {
-    switch (id) {
-        case Ctl::Frame1:
-        case Ctl::Text3:
-        case Ctl::Label2:
-            return Ctl::Form1;
-        case Ctl::Label5:
-        case Ctl::Combo2:
-        case Ctl::Label12:
-        case Ctl::Label13:
-        case Ctl::Label14:
-        case Ctl::Label15:
-        case Ctl::Text13:
-        case Ctl::Text14:
-        case Ctl::Text15:
-        case Ctl::Text16:
-        case Ctl::Text17:
-        case Ctl::Text18:
-        case Ctl::Text19:
-        case Ctl::Text20:
-        case Ctl::Text21:
-        case Ctl::Text22:
-        case Ctl::Text23:
-        case Ctl::Text24:
-        case Ctl::Text25:
-        case Ctl::Text26:
-        case Ctl::Text27:
-        case Ctl::Text28:
-            return Ctl::Frame2;
-        case Ctl::Text6:
-            return Ctl::Frame3;
-        case Ctl::Label16:
-        case Ctl::Text31:
-        case Ctl::Label17:
-        case Ctl::Label21:
-        case Ctl::Text32:
-        case Ctl::Check1:
-        case Ctl::Label24:
-        case Ctl::Combo6:
-        case Ctl::Label25:
-        case Ctl::Combo7:
-        case Ctl::Label26:
-        case Ctl::Combo8:
-            return Ctl::Frame4;
-        case Ctl::Label18:
-        case Ctl::Combo16:
-        case Ctl::Label19:
-        case Ctl::Combo4:
-            return Ctl::Frame5;
-        case Ctl::Label23:
-        case Ctl::Text34:
-        case Ctl::Label20:
-        case Ctl::Text33:
-        case Ctl::Command8:
-            return Ctl::Frame6;
-        default:
-            return Ctl::Frame1;
+    for (const auto& [frame, members] : kFrames) {
+        if (std::ranges::find(members, id) != members.end()) {
+            return frame;
+        }
     }
+    return Ctl::Frame1;
 }
 
 QString nearestFrame(const QWidget* widget) {
@@ -88,7 +51,7 @@ TEST(WindowLayout, EveryVisibleControlHasOneWidgetOfItsNameInItsFrame) {
             continue;
         }
         const QList<QWidget*> found = fixture.window->findChildren<QWidget*>(nameOf(design.id));
-        if (isHidden(design.id)) {
+        if (std::ranges::find(kHidden, design.id) != std::end(kHidden)) {
             EXPECT_TRUE(found.isEmpty()) << design.name;
             continue;
         }

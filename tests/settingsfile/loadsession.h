@@ -5,9 +5,13 @@
 #include "serial/seriallink.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
+#include "support/printers.h"
 #include "support/scriptedprompter.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 // A port that is never there: the settings file never touches the device, so
 // a load that tried to would fail loudly.
@@ -44,26 +48,52 @@ struct LoadSession {
 
 // Every control's text, enabled state and value, to show what a load changed.
 struct FormSnapshot {
+    explicit FormSnapshot(const Form& form) : form_(form) {
+        for (const ControlDesign& design : kControls) {
+            controls_.push_back(
+                {form.text(design.id), form.isEnabled(design.id), form.value(design.id)});
+        }
+    }
+    // What changed in the Form since the snapshot, one entry per control:
+    // "Text31=145.8250", "Command7 enabled".
+    QStringList changes() const {
+        QStringList changed;
+        for (int i = 0; i < kControlCount; ++i) {
+            const Ctl id = kControls[i].id;
+            QString change;
+            if (form_.text(id) != controls_[i].text) {
+                change += u'=' + form_.text(id);
+            }
+            if (form_.isEnabled(id) != controls_[i].enabled) {
+                change += form_.isEnabled(id) ? u" enabled" : u" disabled";
+            }
+            if (form_.value(id) != controls_[i].value) {
+                change += QStringLiteral(" value %1").arg(form_.value(id));
+            }
+            if (!change.isEmpty()) {
+                changed << QString::fromLatin1(kControls[i].name) + change;
+            }
+        }
+        return changed;
+    }
+
+private:
     struct Control {
         QString text;
         bool enabled;
         int value;
-        bool operator==(const Control&) const = default;
     };
-    explicit FormSnapshot(const Form& form) {
-        for (const ControlDesign& design : kControls) {
-            controls.push_back({form.text(design.id), form.isEnabled(design.id), form.value(design.id)});
-        }
-    }
-    // The names of the controls that differ from another snapshot's.
-    QStringList differencesFrom(const FormSnapshot& other) const {
-        QStringList names;
-        for (int i = 0; i < kControlCount; ++i) {
-            if (!(controls[i] == other.controls[i])) {
-                names << QString::fromLatin1(kControls[i].name);
-            }
-        }
-        return names;
-    }
-    std::vector<Control> controls;
+    const Form& form_;
+    std::vector<Control> controls_;
 };
+
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+inline void writeContents(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}

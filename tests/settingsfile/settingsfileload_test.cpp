@@ -3,11 +3,8 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "loadsession.h"
-#include "support/printers.h"
 
 #include <QStringEncoder>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,75 +30,59 @@ TEST(SplitFileLines, AnyLineEndEndsALine) {
     }
 }
 
-struct LoadLines : ::testing::Test {
-    LoadSession s;
-    Form& form = s.form;
-
-    LoadOutcome load(const QByteArray& file) { return loadSettingsLines(s.session, file); }
-};
-
-TEST_F(LoadLines, ACallsignLineWithoutDashStopsTheLoadThere) {
-    fillDefaults(form);
-    form.setEnabled(Ctl::Command7, false);
-    const LoadOutcome outcome =
-        load("[KORVA]\r\n\r\nFREQ:145.8250\r\nCALLSIGN:NOCALL\r\nPASS:12345\r\nMOD:5\r\n");
-    EXPECT_EQ(outcome.linesApplied, 4);
-    EXPECT_TRUE(outcome.stoppedAtFailedCut);
-    EXPECT_EQ(form.text(ds::frequency), "145.8250");
-    EXPECT_EQ(form.text(ds::callsign), "NOCALL");
-    EXPECT_EQ(form.text(ds::passcode), "40663");
-    EXPECT_EQ(form.text(ds::modulation), "3");
-    EXPECT_EQ(form.text(Ctl::Text29), "[KORVA]\r\n\r\nFREQ:145.8250\r\nCALLSIGN:NOCALL\r\n");
-    EXPECT_EQ(s.session.receivePath().replyLine(), "CALLSIGN:NOCALL");
-    EXPECT_TRUE(form.isEnabled(Ctl::Command7));
-}
-
-TEST_F(LoadLines, AFileOfOneFrequencyLineChangesOnlyTheFrequency) {
-    fillDefaults(form);
-    form.setEnabled(Ctl::Command7, false);
-    const FormSnapshot before(form);
-    const LoadOutcome outcome = load("FREQ:145.8250");
-    EXPECT_EQ(outcome.linesApplied, 1);
-    EXPECT_FALSE(outcome.stoppedAtFailedCut);
-    EXPECT_EQ(form.text(ds::frequency), "145.8250");
-    EXPECT_EQ(form.text(Ctl::Text29), "FREQ:145.8250\r\n");
-    EXPECT_TRUE(form.isEnabled(Ctl::Command7));
-    EXPECT_EQ(FormSnapshot(form).differencesFrom(before),
-              (QStringList{"Text29", "Command7", "Text31"}));
-    EXPECT_EQ(s.session.receivePath().replyLine(), "FREQ:145.8250");
-}
-
-TEST_F(LoadLines, AnAddressLineWithTwoCommasStopsAfterTheTwoPartsItCut) {
-    fillDefaults(form);
-    const LoadOutcome outcome = load("IP:10,0,1\r\nPASS:12345\r\n");
-    EXPECT_TRUE(outcome.stoppedAtFailedCut);
-    EXPECT_EQ(outcome.linesApplied, 1);
-    const QStringList ip{form.text(ds::ipAddress[0]), form.text(ds::ipAddress[1]),
-                         form.text(ds::ipAddress[2]), form.text(ds::ipAddress[3])};
-    EXPECT_EQ(ip, (QStringList{"10", "0", "1", "99"}));
-    EXPECT_EQ(form.text(ds::passcode), "40663");
-    EXPECT_TRUE(form.isEnabled(Ctl::Command7));
-}
-
-TEST_F(LoadLines, EveryLineEndIsALineEnd) {
-    for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
-        LoadSession fresh;
-        const QByteArray file = QByteArray(
-                                    "[KORVA]\r\n\r\nCALLSIGN:AB1C  -9\r\nPASS:12345\r\n"
-                                    "MOD:5\r\nPATH:0\r\n")
-                                    .replace("\r\n", lineEnd);
-        const LoadOutcome outcome = loadSettingsLines(fresh.session, file);
-        EXPECT_EQ(outcome.linesApplied, 6) << lineEnd;
-        EXPECT_EQ(fresh.form.text(ds::callsign), "AB1C  ") << lineEnd;
-        EXPECT_EQ(fresh.form.text(ds::callSsid), "9") << lineEnd;
-        EXPECT_EQ(fresh.form.text(ds::passcode), "12345") << lineEnd;
-        EXPECT_EQ(fresh.form.text(ds::modulation), "5") << lineEnd;
-        EXPECT_EQ(fresh.form.text(ds::txPath), "None") << lineEnd;
-        EXPECT_EQ(fresh.session.receivePath().replyLine(), "PATH:0") << lineEnd;
+// Each load starts from the default settings with "Write data" disabled; the
+// status box lists every line applied, the reply line keeps the last one.
+TEST(LoadLines, EachLineIsAppliedUntilOneWhoseCutFails) {
+    struct Case {
+        const char* name;
+        QByteArray file;
+        int applied;
+        bool stopped;
+        QStringList changes;
+        QByteArray replyLine;
+    };
+    const Case cases[] = {
+        {"one line without a line end",
+         "FREQ:145.8250",
+         1,
+         false,
+         {"Text29=FREQ:145.8250\r\n", "Command7 enabled", "Text31=145.8250"},
+         "FREQ:145.8250"},
+        {"a callsign without dash stops the load",
+         "[KORVA]\r\n\r\nFREQ:145.8250\r\nCALLSIGN:AB1C\r\nPASS:12345\r\nMOD:5\r\n",
+         4,
+         true,
+         {"Text29=[KORVA]\r\n\r\nFREQ:145.8250\r\nCALLSIGN:AB1C\r\n", "Command7 enabled",
+          "Text31=145.8250"},
+         "CALLSIGN:AB1C"},
+        {"an address with two commas keeps the parts it cut",
+         "IP:10,0,9\r\nPASS:12345\r\n",
+         1,
+         true,
+         {"Text29=IP:10,0,9\r\n", "Command7 enabled", "Text13=10", "Text14=0"},
+         "IP:10,0,9"},
+        {"acknowledgements are listed with what they add",
+         "CONNECT\r\nfreq save\r\n",
+         2,
+         false,
+         {"Text29=CONNECT\r\n\r\nConnect OKfreq save\r\n", "Command7 enabled"},
+         "freq save"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadSession s;
+        fillDefaults(s.form);
+        s.form.setEnabled(Ctl::Command7, false);
+        const FormSnapshot before(s.form);
+        const LoadOutcome outcome = loadSettingsLines(s.session, c.file);
+        EXPECT_EQ(outcome.linesApplied, c.applied);
+        EXPECT_EQ(outcome.stoppedAtFailedCut, c.stopped);
+        EXPECT_EQ(before.changes(), c.changes);
+        EXPECT_EQ(s.session.receivePath().replyLine(), c.replyLine);
     }
 }
 
-TEST_F(LoadLines, TheWholeFileIsUtf8WhenValidElseGb18030) {
+TEST(LoadLines, TheWholeFileIsUtf8WhenValidElseGb18030) {
     QStringEncoder gb18030("GB18030");
     ASSERT_TRUE(gb18030.isValid());
     struct Case {
@@ -133,24 +114,6 @@ TEST_F(LoadLines, TheWholeFileIsUtf8WhenValidElseGb18030) {
             fresh.form.text(Ctl::Text29).startsWith(QStringLiteral("COMMENT TEXT:") + c.comment))
             << c.what;
     }
-}
-
-TEST_F(LoadLines, ADhcpFileDisablesTheAddressBoxesAndAStaticFileLeavesThemSo) {
-    load("DHCP:1#\r\nIP:10,0,0,1\r\n");
-    EXPECT_EQ(form.text(ds::addressMode), "DHCP");
-    load("DHCP:0#\r\nIP:10,0,0,2\r\n");
-    EXPECT_EQ(form.text(ds::addressMode), "STATIC IP");
-    EXPECT_EQ(form.text(ds::ipAddress[3]), "2");
-    for (const Ctl box : ds::addressBoxes) {
-        EXPECT_FALSE(form.isEnabled(box)) << nameOf(box).toStdString();
-    }
-}
-
-TEST_F(LoadLines, AcknowledgementLinesHaveTheirEffectToo) {
-    load("CONNECT\r\nfreq save\r\n");
-    EXPECT_TRUE(s.session.flags().connectSeen);
-    EXPECT_TRUE(s.session.flags().freqSaveSeen);
-    EXPECT_EQ(form.text(Ctl::Text29), "CONNECT\r\n\r\nConnect OKfreq save\r\n");
 }
 
 }  // namespace
