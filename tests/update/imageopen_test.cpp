@@ -48,6 +48,7 @@ TEST(ImageOpen, LoadsTheWholeFilePaddedWithFfAlwaysAddingSome) {
         EXPECT_EQ(rig.updater.image().buffer,
                   file + QByteArray(c.blocks * kBlockSize - c.length, char(0xFF)));
         EXPECT_TRUE(rig.prompter.messages.empty());
+        EXPECT_TRUE(rig.prompter.questions.empty());
     }
 }
 
@@ -106,7 +107,15 @@ TEST(ImageOpen, AFileThatIsPlainlyNotARawImageIsLoadedOnlyWhenConfirmed) {
         {"ZIP", QByteArray("PK\x03\x04", 4), "a ZIP archive"},
         {"UF2", QByteArray("UF2\n", 4), "a UF2 file"},
         {"Intel HEX", ":10000000FFFF\r\n:00000001FF\r\n", "an Intel HEX text file"},
+        {"Intel HEX, LF only", ":00000001FF\n", "an Intel HEX text file"},
         {"raw", QByteArray("\x00\x50\x00\x20", 4), {}},
+        {"raw starting with a colon", QByteArray(":\x00\x20\x00\x08", 5), {}},
+        {"hex digits without the colon", "020000040800F2\r\n", {}},
+        {"ELF signature not at the start",
+         QByteArray("\x00\x7F"
+                    "ELF",
+                    5),
+         {}},
     };
     for (const Case& c : cases) {
         for (const bool yes : {false, true}) {
@@ -132,28 +141,6 @@ TEST(ImageOpen, AFileThatIsPlainlyNotARawImageIsLoadedOnlyWhenConfirmed) {
             EXPECT_EQ(rig.updater.image().length, loaded ? file.size() : 6000);
             EXPECT_EQ(Loaded(rig) == before, !loaded);
         }
-    }
-}
-
-TEST(ImageOpen, TellsRawImagesFromOtherFilesByTheirFirstBytes) {
-    struct Case {
-        const char* name;
-        QByteArray start;
-        ImageKind kind;
-    };
-    const Case cases[] = {
-        {"Intel HEX, LF only", ":00000001FF\n", ImageKind::IntelHex},
-        {"raw starting with a colon", QByteArray(":\x00\x20\x00\x08", 5), ImageKind::Raw},
-        {"hex digits without the colon", "020000040800F2\r\n", ImageKind::Raw},
-        {"ELF signature not at the start",
-         QByteArray("\x00\x7F"
-                    "ELF",
-                    5),
-         ImageKind::Raw},
-        {"empty", QByteArray(), ImageKind::Raw},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(imageKindOf(c.start), c.kind) << c.name;
     }
 }
 

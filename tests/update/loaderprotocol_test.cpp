@@ -1,5 +1,4 @@
 #include "update/loaderprotocol.h"
-#include "serial/bytetrace.h"
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
@@ -28,50 +27,6 @@ TEST(LoaderProtocol, LengthPacketDescribesPartialBlockAndWholeBlocks) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(lengthPacket(c.length), c.packet) << "length " << c.length;
-    }
-}
-
-TEST(LoaderProtocol, ChecksumCoversEveryByteButTheLast) {
-    struct Case {
-        QByteArray packet;
-        quint8 sum;
-    };
-    const Case cases[] = {
-        {bytes({0x01, 0x02, 0x04, 0x99}), 0x07},
-        {bytes({0xA5, 0x5A}), 0xA5},
-        {QByteArray(), 0x00},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(xorChecksum(c.packet), c.sum) << c.packet.toHex().toStdString();
-    }
-}
-
-TEST(LoaderProtocol, AnswerIsTheFirstByteSinceTheTraceWasCleared) {
-    struct Case {
-        const char* name;
-        bool cleared;
-        QByteArray received;
-        LoaderAnswer answer;
-    };
-    const Case cases[] = {
-        {"E5", true, bytes({0xE5}), LoaderAnswer::Ready},
-        {"C5", true, bytes({0xC5}), LoaderAnswer::NextBlock},
-        {"55", true, bytes({0x55}), LoaderAnswer::RepeatBlock},
-        {"another byte first hides the answer", true, bytes({0x00, 0xC5}), LoaderAnswer::None},
-        {"0C 55 is not C5 or 55", true, bytes({0x0C, 0x55}), LoaderAnswer::None},
-        {"E4 is no answer", true, bytes({0xE4}), LoaderAnswer::None},
-        {"nothing received", true, QByteArray(), LoaderAnswer::None},
-        {"never cleared: the design text stands first", false, bytes({0xE5}), LoaderAnswer::None},
-    };
-    for (const Case& c : cases) {
-        ByteTrace trace;
-        if (c.cleared) {
-            trace.set(QStringLiteral("  "));
-        }
-        for (const char byte : c.received) {
-            trace.append(quint8(byte));
-        }
-        EXPECT_EQ(loaderAnswerIn(trace), c.answer) << c.name;
     }
 }
 

@@ -61,6 +61,9 @@ TEST(Transfer, EachRequestIsAnsweredAtOnceWithOnePacketInOrder) {
          {kReady, QByteArray(1, '\0'), kNext, kRepeat},
          {-1}},
         {"E5 again sends the length again", {kReady, kNext, kReady, kNext}, {-1, 0, -1, 1}},
+        // The trace holds hex digits: "0C55" must not read as C5 or 55.
+        {"0C 55 is no request", {kReady, QByteArray("\x0C\x55", 2), kNext}, {-1}},
+        {"E4 is no request", {QByteArray("\xE4", 1), kReady}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -80,6 +83,16 @@ TEST(Transfer, EachRequestIsAnsweredAtOnceWithOnePacketInOrder) {
                 << "a packet went out at " << event.atMs << ", not when a request arrived";
         }
     }
+}
+
+TEST(Transfer, RequestsCountOnlyOnceTheTraceWasCleared) {
+    ScriptedRig rig;
+    loadImage(rig, patternBytes(5000));
+    rig.link.open();
+    rig.link.send(kReady);
+    rig.clock.advance(100);
+    EXPECT_TRUE(rig.link.writes().isEmpty()) << "the trace still starts with its design text";
+    EXPECT_FALSE(rig.updater.isTransferring());
 }
 
 TEST(Transfer, TheUpdateCompletesTheMomentTheLastBlockCheckEnds) {
