@@ -41,6 +41,11 @@ struct KeeperRig : SimRig {
         keeper.offerRestoreOnCompletion();
         loadImage(*this, patternBytes(5000));
     }
+    // Clicks "update" and lets the update and the restore run their course.
+    void clickUpdate() {
+        keeper.updateClicked();
+        clock.advance(120'000);
+    }
     QString backupPath() const { return QDir(folder).filePath(backupFileName(kBackupTime)); }
     QStringList questions() const {
         QStringList texts;

@@ -17,16 +17,12 @@ QByteArray imageOf(int length) {
     return image;
 }
 
-QByteArray sha256(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
-
 // Restarts the device into its loader and sends the probe once the REBOOT# is in.
-void rebootAndProbe(DeviceRig& rig, LoaderHost& host) {
+void rebootAndProbe(DeviceRig& rig, LoaderHost& host, int thenMs = 60'000) {
     rig.link.write("REBOOT#\r\n");
     rig.clock.advance(100);
     host.probe();
-    rig.clock.advance(60'000);
+    rig.clock.advance(thenMs);
 }
 
 TEST(Loader, TransfersExactlyBlockCountBlocksAndBootsWithTheImage) {
@@ -41,18 +37,20 @@ TEST(Loader, TransfersExactlyBlockCountBlocksAndBootsWithTheImage) {
         {524287, QByteArray("\x5E\x07\xFF\xFF\xE5", 5), 256},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
         DeviceRig rig;
         LoaderHost host(rig, imageOf(c.length));
         rebootAndProbe(rig, host);
         const SimFlash& flash = rig.device.flash();
-        EXPECT_EQ(host.heard, "\xE5" + QByteArray(c.blocks, '\xC5')) << c.length;
-        EXPECT_EQ(receivedBytes(rig.device.received()).mid(13, 5), c.lengthPacket) << c.length;
+        EXPECT_EQ(host.heard, "\xE5" + QByteArray(c.blocks, '\xC5'));
+        EXPECT_EQ(receivedBytes(rig.device.received()).mid(13, 5), c.lengthPacket);
         EXPECT_EQ(flash.length, c.length);
         EXPECT_EQ(flash.blocks, c.blocks);
-        EXPECT_TRUE(flash.complete) << c.length;
-        EXPECT_EQ(flash.image, host.padded) << c.length;
-        EXPECT_EQ(flash.digest(), sha256(host.padded)) << c.length;
-        EXPECT_FALSE(rig.device.inLoader()) << c.length;
+        EXPECT_TRUE(flash.complete);
+        EXPECT_EQ(flash.image, host.padded);
+        EXPECT_EQ(flash.digest(),
+                  QCryptographicHash::hash(host.padded, QCryptographicHash::Sha256));
+        EXPECT_FALSE(rig.device.inLoader());
         EXPECT_EQ(rig.exchange("SETUP#\r\n"), "CONNECT\r\n") << "the firmware runs again";
     }
 }
@@ -60,41 +58,32 @@ TEST(Loader, TransfersExactlyBlockCountBlocksAndBootsWithTheImage) {
 TEST(Loader, AnswersAProbeOnlyWhileListeningAfterARestart) {
     struct Case {
         const char* name;
+        SimKnobs knobs;
         QByteArray before;  // sent before the probe
         int waitMs;         // between those bytes and the probe
         QByteArray answer;
     };
     const Case cases[] = {
-        {"firmware running", "", 0, ""},
-        {"just restarted", "REBOOT#\r\n", 100, "\xE5"},
-        {"restarted, late in the window", "REBOOT#\r\n", 2900, "\xE5"},
-        {"window over, booted", "REBOOT#\r\n", 3100, ""},
-        {"a second REBOOT# is no probe", "REBOOT#\r\n", 100, "\xE5"},
-        {"probe bytes among others", "REBOOT#\r\n\x01\x5F", 100, "\xE5"},
+        {"firmware running", {}, "", 0, ""},
+        {"just restarted", {}, "REBOOT#\r\n", 100, "\xE5"},
+        {"restarted, late in the window", {}, "REBOOT#\r\n", 2900, "\xE5"},
+        {"window over, booted", {}, "REBOOT#\r\n", 3100, ""},
+        {"short window, late in it", {.loaderListenMs = 500}, "REBOOT#\r\n", 400, "\xE5"},
+        {"short window over", {.loaderListenMs = 500}, "REBOOT#\r\n", 600, ""},
+        {"long window, late in it", {.loaderListenMs = 8000}, "REBOOT#\r\n", 7900, "\xE5"},
+        {"probe bytes among others", {}, "REBOOT#\r\n\x01\x5F", 100, "\xE5"},
     };
     for (const Case& c : cases) {
-        DeviceRig rig;
+        DeviceRig rig(c.knobs);
         rig.exchange(c.before, c.waitMs);
         EXPECT_EQ(rig.exchange(kProbe), c.answer) << c.name;
     }
 }
 
-TEST(Loader, TheListenWindowFollowsItsKnobAndEndsInTheFirmware) {
-    for (const int listenMs : {500, 3000, 8000}) {
-        DeviceRig rig(SimKnobs{.loaderListenMs = listenMs});
-        rig.link.write("REBOOT#\r\n");
-        rig.clock.advance(listenMs - 100);
-        EXPECT_TRUE(rig.device.inLoader()) << listenMs;
-        EXPECT_EQ(rig.exchange("SETUP#\r\n", 50), "") << "the loader does not know SETUP#";
-        rig.clock.advance(100);
-        EXPECT_FALSE(rig.device.inLoader()) << listenMs;
-        EXPECT_EQ(rig.exchange("SETUP#\r\n"), "CONNECT\r\n") << listenMs;
-    }
-}
-
-TEST(Loader, AnsweredProbeKeepsTheLoaderBeyondTheWindow) {
+TEST(Loader, TheLoaderKnowsNoCommandsAndAnAnsweredProbeKeepsItBeyondTheWindow) {
     DeviceRig rig;
     rig.exchange("REBOOT#\r\n", 100);
+    EXPECT_EQ(rig.exchange("SETUP#\r\n", 50), "");
     rig.exchange(kProbe, 10'000);
     EXPECT_TRUE(rig.device.inLoader());
     EXPECT_EQ(rig.exchange(kProbe), "\xE5") << "a repeated probe is answered again";
@@ -131,11 +120,12 @@ TEST(Loader, TakesOnlyAWellFormedLengthPacket) {
         {QByteArray("\x5E\x03\x88\x02\xE4", 5), "", 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.packet.toHex().toStdString());
         DeviceRig rig;
         rig.exchange("REBOOT#\r\n", 100);
         rig.exchange(kProbe, 100);
-        EXPECT_EQ(rig.exchange(c.packet), c.answer) << c.packet.toHex().toStdString();
-        EXPECT_EQ(rig.device.flash().length, c.length) << c.packet.toHex().toStdString();
+        EXPECT_EQ(rig.exchange(c.packet), c.answer);
+        EXPECT_EQ(rig.device.flash().length, c.length);
     }
 }
 
@@ -156,18 +146,19 @@ TEST(Loader, AskingWith55DiscardsThatPacketAndTheNextC5StoresTheBlockOnce) {
         {2, true, "\xC5\x55\xC5\x55", 1, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.askAgainEvery << c.hostAdvancesOn55);
         DeviceRig rig(SimKnobs{.askAgainEvery = c.askAgainEvery});
         LoaderHost host(rig, imageOf(5000));
         host.advancesOnSameBlock = c.hostAdvancesOn55;
         rebootAndProbe(rig, host);
-        EXPECT_EQ(host.heard.mid(1), c.requests) << c.askAgainEvery << c.hostAdvancesOn55;
+        EXPECT_EQ(host.heard.mid(1), c.requests);
         EXPECT_EQ(rig.device.flash().discarded, c.discarded);
         EXPECT_EQ(rig.device.flash().complete, c.imageIntact);
         EXPECT_EQ(rig.device.flash().image == host.padded, c.imageIntact);
     }
 }
 
-TEST(Loader, ABadChecksumIsRefusedAndAskedForAgain) {
+TEST(Loader, ABadChecksumIsRefusedOnceAndAskedForAgain) {
     // The host has already moved past the refused block, so the block that
     // comes for the repeated request is the next one: the image stays short
     // and the device does not boot it.
@@ -175,42 +166,43 @@ TEST(Loader, ABadChecksumIsRefusedAndAskedForAgain) {
         const char* name;
         int corruptKnob;
         int hostBadBlock;
+        QByteArray heard;
+        QList<int> stored;  // the host's blocks the flash holds
     };
-    const Case cases[] = {{"knob", 1, -1}, {"host's checksum wrong", -1, 1}};
+    const Case cases[] = {
+        {"knob on block 1", 1, -1, "\xE5\xC5\xC5\x55\xC5\xC5", {0, 2}},
+        {"host's checksum of block 1 wrong", -1, 1, "\xE5\xC5\xC5\x55\xC5\xC5", {0, 2}},
+        {"knob on block 0", 0, -1, "\xE5\xC5\x55\xC5\xC5\xC5", {1, 2}},
+        {"knob on the last block", 2, -1, "\xE5\xC5\xC5\xC5\x55", {0, 1}},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         DeviceRig rig(SimKnobs{.corruptChecksumOfBlock = c.corruptKnob});
         LoaderHost host(rig, imageOf(5000));
         host.badChecksumBlock = c.hostBadBlock;
         rebootAndProbe(rig, host);
         const SimFlash& flash = rig.device.flash();
-        EXPECT_EQ(host.heard, "\xE5\xC5\xC5\x55\xC5\xC5") << c.name;
-        EXPECT_EQ(flash.rejected, 1) << c.name;
-        EXPECT_EQ(flash.blocks, 2) << c.name;
-        EXPECT_EQ(flash.image, host.padded.left(2048) + host.padded.mid(4096, 2048)) << c.name;
-        EXPECT_FALSE(flash.complete) << c.name;
-        EXPECT_TRUE(rig.device.inLoader()) << c.name;
-    }
-}
-
-TEST(Loader, TheCorruptKnobActsOnceOnTheNamedBlock) {
-    for (const int block : {0, 2}) {
-        DeviceRig rig(SimKnobs{.corruptChecksumOfBlock = block});
-        LoaderHost host(rig, imageOf(5000));
-        rig.link.write("REBOOT#\r\n");
-        rig.clock.advance(100);
-        host.probe();
-        rig.clock.advance(1000);
-        EXPECT_EQ(rig.device.flash().rejected, 1) << block;
-        EXPECT_EQ(rig.device.flash().blocks, 2) << block;
+        QByteArray stored;
+        for (const int block : c.stored) {
+            stored += host.padded.mid(block * 2048, 2048);
+        }
+        EXPECT_EQ(host.heard, c.heard);
+        EXPECT_EQ(flash.rejected, 1);
+        EXPECT_EQ(flash.blocks, 2);
+        EXPECT_EQ(flash.image, stored);
+        EXPECT_FALSE(flash.complete);
+        EXPECT_TRUE(rig.device.inLoader());
     }
 }
 
 TEST(Loader, StallsAfterTheNamedBlockAndStaysInTheLoader) {
     for (const int stall : {0, 1, 2}) {
+        SCOPED_TRACE(stall);
         DeviceRig rig(SimKnobs{.stallAfterBlock = stall});
         LoaderHost host(rig, imageOf(5000));
         rebootAndProbe(rig, host);
-        EXPECT_EQ(host.heard, "\xE5" + QByteArray(stall, '\xC5')) << stall;
+        EXPECT_EQ(host.heard, "\xE5" + QByteArray(stall, '\xC5'));
+        EXPECT_EQ(rig.exchange(QByteArray(2049, 'x')), "") << "nothing asked for, nothing taken";
         EXPECT_EQ(rig.device.flash().blocks, stall);
         EXPECT_FALSE(rig.device.flash().complete);
         EXPECT_TRUE(rig.device.inLoader());
@@ -234,22 +226,14 @@ TEST(Loader, ANewTransferStartsTheFlashRecordAfreshAndARestartKeepsIt) {
 }
 
 TEST(Loader, TheLineRateSetsTheTransferTime) {
-    // Each block takes 178 ms on the line at 115200 baud and the loader's next
-    // request 20 ms more: the transfer is bounded below by the line, not the host.
     DeviceRig rig(SimKnobs{.bytesPerSecond = kLineRate115200});
     LoaderHost host(rig, imageOf(5000));
-    rig.link.write("REBOOT#\r\n");
-    rig.clock.advance(100);
-    host.probe();
-    const qint64 start = rig.clock.elapsedMs();
-    while (!rig.device.flash().complete && rig.clock.elapsedMs() - start < 10'000) {
-        rig.clock.advance(1);
-    }
+    rebootAndProbe(rig, host, 10'000);
     EXPECT_TRUE(rig.device.flash().complete);
     const QList<SimReceived>& received = rig.device.received();
-    const qint64 lastBlockAt = static_cast<qint32>(received.back().atMs - received[2].atMs);
-    // From the length packet's arrival: 3 × (20 ms request + 1 ms byte + 178 ms block).
-    EXPECT_EQ(lastBlockAt, 3 * (20 + 1 + 178));
+    // From the length packet's arrival: 3 × (20 ms request + 1 ms byte + 178 ms
+    // block), bounded below by the line, not the host.
+    EXPECT_EQ(static_cast<qint32>(received.back().atMs - received[2].atMs), 3 * (20 + 1 + 178));
 }
 
 }  // namespace

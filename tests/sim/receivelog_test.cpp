@@ -28,9 +28,4 @@ TEST(ReceiveLog, SplitsIntoCommandsAtLineEndsLeavingOutEmptyLines) {
     }
 }
 
-TEST(ReceiveLog, JoinsEveryByteInOrder) {
-    EXPECT_EQ(receivedBytes({{0, "ab"}, {1, QByteArray("\0c", 2)}, {2, ""}}),
-              QByteArray("ab\0c", 4));
-}
-
 }  // namespace

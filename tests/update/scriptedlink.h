@@ -23,12 +23,7 @@ public:
 
     explicit ScriptedLink(Clock& clock) : clock_(clock) {}
 
-    void setPortName(const QString& name) override {
-        if (open_) {
-            throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
-        }
-        name_ = name;
-    }
+    void setPortName(const QString& name) override { name_ = name; }
     QString portName() const override { return name_; }
     void open() override {
         if (open_ || busy) {

@@ -22,11 +22,7 @@ struct SimRig : RigBase {
         updater.updateStart();
         clock.advance(forMs);
     }
-    bool usable() const {
-        return form.isEnabled(Ctl::Command1) && form.isEnabled(Ctl::Command2) &&
-               form.isEnabled(Ctl::Command3) && form.isEnabled(Ctl::Combo1) &&
-               form.text(Ctl::Command2) == "update" && !link.isOpen();
-    }
+    bool usable() const { return idle(form) && !link.isOpen(); }
     QList<QByteArray> commands() const {
         QList<QByteArray> texts;
         for (const SimCommand& command : device.receivedCommands()) {

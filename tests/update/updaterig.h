@@ -40,6 +40,14 @@ private:
     QObject context_;
 };
 
+// Back to idle: the controls a transfer locks are enabled and "update" is no
+// longer busy.
+inline bool idle(const Form& form) {
+    return form.isEnabled(Ctl::Command1) && form.isEnabled(Ctl::Command2) &&
+           form.isEnabled(Ctl::Command3) && form.isEnabled(Ctl::Combo1) &&
+           form.text(Ctl::Command2) == "update";
+}
+
 // The window's state, the clock and the prompter that an Updater works with.
 struct RigBase {
     // Writes the bytes to a file in the rig's folder; the file's path.

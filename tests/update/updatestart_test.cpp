@@ -159,51 +159,53 @@ TEST(UpdateStart, TheLoaderWaitEndsWhenTheLoaderAnswersOrOnItsTenthTick) {
     }
 }
 
-TEST(UpdateStart, ASecondClickWhileStartingCancels) {
+TEST(UpdateStart, ASecondClickOrClosingTheWindowWhileStartingLetsGoOfThePort) {
     struct Case {
         const char* name;
         int eeramResetAfterMs;
-        int clickAtMs;
+        int cancelAtMs;
+        bool closeWindow;  // else a second click
         QStringList messages;
         int probes;
     };
     const Case cases[] = {
         // The start finds the port closed when it sends "REBOOT#" and ends there.
-        {"during the reset wait", kNever, 1'500, {"Port is use or no\nthe port is not open"}, 0},
+        {"click during the reset wait",
+         kNever,
+         1'500,
+         false,
+         {"Port is use or no\nthe port is not open"},
+         0},
         // The loader wait ticks on to its end, its probes failing on the closed port.
-        {"during the loader wait", 300, 101 + 2 * 1001 + 101 + 2'500, {}, 2},
+        {"click during the loader wait", 300, 101 + 2 * 1001 + 101 + 2'500, false, {}, 2},
+        {"window closed during the reset wait", kNever, 1'500, true, {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StartRun run({c.eeramResetAfterMs, kNever});
-        run.rig.clock.post(c.clickAtMs, [&run] { run.rig.updater.updateStart(); });
-        run.click();
-        run.rig.clock.advance(15'000);
+        Updater& updater = run.rig.updater;
+        VirtualClock& clock = run.rig.clock;
+        clock.post(c.cancelAtMs, [&] { c.closeWindow ? clock.abort() : updater.updateStart(); });
+        EXPECT_NO_THROW(run.click());
+        clock.advance(15'000);
 
         EXPECT_FALSE(run.rig.link.isOpen());
-        EXPECT_EQ(run.rig.form.text(Ctl::Command2), "update");
+        if (!c.closeWindow) {
+            EXPECT_EQ(run.rig.form.text(Ctl::Command2), "update");
+        }
         EXPECT_EQ(run.rig.prompter.messageTexts(), c.messages);
         EXPECT_EQ(run.sent(probePacket()).size(), c.probes);
         EXPECT_EQ(run.sent(kReboot).size(), c.probes > 0 ? 1 : 0);
         const QList<ScriptedLink::Event>& events = run.rig.link.events;
         const auto cancel = std::find_if(events.begin(), events.end(), [&](const auto& event) {
             return event.kind == ScriptedLink::Event::Kind::Close &&
-                   event.atMs - run.clickedAt == c.clickAtMs;
+                   event.atMs - run.clickedAt == c.cancelAtMs;
         });
-        ASSERT_NE(cancel, events.end()) << "the click closed the port";
+        ASSERT_NE(cancel, events.end()) << "the port closed at the cancel";
         EXPECT_TRUE(std::none_of(cancel, events.end(), [](const auto& event) {
             return event.kind == ScriptedLink::Event::Kind::Write;
         })) << "nothing was sent after the cancel";
     }
-}
-
-TEST(UpdateStart, ClosingTheWindowDuringTheResetWaitLetsGoOfThePort) {
-    StartRun run({kNever, kNever});
-    run.rig.clock.post(1'500, [&run] { run.rig.clock.abort(); });
-    EXPECT_NO_THROW(run.click());
-    EXPECT_FALSE(run.rig.link.isOpen());
-    EXPECT_EQ(run.sent(kReboot).size(), 0);
-    EXPECT_TRUE(run.rig.prompter.messages.empty());
 }
 
 TEST(UpdateStart, APortThatWillNotOpenEndsTheStartWithTheReason) {
