@@ -94,12 +94,6 @@ TEST(SimulatedUpdate, BlocksGoOutAsFastAsTheLineCarriesThem) {
 }
 
 TEST(SimulatedUpdate, AnUnfinishedTransferEndsWithAMessageAndAUsableWindow) {
-    const QString stalled = QStringLiteral(
-        "The update did not complete: the device's loader stopped answering. Run the update "
-        "again.");
-    const QString refused = QStringLiteral(
-        "The update did not complete: the device's loader refused a block and asked for more "
-        "than the image holds. Run the update again.");
     struct Case {
         const char* name;
         std::function<void(SimKnobs&)> fault;
@@ -107,11 +101,12 @@ TEST(SimulatedUpdate, AnUnfinishedTransferEndsWithAMessageAndAUsableWindow) {
     };
     const Case cases[] = {
         {"device unplugged in block 2",
-         [](SimKnobs& k) { k.disconnectAfterBytes = 11 + 9 + 4 + 5 + 2049 + 1000; }, stalled},
+         [](SimKnobs& k) { k.disconnectAfterBytes = 11 + 9 + 4 + 5 + 2049 + 1000; },
+         kLoaderStalledText},
         {"checksum of block 1 taken as wrong", [](SimKnobs& k) { k.corruptChecksumOfBlock = 1; },
-         refused},
+         kBlockRefusedText},
         {"checksum of the last block taken as wrong",
-         [](SimKnobs& k) { k.corruptChecksumOfBlock = 4; }, refused},
+         [](SimKnobs& k) { k.corruptChecksumOfBlock = 4; }, kBlockRefusedText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -121,12 +121,6 @@ TEST(Transfer, TheUpdateCompletesTheMomentTheLastBlockCheckEnds) {
 }
 
 TEST(Transfer, AnUnfinishedTransferEndsWithAMessageAndAnIdleWindow) {
-    const QString stalled = QStringLiteral(
-        "The update did not complete: the device's loader stopped answering. Run the update "
-        "again.");
-    const QString refused = QStringLiteral(
-        "The update did not complete: the device's loader refused a block and asked for more "
-        "than the image holds. Run the update again.");
     struct Request {
         QByteArray bytes;
         int afterMs;
@@ -140,11 +134,17 @@ TEST(Transfer, AnUnfinishedTransferEndsWithAMessageAndAnIdleWindow) {
     };
     const QList<Request> allBlocks = {{kReady, 37}, {kNext, 150}, {kNext, 150}, {kNext, 150}};
     const Case cases[] = {
-        {"silent after the length packet", {{kReady, 37}}, 9'950, stalled, 1},
-        {"silent after block 1", {{kReady, 37}, {kNext, 37}, {kNext, 37}}, 9'950, stalled, 3},
+        {"silent after the length packet", {{kReady, 37}}, 9'950, kLoaderStalledText, 1},
+        {"silent after block 1",
+         {{kReady, 37}, {kNext, 37}, {kNext, 37}},
+         9'950,
+         kLoaderStalledText,
+         3},
         // The loader asks once more for a block it refused: its flash is short.
-        {"C5 after the last block", allBlocks + QList<Request>{{kNext, 200}}, 0, refused, 4},
-        {"55 after the last block", allBlocks + QList<Request>{{kRepeat, 200}}, 0, refused, 4},
+        {"C5 after the last block", allBlocks + QList<Request>{{kNext, 200}}, 0, kBlockRefusedText,
+         4},
+        {"55 after the last block", allBlocks + QList<Request>{{kRepeat, 200}}, 0,
+         kBlockRefusedText, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

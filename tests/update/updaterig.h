@@ -40,6 +40,13 @@ private:
     QObject context_;
 };
 
+// What the window says when a transfer ends before the loader holds the image.
+inline const QString kLoaderStalledText = QStringLiteral(
+    "The update did not complete: the device's loader stopped answering. Run the update again.");
+inline const QString kBlockRefusedText = QStringLiteral(
+    "The update did not complete: the device's loader refused a block and asked for more than "
+    "the image holds. Run the update again.");
+
 // Back to idle: the controls a transfer locks are enabled and "update" is no
 // longer busy.
 inline bool idle(const Form& form) {
