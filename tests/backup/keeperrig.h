@@ -55,8 +55,8 @@ struct KeeperRig : SimRig {
         return texts;
     }
     // The commands the device received before "AT+RESET#", or all of them.
-    QList<QByteArray> commandsBeforeReset() const {
-        const QList<QByteArray> all = commands();
+    QByteArrayList commandsBeforeReset() const {
+        const QByteArrayList all = commands();
         const qsizetype reset = all.indexOf("AT+RESET#");
         return reset < 0 ? all : all.first(reset);
     }

@@ -14,11 +14,6 @@ QString restoreQuestion(const QString& path) {
         .arg(path);
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST(SettingsKeeper, TheSettingsAreKeptBeforeTheResetAndWrittenBackWhenTheUserSaysYes) {
     for (const bool writeBack : {true, false}) {
         SCOPED_TRACE(writeBack);

@@ -4,11 +4,12 @@
 #include "app/startup.h"
 #include "gui/programwindow.h"
 #include "serial/serialsettingsstore.h"
-#include "serveddevice.h"
 #include "sim/programports.h"
 #include "support/fakeports.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "support/serveddevice.h"
+#include "support/testfiles.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -74,7 +75,8 @@ TEST(WindowOverARealPort, UpdatesTheFirmwareAndTheLastBlockArrivesWhole) {
     ServedDevice served;
     Window window(served);
     const QString imagePath = window.dir.filePath(QStringLiteral("image.bin"));
-    const QByteArray flashed = writeImage(imagePath);
+    const QByteArray image = patternBytes(64 * 1024);
+    ASSERT_TRUE(writeBytes(imagePath, image));
     window.prompter.files.push_back(imagePath);
     window.prompter.answers.push_back(false);  // no writing back of the kept settings
 
@@ -85,7 +87,7 @@ TEST(WindowOverARealPort, UpdatesTheFirmwareAndTheLastBlockArrivesWhole) {
         30'000);
 
     ASSERT_TRUE(ended) << window.status().toStdString();
-    EXPECT_EQ(served.device.flash().image, flashed);
+    EXPECT_EQ(served.device.flash().image, image + QByteArray(2048, '\xFF'));
     EXPECT_TRUE(window.form.text(Ctl::Label2).startsWith(u"update complete"));
     EXPECT_TRUE(window.form.isEnabled(Ctl::Command2));
     EXPECT_FALSE(window.ports.link.isOpen());

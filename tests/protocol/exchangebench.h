@@ -10,6 +10,7 @@
 #include "sim/simlink.h"
 #include "sim/simulateddevice.h"
 #include "support/scriptedprompter.h"
+#include "support/simcommands.h"
 
 #include <QByteArrayList>
 #include <QTemporaryDir>
@@ -38,13 +39,7 @@ struct ExchangeBench {
     void deliverPendingBytes() { clock.advance(0); }
 
     // The command lines the device received, without their line ends.
-    QByteArrayList commands() const {
-        QByteArrayList texts;
-        for (const SimCommand& command : device.receivedCommands()) {
-            texts << command.text;
-        }
-        return texts;
-    }
+    QByteArrayList commands() const { return commandTexts(device); }
 
     // When each command line arrived, in virtual milliseconds.
     QList<quint32> commandTimes() const {

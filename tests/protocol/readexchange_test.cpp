@@ -4,6 +4,7 @@
 #include "app/devicesettings.h"
 #include "exchangebench.h"
 #include "support/printers.h"
+#include "support/texthistory.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,6 @@ namespace ds = DeviceSettings;
 constexpr quint32 kAttempt = 1001;
 constexpr quint32 kFirstRequest = 101;
 
-// Records every text the status box shows.
-struct StatusRecorder {
-    explicit StatusRecorder(Form& form) {
-        QObject::connect(&form, &Form::changed, &form, [this, &form](Ctl id) {
-            if (id == Ctl::Text29) {
-                shown << form.text(Ctl::Text29);
-            }
-        });
-    }
-    QStringList shown;
-};
-
 void presetDevice(SimConfig& config) {
     config.callsign = "BH4XYZ";
     config.path = "2";
@@ -35,14 +24,14 @@ void presetDevice(SimConfig& config) {
 TEST(ReadExchange, APromptDeviceIsSeenAtTheSecondAttemptAndReadInOne) {
     ExchangeBench bench;
     presetDevice(bench.device.config());
-    StatusRecorder status(bench.form);
+    TextHistory status(bench.form, Ctl::Text29);
     readExchange(bench.session);
 
     EXPECT_EQ(bench.commands(), QByteArrayList({"SETUP#", "SETUP#", "AT+READ#"}));
     EXPECT_EQ(bench.commandTimes(),
               QList<quint32>({kFirstRequest, kFirstRequest + kAttempt, kFirstRequest + kAttempt}));
     EXPECT_TRUE(bench.bytesReceived().startsWith("\r\nSETUP#\r\n\r\nSETUP#\r\nAT+READ#\r\n"));
-    EXPECT_TRUE(status.shown.contains(
+    EXPECT_TRUE(status.texts.contains(
         "Please restart KORVA......Connection 2/20Times......\r\nConnection is successful"));
     EXPECT_EQ(bench.status(), "Connection OK\r\nReading 1/20Times......\r\nread ok");
     EXPECT_EQ(bench.form.text(Ctl::Text3), "Connection is successful\r\n");
@@ -60,9 +49,9 @@ TEST(ReadExchange, APromptDeviceIsSeenAtTheSecondAttemptAndReadInOne) {
 
 TEST(ReadExchange, ChineseInterfaceTexts) {
     ExchangeBench bench(Language::Chinese);
-    StatusRecorder status(bench.form);
+    TextHistory status(bench.form, Ctl::Text29);
     readExchange(bench.session);
-    EXPECT_TRUE(status.shown.contains(
+    EXPECT_TRUE(status.texts.contains(
         QStringLiteral("Please restart KORVA......Connection 2/20Times......\r\n连接就绪")));
     EXPECT_EQ(bench.status(),
               QStringLiteral("Connection OK\r\nReading 1/20Times......\r\n读取成功"));

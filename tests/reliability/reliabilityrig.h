@@ -11,9 +11,9 @@
 #include "sim/programports.h"
 #include "support/fakeports.h"
 #include "support/scriptedprompter.h"
+#include "support/testfiles.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -28,14 +28,9 @@
 // button does nothing.
 class ReliabilityRig {
 public:
-    // A 5000-byte image: three blocks, the last one padded.
-    static QByteArray imageFile() {
-        QByteArray bytes(5000, 0);
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            bytes[i] = char((i * 31 + i / 2048 * 7) % 251);
-        }
-        return bytes;
-    }
+    // Three blocks, the last one padded.
+    static QByteArray imageFile() { return patternBytes(5000); }
+    static QByteArray fileBytes(const QString& path) { return ::fileBytes(path); }
 
     ReliabilityRig() : store_(SerialSettingsStore::defaultPath(dir_.path())) {
         store_.writeCommSet(kSimPortName);
@@ -71,20 +66,12 @@ public:
         return true;
     }
 
-    QByteArray fileBytes(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     static inline const QByteArray kSavedSettings = "CALLSIGN:NOCALL-10\r\nPASS:40663\r\n";
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir_.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            ADD_FAILURE() << "cannot write " << path.toStdString();
-        }
+        EXPECT_TRUE(writeBytes(path, bytes)) << path.toStdString();
         return path;
     }
 

@@ -2,6 +2,7 @@
 #include "serial/profilefile.h"
 
 #include "support/printers.h"
+#include "support/testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,11 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Empty bytes: no file at all.
 void replaceFile(const QString& path, const QByteArray& bytes) {
@@ -33,14 +29,14 @@ TEST(SerialSettingsStore, WritesTheEightKeysInOrderAndKeepsTheUsersOwnLines) {
     QTemporaryDir dir;
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(dir.path()));
     store.writeCommSet(QStringLiteral("COM3"));
-    EXPECT_EQ(contents(store.path()), "[RUVAdev]\r\npar5=COM3\r\n" + otherKeys);
+    EXPECT_EQ(fileBytes(store.path()), "[RUVAdev]\r\npar5=COM3\r\n" + otherKeys);
 
     replaceFile(store.path(),
                 "; my notes\n[Other]\nkey=1\n\n[ruvadev]\nPAR5 = COM12\nmine=yes\n\n[Last]\nx=2\n");
     EXPECT_EQ(store.portName(), QStringLiteral("COM12"));
     store.writeCommSet(QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(
-        contents(store.path()),
+        fileBytes(store.path()),
         "; my notes\r\n[Other]\r\nkey=1\r\n\r\n[ruvadev]\r\npar5=/dev/ttyUSB0\r\nmine=yes\r\n" +
             otherKeys + "\r\n[Last]\r\nx=2\r\n");
 }

@@ -7,8 +7,8 @@
 #include "serial/virtualclock.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "support/testfiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -86,14 +86,3 @@ private:
     const Form& form_;
     std::vector<Control> controls_;
 };
-
-inline QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-inline void writeContents(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}

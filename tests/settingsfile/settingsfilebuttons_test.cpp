@@ -81,7 +81,7 @@ TEST(SettingsFileButtons, TheDialogsAskAsTheWindowAlwaysHas) {
     EXPECT_TRUE(s.prompter.messages.empty());
 
     const QString chosen = s.path(QStringLiteral("chosen.ini"));
-    writeContents(chosen, settingsFileBytes(s.form));
+    ASSERT_TRUE(writeBytes(chosen, settingsFileBytes(s.form)));
     s.prompter.files = {chosen, chosen};
     loadSettingsFile(s.session, dialogFileName);
     saveSettingsFile(s.form, s.prompter, dialogFileName);
@@ -105,7 +105,7 @@ TEST(SettingsFileButtons, TheDialogsAskAsTheWindowAlwaysHas) {
 TEST(SettingsFileButtons, DialogsStartInTheProgramsDirectoryWhenItIsWritable) {
     const QTemporaryDir dir;
     const QString plainFile = dir.filePath(QStringLiteral("plain"));
-    writeContents(plainFile, "x");
+    ASSERT_TRUE(writeBytes(plainFile, "x"));
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     struct Case {
         QString programDirectory;
@@ -146,16 +146,16 @@ TEST(SettingsFileButtons, ARoundTripGivesBackEachFieldAsTheFileHoldsIt) {
         fillDefaults(saving.form);
         saving.form.setText(c.field, c.saved);
         const QString savedPath = saving.path(QStringLiteral("trip.ini"));
-        writeContents(savedPath, QByteArray(2000, 'x'));
+        ASSERT_TRUE(writeBytes(savedPath, QByteArray(2000, 'x')));
         save(saving, savedPath);
-        const QByteArray saved = contents(savedPath);
+        const QByteArray saved = fileBytes(savedPath);
         EXPECT_EQ(saved, settingsFileBytes(saving.form));
         LoadSession blank;
         load(blank, savedPath);
         EXPECT_EQ(blank.form.text(c.field), c.loaded);
         if (c.loaded == c.saved) {
             save(blank, blank.path(QStringLiteral("again.ini")));
-            EXPECT_EQ(contents(blank.path(QStringLiteral("again.ini"))), saved);
+            EXPECT_EQ(fileBytes(blank.path(QStringLiteral("again.ini"))), saved);
         }
         EXPECT_TRUE(saving.prompter.messages.empty());
         EXPECT_TRUE(blank.prompter.messages.empty());
@@ -171,7 +171,7 @@ TEST(SettingsFileButtons, AFailedSaveKeepsTheOldFileWholeAndTellsTheUser) {
         const char* reason;    // the exact reason, where it is the program's own
     };
     const auto makeFile = [](const char* name, const QByteArray& bytes) {
-        return [=](LoadSession& s) { writeContents(s.path(name), bytes); };
+        return [=](LoadSession& s) { ASSERT_TRUE(writeBytes(s.path(name), bytes)); };
     };
     const Case cases[] = {
         {"parent is a regular file", "plain/settings.ini", makeFile("plain", "plain file"),
@@ -191,14 +191,14 @@ TEST(SettingsFileButtons, AFailedSaveKeepsTheOldFileWholeAndTellsTheUser) {
         fillDefaults(s.form);
         c.prepare(s);
         const QStringList entriesBefore = QDir(s.dir.path()).entryList(QDir::AllEntries);
-        const QByteArray oldBytes = contents(s.path(QStringLiteral("settings.ini")));
+        const QByteArray oldBytes = fileBytes(s.path(QStringLiteral("settings.ini")));
         const QString target = s.path(c.target);
         {
             const FileSizeLimit limit(c.fileSizeLimit);
             save(s, target);
         }
         expectToldWhy(s, QStringLiteral("The file %1 was not saved: ").arg(target), c.reason);
-        EXPECT_EQ(contents(s.path(QStringLiteral("settings.ini"))), oldBytes);
+        EXPECT_EQ(fileBytes(s.path(QStringLiteral("settings.ini"))), oldBytes);
         EXPECT_EQ(QDir(s.dir.path()).entryList(QDir::AllEntries), entriesBefore);
     }
 }
@@ -227,7 +227,7 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
         if (c.size == 0) {
             QDir(s.dir.path()).mkdir(QString::fromLatin1(c.name));
         } else if (c.size > 0) {
-            writeContents(path, "FREQ:145.8250\r\n" + QByteArray(c.size - 15, 'x'));
+            ASSERT_TRUE(writeBytes(path, "FREQ:145.8250\r\n" + QByteArray(c.size - 15, 'x')));
         }
         const FormSnapshot before(s.form);
         load(s, path);
@@ -239,7 +239,8 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
 TEST(SettingsFileButtons, AFileOfTheLargestSizeLoads) {
     LoadSession s;
     const QString path = s.path(QStringLiteral("largest.ini"));
-    writeContents(path, "FREQ:145.8250\r\n" + QByteArray(kMaxSettingsFileBytes - 15, 'x'));
+    ASSERT_TRUE(
+        writeBytes(path, "FREQ:145.8250\r\n" + QByteArray(kMaxSettingsFileBytes - 15, 'x')));
     load(s, path);
     EXPECT_TRUE(s.prompter.messages.empty());
     EXPECT_EQ(s.form.text(ds::frequency), "145.8250");

@@ -1,5 +1,6 @@
 #include "loaderhost.h"
 #include "support/printers.h"
+#include "support/testfiles.h"
 
 #include <QCryptographicHash>
 
@@ -8,14 +9,6 @@
 namespace {
 
 const QByteArray kProbe("\x5F\x00\x00\xF5", 4);
-
-QByteArray imageOf(int length) {
-    QByteArray image(length, '\0');
-    for (int i = 0; i < length; ++i) {
-        image[i] = static_cast<char>((i * 7 + i / 2048) & 0xFF);
-    }
-    return image;
-}
 
 // Restarts the device into its loader and sends the probe once the REBOOT# is in.
 void rebootAndProbe(DeviceRig& rig, LoaderHost& host, int thenMs = 60'000) {
@@ -39,7 +32,7 @@ TEST(Loader, TransfersExactlyBlockCountBlocksAndBootsWithTheImage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.length);
         DeviceRig rig;
-        LoaderHost host(rig, imageOf(c.length));
+        LoaderHost host(rig, patternBytes(c.length));
         rebootAndProbe(rig, host);
         const SimFlash& flash = rig.device.flash();
         EXPECT_EQ(host.heard, "\xE5" + QByteArray(c.blocks, '\xC5'));
@@ -148,7 +141,7 @@ TEST(Loader, AskingWith55DiscardsThatPacketAndTheNextC5StoresTheBlockOnce) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.askAgainEvery << c.hostAdvancesOn55);
         DeviceRig rig(SimKnobs{.askAgainEvery = c.askAgainEvery});
-        LoaderHost host(rig, imageOf(5000));
+        LoaderHost host(rig, patternBytes(5000));
         host.advancesOnSameBlock = c.hostAdvancesOn55;
         rebootAndProbe(rig, host);
         EXPECT_EQ(host.heard.mid(1), c.requests);
@@ -178,7 +171,7 @@ TEST(Loader, ABadChecksumIsRefusedOnceAndAskedForAgain) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DeviceRig rig(SimKnobs{.corruptChecksumOfBlock = c.corruptKnob});
-        LoaderHost host(rig, imageOf(5000));
+        LoaderHost host(rig, patternBytes(5000));
         host.badChecksumBlock = c.hostBadBlock;
         rebootAndProbe(rig, host);
         const SimFlash& flash = rig.device.flash();
@@ -199,7 +192,7 @@ TEST(Loader, StallsAfterTheNamedBlockAndStaysInTheLoader) {
     for (const int stall : {0, 1, 2}) {
         SCOPED_TRACE(stall);
         DeviceRig rig(SimKnobs{.stallAfterBlock = stall});
-        LoaderHost host(rig, imageOf(5000));
+        LoaderHost host(rig, patternBytes(5000));
         rebootAndProbe(rig, host);
         EXPECT_EQ(host.heard, "\xE5" + QByteArray(stall, '\xC5'));
         EXPECT_EQ(rig.exchange(QByteArray(2049, 'x')), "") << "nothing asked for, nothing taken";
@@ -212,28 +205,17 @@ TEST(Loader, StallsAfterTheNamedBlockAndStaysInTheLoader) {
 TEST(Loader, ANewTransferStartsTheFlashRecordAfreshAndARestartKeepsIt) {
     DeviceRig rig;
     {
-        LoaderHost host(rig, imageOf(5000));
+        LoaderHost host(rig, patternBytes(5000));
         rebootAndProbe(rig, host);
     }
     const SimFlash first = rig.device.flash();
     rig.exchange("REBOOT#\r\n", 5000);
     EXPECT_EQ(rig.device.flash(), first) << "a restart without a transfer keeps it";
-    LoaderHost host(rig, imageOf(6000));
+    LoaderHost host(rig, patternBytes(6000));
     host.badChecksumBlock = 0;
     rebootAndProbe(rig, host);
     EXPECT_EQ(rig.device.flash().length, 6000);
     EXPECT_EQ(rig.device.flash().rejected, 1);
-}
-
-TEST(Loader, TheLineRateSetsTheTransferTime) {
-    DeviceRig rig(SimKnobs{.bytesPerSecond = kLineRate115200});
-    LoaderHost host(rig, imageOf(5000));
-    rebootAndProbe(rig, host, 10'000);
-    EXPECT_TRUE(rig.device.flash().complete);
-    const QList<SimReceived>& received = rig.device.received();
-    // From the length packet's arrival: 3 × (20 ms request + 1 ms byte + 178 ms
-    // block), bounded below by the line, not the host.
-    EXPECT_EQ(static_cast<qint32>(received.back().atMs - received[2].atMs), 3 * (20 + 1 + 178));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "serial/portlister.h"
 #include "sim/simlink.h"
 #include "sim/simulateddevice.h"
+#include "support/simcommands.h"
 #include "update/updaterig.h"
 
 // The simulated device on the port, at 115200 baud unless the knobs say
@@ -23,13 +24,7 @@ struct SimRig : RigBase {
         clock.advance(forMs);
     }
     bool usable() const { return idle(form) && !link.isOpen(); }
-    QList<QByteArray> commands() const {
-        QList<QByteArray> texts;
-        for (const SimCommand& command : device.receivedCommands()) {
-            texts.append(command.text);
-        }
-        return texts;
-    }
+    QByteArrayList commands() const { return commandTexts(device); }
 
     SimulatedDevice device;
     SimLink link{device, clock};

@@ -5,40 +5,13 @@
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
 #include "support/scriptedprompter.h"
+#include "support/testfiles.h"
+#include "support/texthistory.h"
 #include "update/scriptedlink.h"
 #include "update/updater.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QObject>
-#include <QStringList>
 #include <QTemporaryDir>
-
-// Bytes that differ from block to block and from the 0xFF padding, so a
-// block sent twice, out of order or cut short shows.
-inline QByteArray patternBytes(qsizetype size, int seed = 0) {
-    QByteArray bytes(size, 0);
-    for (qsizetype i = 0; i < size; ++i) {
-        bytes[i] = char((i * 31 + i / 2048 * 7 + seed) % 251);
-    }
-    return bytes;
-}
-
-// Every text a control has shown, in order, from the moment it is made.
-class TextHistory {
-public:
-    TextHistory(Form& form, Ctl control) {
-        QObject::connect(&form, &Form::changed, &context_, [this, &form, control](Ctl id) {
-            if (id == control && (texts.isEmpty() || texts.last() != form.text(control))) {
-                texts.append(form.text(control));
-            }
-        });
-    }
-    QStringList texts;
-
-private:
-    QObject context_;
-};
 
 // What the window says when a transfer ends before the loader holds the image.
 inline const QString kLoaderStalledText = QStringLiteral(
@@ -60,11 +33,7 @@ struct RigBase {
     // Writes the bytes to a file in the rig's folder; the file's path.
     QString writeFile(const QByteArray& bytes, const QString& name = QStringLiteral("image.bin")) {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            return {};
-        }
-        return path;
+        return writeBytes(path, bytes) ? path : QString();
     }
     QString status() const { return form.text(Ctl::Text29); }
 
