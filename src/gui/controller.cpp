@@ -21,7 +21,6 @@ Controller::Controller(Session& session, Updater& updater, SettingsKeeper& keepe
     connect(&window, &MainWindow::buttonClicked, this, &Controller::onButton);
     connect(&window, &MainWindow::closing, this, &Controller::onClosing);
     window.setCloseGuard([this] { return mayClose(); });
-    session_.link().setLossHandler([this](const QString& reason) { onPortLost(reason); });
 }
 
 void Controller::onButton(Ctl id) {
@@ -69,14 +68,4 @@ void Controller::onClosing() {
     // acts on goes away; the port is closed with every queued byte sent.
     session_.clock().abort();
     session_.link().close();
-}
-
-void Controller::onPortLost(const QString& reason) {
-    // The link has closed itself; the running operation finds the port closed
-    // at its next step and ends through its own failure path.
-    const QString lossText = session_.tr(Msg::PortLost).arg(reason);
-    // On a line of its own: the failure text the operation appends next
-    // ("Write fail，Please try again.") does not start a line itself.
-    session_.form().appendStatusLine(lossText + QStringLiteral("\r\n"));
-    session_.notePortLost(lossText);
 }

@@ -23,7 +23,6 @@ private:
     void onButton(Ctl id);
     bool mayClose();
     void onClosing();
-    void onPortLost(const QString& reason);
 
     Session& session_;
     Updater& updater_;

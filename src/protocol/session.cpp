@@ -35,6 +35,7 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
             afterReceive_();
         }
     });
+    link_.setLossHandler([this](const QString& reason) { onPortLost(reason); });
 }
 
 QString Session::tr(Msg id) const {
@@ -73,6 +74,15 @@ void Session::onReplyLine(const QByteArray& line) {
     if (startsWithKeyword(line)) {
         applyReply(decodeReplyText(line));
     }
+}
+
+void Session::onPortLost(const QString& reason) {
+    // The link has closed itself; the running operation finds the port closed
+    // at its next step and ends through its own failure path.
+    portLostText_ = tr(Msg::PortLost).arg(reason);
+    // On a line of its own: the failure text the operation appends next
+    // ("Write fail，Please try again.") does not start a line itself.
+    form_.appendStatusLine(portLostText_ + QStringLiteral("\r\n"));
 }
 
 void Session::openPort() {

@@ -57,16 +57,16 @@ public:
     // Opens the port the port selector shows, starting a fresh reply line.
     // Throws SerialError.
     void openPort();
-    // The open port went away; the failure message of the operation that
-    // finds it closed says so, until the next open.
-    void notePortLost(const QString& lossText) { portLostText_ = lossText; }
-
     // "Port is open or no", with the system's reason (and, for a port the
     // user may not open, how to get the right) on the lines after it.
     QString portFailureText(const QString& headline, const SerialError& error) const;
 
 private:
     void onReplyLine(const QByteArray& line);
+    // The open port went away (an adapter unplugged): the status box says
+    // so, and so does the failure message of the operation that finds the
+    // port closed, until the next open.
+    void onPortLost(const QString& reason);
 
     Form& form_;
     SerialLink& link_;

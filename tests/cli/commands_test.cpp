@@ -133,6 +133,14 @@ TEST(Cli, ExitStatusSaysHowTheOperationEnded) {
     }
 }
 
+TEST(Cli, AnAdapterPulledOutIsNamedAndTheCommandFails) {
+    Cli cli({.bytesPerSecond = kLineRate115200, .disconnectAfterBytes = 12});
+    EXPECT_EQ(cli.run([](CliContext& c) { return writeWifi(c, "home", "secret"); }), kFailed);
+    EXPECT_TRUE(cli.err().contains(
+        "The serial port went away (was the cable unplugged?): the simulated device went away\n"))
+        << cli.err().toStdString();
+}
+
 TEST(Cli, InterruptClosesThePortAndEndsWith130) {
     Cli cli({.silent = true});
     const int status = cli.run([&](CliContext& c) {
