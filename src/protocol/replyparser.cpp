@@ -2,6 +2,7 @@
 
 #include "app/devicesettings.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -184,6 +185,10 @@ ParseOutcome parseReply(QStringView line) {
     ParseOutcome out;
     for (int row = 0; row < static_cast<int>(kKeywords.size()); ++row) {
         const std::string_view keyword = kKeywords[row];
+        // The first character rules out all but one or two keywords cheaply.
+        if (line.isEmpty() || line.front() != QLatin1Char(keyword.front())) {
+            continue;
+        }
         if (line.startsWith(QLatin1String(keyword.data(), keyword.size()))) {
             apply(row, line, out);
             break;  // no other keyword can hold
@@ -192,11 +197,22 @@ ParseOutcome parseReply(QStringView line) {
     return out;
 }
 
-bool startsWithKeyword(QByteArrayView line) {
+// Which bytes a keyword starts with. The receive path asks after every byte,
+// and most lines (noise, loader bytes, half lines) start with none of them.
+constexpr std::array<bool, 256> kKeywordFirstBytes = [] {
+    std::array<bool, 256> firstBytes{};
     for (const std::string_view keyword : kKeywords) {
-        if (line.startsWith(QByteArrayView(keyword.data(), keyword.size()))) {
-            return true;
-        }
+        firstBytes[static_cast<unsigned char>(keyword.front())] = true;
     }
-    return false;
+    return firstBytes;
+}();
+
+bool startsWithKeyword(QByteArrayView line) {
+    if (line.isEmpty() || !kKeywordFirstBytes[static_cast<unsigned char>(line.front())]) {
+        return false;
+    }
+    const std::string_view text(line.data(), static_cast<size_t>(line.size()));
+    return std::any_of(kKeywords.begin(), kKeywords.end(), [text](std::string_view keyword) {
+        return keyword.front() == text.front() && text.starts_with(keyword);
+    });
 }

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 void ReceivePath::receive(const QByteArray& bytes) {
     for (const char byte : bytes) {
         trace_.append(static_cast<quint8>(byte));
@@ -17,6 +19,11 @@ void ReceivePath::receive(const QByteArray& bytes) {
 }
 
 QString decodeReplyText(QByteArrayView bytes) {
+    // Nearly every reply is ASCII, which reads the same in every encoding
+    // here; it is decoded after every byte, so it skips the decoders.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return (byte & 0x80) == 0; })) {
+        return QString::fromLatin1(bytes);
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) {
