@@ -274,7 +274,7 @@ private:
     }
 
     bool filesIntact() const {
-        return rig_.fileBytes(rig_.settingsFile) == ReliabilityRig::kSavedSettings &&
+        return fileBytes(rig_.settingsFile) == ReliabilityRig::kSavedSettings &&
                rig_.updater->image().buffer == padImage(ReliabilityRig::imageFile()).buffer &&
                rig_.updater->image().length == ReliabilityRig::imageFile().size();
     }

@@ -30,7 +30,6 @@ class ReliabilityRig {
 public:
     // Three blocks, the last one padded.
     static QByteArray imageFile() { return patternBytes(5000); }
-    static QByteArray fileBytes(const QString& path) { return ::fileBytes(path); }
 
     ReliabilityRig() : store_(SerialSettingsStore::defaultPath(dir_.path())) {
         store_.writeCommSet(kSimPortName);
