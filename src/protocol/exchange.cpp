@@ -18,3 +18,14 @@ void closePortIfOpen(Session& session) {
         session.link().close();
     }
 }
+
+bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs) {
+    const auto arrived = [&session, flag] { return session.flags()[flag]; };
+    for (int step = 0; step < steps; ++step) {
+        session.clock().delayUntil(stepMs, arrived);
+        if (arrived()) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/replyparser.h"
+
 #include <functional>
 
 class Session;
@@ -12,3 +14,7 @@ void runExchange(Session& session, const std::function<void()>& steps);
 // Closes the port unless it is closed already, as it is when a click made
 // during one of the exchange's waits cancelled the exchange.
 void closePortIfOpen(Session& session);
+
+// Waits up to steps waits of stepMs each for the device's acknowledgement,
+// ending the moment it has arrived; true when it did.
+bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs);

@@ -68,7 +68,7 @@ void connect(Session& session) {
 bool readSettings(Session& session) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         session.link().write(Commands::read());
-        session.clock().delay(kAttemptMs);
+        session.clock().delayUntil(kAttemptMs, [&session] { return session.flags().readEndSeen; });
         session.form().setStatus(session.tr(Msg::ReadingAttempt).arg(attempt));
         if (session.flags().readEndSeen) {
             return true;

@@ -25,16 +25,6 @@ void restoreCaption(Session& session) {
     session.form().setText(Ctl::Command8, session.tr(Msg::WifiButtonIdle));
 }
 
-bool awaitConfirmation(Session& session) {
-    for (int step = 0; step < kConfirmationSteps; ++step) {
-        session.clock().delay(kConfirmationStepMs);
-        if (session.flags().wifiWriteSeen) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The port is open.
 void sendCredentials(Session& session) {
     Form& form = session.form();
@@ -42,7 +32,8 @@ void sendCredentials(Session& session) {
     session.flags().wifiWriteSeen = false;
     session.link().write(Commands::wifi(form.text(ds::wifiSsid), form.text(ds::wifiPassword)));
     form.setStatus(session.tr(Msg::WifiWriting) + QStringLiteral("\r\n"));
-    const bool confirmed = awaitConfirmation(session);
+    const bool confirmed =
+        awaitAcknowledgement(session, AckFlag::WifiWrite, kConfirmationSteps, kConfirmationStepMs);
     session.flags().wifiWriteSeen = false;
     if (confirmed) {
         appendStatus(session, Msg::WifiWriteComplete);

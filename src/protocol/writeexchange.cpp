@@ -23,16 +23,6 @@ void sendSkippingFailure(Session& session, const QByteArray& command) {
     }
 }
 
-bool awaitConfirmation(Session& session) {
-    for (int step = 0; step < kConfirmationSteps; ++step) {
-        session.clock().delay(kConfirmationStepMs);
-        if (session.flags().freqSaveSeen) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void reportFailure(Session& session) {
     session.form().appendText(Ctl::Text29, session.tr(Msg::WriteFail) + QStringLiteral("\r\n"));
 }
@@ -50,7 +40,7 @@ void write(Session& session, const QList<WriteStep>& steps) {
             session.clock().delay(step.pauseMs);
         }
     }
-    if (awaitConfirmation(session)) {
+    if (awaitAcknowledgement(session, AckFlag::FreqSave, kConfirmationSteps, kConfirmationStepMs)) {
         session.form().appendStatusLine(session.tr(Msg::WriteComplete));
     } else {
         reportFailure(session);

@@ -21,6 +21,7 @@ class Clock {
 public:
     using Callback = std::function<void()>;
     using TimerId = int;
+    using Condition = std::function<bool()>;
 
     virtual ~Clock() = default;
 
@@ -30,7 +31,13 @@ public:
     // Returns once more than ms milliseconds have passed on nowMs(), counted
     // modulo 2^32, running pending events meanwhile: replies, timer ticks and
     // clicks all happen inside a wait. Throws ExchangeAborted after abort().
-    virtual void delay(int ms) = 0;
+    void delay(int ms) { delayUntil(ms, {}); }
+
+    // delay(), ended early once answered() holds: it is tested when the wait
+    // begins and each time events have run, so an awaited reply ends the wait
+    // as soon as it has been handled. For waits after which the exchange sends
+    // nothing it would not send at any moment of the wait.
+    virtual void delayUntil(int ms, const Condition& answered) = 0;
 
     // A repeating timer; its callback runs every intervalMs until stopped.
     virtual TimerId startTimer(int intervalMs, Callback tick) = 0;

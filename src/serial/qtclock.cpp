@@ -1,5 +1,6 @@
 #include "serial/qtclock.h"
 
+#include <QAbstractEventDispatcher>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -13,14 +14,24 @@ quint32 QtClock::nowMs() const {
     return static_cast<quint32>(sinceStart_.elapsed());
 }
 
-void QtClock::delay(int ms) {
+void QtClock::delayUntil(int ms, const Condition& answered) {
     throwIfAborted();
     const quint32 start = nowMs();
-    while (!hasElapsed(start, nowMs(), ms)) {
+    while (!hasElapsed(start, nowMs(), ms) && !(answered && answered())) {
         const quint32 passed = nowMs() - start;
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(ms + 1 - passed), Qt::PreciseTimer, &loop,
                            &QEventLoop::quit);
+        if (answered) {
+            // The loop is about to sleep once it has handled what arrived, so
+            // a reply that answers the wait ends it right after being handled.
+            connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                    &loop, [&loop, &answered] {
+                        if (answered()) {
+                            loop.quit();
+                        }
+                    });
+        }
         loop.exec();
         // The loop also ends early when the application quits; abort() is
         // what turns that into the end of the exchange.

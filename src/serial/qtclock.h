@@ -19,7 +19,7 @@ public:
     ~QtClock() override;
 
     quint32 nowMs() const override;
-    void delay(int ms) override;
+    void delayUntil(int ms, const Condition& answered) override;
     TimerId startTimer(int intervalMs, Callback tick) override;
     void stopTimer(TimerId id) override;
     void post(int afterMs, Callback action) override;

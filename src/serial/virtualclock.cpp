@@ -1,12 +1,12 @@
 #include "serial/virtualclock.h"
 
-void VirtualClock::delay(int ms) {
+void VirtualClock::delayUntil(int ms, const Condition& answered) {
     throwIfAborted();
     const quint32 start = nowMs();
     // The counter is read in whole milliseconds: a wait of ms ends on the first
     // tick after ms have passed, as it does on the real clock.
     const qint64 deadline = now_ + ms + 1;
-    while (!hasElapsed(start, nowMs(), ms)) {
+    while (!hasElapsed(start, nowMs(), ms) && !(answered && answered())) {
         if (!runNextUntil(deadline)) {
             now_ = deadline;
         }

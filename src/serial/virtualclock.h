@@ -17,7 +17,7 @@ public:
     explicit VirtualClock(quint32 startMs = 0) : now_(startMs) {}
 
     quint32 nowMs() const override { return static_cast<quint32>(now_); }
-    void delay(int ms) override;
+    void delayUntil(int ms, const Condition& answered) override;
     TimerId startTimer(int intervalMs, Callback tick) override;
     void stopTimer(TimerId id) override;
     void post(int afterMs, Callback action) override;

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
-// How each exchange ends when it must not go on: the window closes during a
-// wait, its button is clicked while the port is open, or the port does not
-// open.
+#include <algorithm>
+
+// How each exchange ends: as soon as the device's answer has come, or when it
+// must not go on: the window closes during a wait, its button is clicked while
+// the port is open, or the port does not open.
 
 namespace {
 
@@ -27,6 +29,57 @@ struct Bench : ExchangeBench {
         form.setText(ds::wifiPassword, "secret");
     }
 };
+
+// The answer an exchange waits for ends the wait it arrives in, and the
+// exchange goes on as it would have at that wait's end: "read ok" at once,
+// the write's 100 ms before closing, the WiFi write's restart. An answer that
+// comes after one or more whole waits still counts; none at all runs every
+// wait out. The answer comes this long after its command has arrived.
+TEST(ExchangeEnds, TheAwaitedAnswerEndsTheWaitItArrivesIn) {
+    const QByteArray frequency = "AT+FREQ,144.6400#";
+    const QByteArray wifi = "AT+WIFI,home,secret#";
+    constexpr int kNever = -1;
+    struct Case {
+        Exchange exchange;
+        QByteArray awaited;  // the command answered
+        int answerMs;
+        qint64 endsAfterMs;  // from the awaited command's first arrival
+        QByteArray last;     // the last command the device received
+        const char* statusEnd;
+    };
+    const Case cases[] = {
+        {readExchange, "AT+READ#", 30, 30, "AT+READ#", "read ok"},
+        // Answered in the second request's wait, after the first ran out.
+        {readExchange, "AT+READ#", 1500, 1500, "AT+READ#", "read ok"},
+        {writeExchange, frequency, 250, 250 + 101, frequency, "Write complete"},
+        // In the third and in the last of sixteen waits of 500 ms.
+        {writeExchange, frequency, 201 + 2 * 501 + 250, 201 + 2 * 501 + 250 + 101, frequency,
+         "Write complete"},
+        {writeExchange, frequency, 201 + 15 * 501 + 250, 201 + 15 * 501 + 250 + 101, frequency,
+         "Write complete"},
+        {writeExchange, frequency, kNever, 201 + 16 * 501 + 101, frequency,
+         "Write fail，Please try again.\r\n"},
+        {wifiWrite, wifi, 250, 250, "REBOOT#", "WIFI reset...\r\n"},
+        {wifiWrite, wifi, 2000, 2000, "REBOOT#", "WIFI reset...\r\n"},
+        {wifiWrite, wifi, kNever, 16 * 801, wifi, "WIFI Write Fail\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.awaited.toStdString() + " answered after " + std::to_string(c.answerMs));
+        Bench bench;
+        bench.device.knobs().answerDelayMs = std::max(c.answerMs, 0);
+        bench.device.knobs().noFreqSave = c.answerMs == kNever;
+        bench.device.knobs().noWifiAck = c.answerMs == kNever;
+        c.exchange(bench.session);
+        bench.deliverPendingBytes();
+        const QByteArrayList commands = bench.commands();
+        const qint64 awaitedAt = bench.commandTimes()[commands.indexOf(c.awaited)];
+        EXPECT_EQ(bench.clock.elapsedMs() - awaitedAt, c.endsAfterMs);
+        EXPECT_EQ(commands.last(), c.last);
+        EXPECT_TRUE(bench.status().endsWith(QString::fromUtf8(c.statusEnd)))
+            << bench.status().toStdString();
+        EXPECT_FALSE(bench.link.isOpen());
+    }
+}
 
 // Closing the window aborts the clock: the exchange waiting in it ends at
 // once with the port closed, and nothing else in the window changes.

@@ -40,7 +40,6 @@ TEST(ReadExchange, APromptDeviceIsSeenAtTheSecondAttemptAndReadInOne) {
     EXPECT_EQ(bench.form.text(Ctl::Command6), "read data");
     EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
     EXPECT_FALSE(bench.link.isOpen());
-    EXPECT_EQ(bench.clock.elapsedMs(), kFirstRequest + 2 * kAttempt);
     EXPECT_TRUE(bench.prompter.messages.empty());
     // The port is remembered as the selector shows it, not replaced by "COM1".
     EXPECT_EQ(bench.store.portName(), kSimPortName);
@@ -122,7 +121,7 @@ TEST(ReadExchange, ASecondClickCancelsInEitherLoop) {
     };
     const Case cases[] = {
         {"connecting", true, 2500, {"SETUP#", "SETUP#", "SETUP#"}, "test fail"},
-        // After "READ END" came in, before the exchange looked for it.
+        // The setting lines came in, "READ END" never does.
         {"reading", false, 1500, {"SETUP#", "SETUP#", "AT+READ#"}, "Connection is successful\r\n"},
     };
     for (const Case& c : cases) {
@@ -130,7 +129,7 @@ TEST(ReadExchange, ASecondClickCancelsInEitherLoop) {
         ExchangeBench bench;
         presetDevice(bench.device.config());
         bench.device.knobs().noConnect = c.noConnect;
-        bench.device.knobs().noReadEnd = c.noConnect;
+        bench.device.knobs().noReadEnd = true;
         bench.clock.post(c.clickAtMs, [&] {
             readExchange(bench.session);
             EXPECT_EQ(bench.form.text(Ctl::Command6), "Port is open");
