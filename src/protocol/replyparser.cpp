@@ -216,3 +216,12 @@ bool startsWithKeyword(QByteArrayView line) {
         return keyword.front() == text.front() && text.starts_with(keyword);
     });
 }
+
+QByteArrayView withoutLeadingNoise(QByteArrayView line) {
+    const auto isNoise = [](char byte) {
+        const auto value = static_cast<unsigned char>(byte);
+        return value < 0x20 || value >= 0x7E;
+    };
+    const auto first = std::find_if_not(line.begin(), line.end(), isNoise);
+    return line.sliced(first - line.begin());
+}

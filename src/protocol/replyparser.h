@@ -42,3 +42,10 @@ ParseOutcome parseReply(QStringView line);
 // False when no keyword stands at the start of the line's bytes, so that the
 // receive path need not decode a line that can have no effect.
 bool startsWithKeyword(QByteArrayView line);
+
+// The line's bytes from the first one that can begin a reply. A device that
+// is powering up may put a stray byte before its first line (a NUL, a control
+// byte, 0x7E, a byte of 0x80 or more). Every keyword begins with a letter, so
+// a line that begins with a letter, as every well-formed reply does, is left
+// exactly as it is; only a line that could match no keyword changes.
+QByteArrayView withoutLeadingNoise(QByteArrayView line);

@@ -71,8 +71,9 @@ bool Session::applyReply(QStringView line) {
 void Session::onReplyLine(const QByteArray& line) {
     // A cut that fails on a half-received line abandons only this call; the
     // next byte starts afresh.
-    if (startsWithKeyword(line)) {
-        applyReply(decodeReplyText(line));
+    const QByteArrayView reply = withoutLeadingNoise(line);
+    if (startsWithKeyword(reply)) {
+        applyReply(decodeReplyText(reply));
     }
 }
 

@@ -144,8 +144,16 @@ TEST(ReplyParser, EveryReplyLineChangesExactlyItsOwnControlsAndFlags) {
         {"ALIAS:2\r\n", {field(ds::digiAlias, "WIDE2")}},
         {"ALIAS:3\r\n", {field(ds::digiAlias, "WIDE1+WIDE2")}},
         {"ALIAS:0\r\n", {}},
+        // A device powering up may send a stray byte before a line.
+        {QByteArray(1, '\0') + "CONNECT\r\n", {flags("10000"), field(Ctl::Text29, ok)}},
+        {"\x7e\x01\x7f\xff\x80READ END\r\n",
+         {flags("01000"), field(Ctl::Text29, "old\r\nRead end")}},
+        {"\xfe\xff"
+         "COMMENT TEXT:\xe4\xb8\xad\xe7\xbb\xa7\r\n",
+         {field(ds::comment, QStringLiteral("中继"))}},
         // Lines that are no replies.
         {"connect\r\n", {}},
+        {"1CONNECT\r\n", {}},
         {" CONNECT\r\n", {}},
         {"HELLO:1\r\n", {}},
         // Lines split by LF alone run together.
