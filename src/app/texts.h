@@ -44,7 +44,8 @@ enum class Msg {
     WriteButtonIdle,
     CallsignTooLong,
     CallsignEmpty,
-    LineBreakInField,  // %1: the field's label
+    LineBreakInField,     // %1: the field's label
+    UnsendableCharacter,  // %1: the field's label, %2: the character
     // Field warnings
     PasscodeMismatch,       // %1: callsign, %2: its passcode
     SsidOutOfRange,         // %1: the SSID's text

@@ -49,11 +49,33 @@ std::vector<SentField> settingsSentAsText(const Form& form) {
     return fields;
 }
 
-std::optional<QString> lineBreakIn(const Form& form, const std::vector<SentField>& fields) {
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+// How a refusal names a character: as it is when it can be seen, by its code
+// otherwise.
+QString characterName(QChar c) {
+    return isControl(c) ? QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper()
+                        : QStringLiteral("\"%1\"").arg(c);
+}
+
+// Why a field's text cannot go to the device as it is: a line break would
+// end the command early, any other control byte is no text the device can
+// store, and a field may have characters of its own that its command uses as
+// separators.
+std::optional<QString> unsendableIn(const Form& form, const std::vector<SentField>& fields,
+                                    QStringView separators = {}) {
     for (const SentField& sent : fields) {
         const QString& value = form.text(sent.field);
+        const QString label = form.text(sent.label);
         if (value.contains(u'\r') || value.contains(u'\n')) {
-            return text(Msg::LineBreakInField, form.language()).arg(form.text(sent.label));
+            return text(Msg::LineBreakInField, form.language()).arg(label);
+        }
+        for (const QChar c : value) {
+            if (isControl(c) || separators.contains(c)) {
+                return text(Msg::UnsendableCharacter, form.language()).arg(label, characterName(c));
+            }
         }
     }
     return std::nullopt;
@@ -69,9 +91,14 @@ std::optional<QString> writeRefusal(const Form& form) {
     if (callsign.size() > kCallsignPlaces) {
         return text(Msg::CallsignTooLong, form.language());
     }
-    return lineBreakIn(form, settingsSentAsText(form));
+    return unsendableIn(form, settingsSentAsText(form));
 }
 
 std::optional<QString> wifiWriteRefusal(const Form& form) {
-    return lineBreakIn(form, {{ds::wifiSsid, Ctl::Label23}, {ds::wifiPassword, Ctl::Label20}});
+    // The device splits "AT+WIFI,name,password#" at its first comma and ends
+    // it at the first "#".
+    if (auto refusal = unsendableIn(form, {{ds::wifiSsid, Ctl::Label23}}, u",#")) {
+        return refusal;
+    }
+    return unsendableIn(form, {{ds::wifiPassword, Ctl::Label20}}, u"#");
 }

@@ -9,8 +9,11 @@ class Form;
 // The checks made before a write sends anything. The device reads its
 // commands line by line, so a CR or LF inside a field would end the command
 // early and hand the rest of the field to the device as a command of its
-// own; the callsign must fit the six places of the call command. A "#" stays
-// allowed: the device's own texts use it.
+// own; no other control byte is text the device can store either. The
+// callsign must fit the six places of the call command. A "#" stays allowed
+// in the settings: the device's own texts use it. The WiFi command is split
+// by the device at its first comma and ends at the first "#", so the name can
+// hold neither and the password no "#".
 
 // Why the settings in the window may not be written, in the window's
 // language, naming the field; nothing when they may.

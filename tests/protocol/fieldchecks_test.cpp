@@ -20,6 +20,13 @@ QString lineBreakIn(const char* label) {
     return QStringLiteral("The field \"%1\" holds a line break; nothing was written.").arg(label);
 }
 
+QString unsendable(const char* label, const char* character) {
+    return QStringLiteral(
+               "The field \"%1\" holds the character %2, which cannot be sent; nothing was "
+               "written.")
+        .arg(label, character);
+}
+
 TEST(WriteRefusal, NamesTheFieldThatCannotBeSentAsItIs) {
     struct Case {
         Ctl field;
@@ -41,6 +48,9 @@ TEST(WriteRefusal, NamesTheFieldThatCannotBeSentAsItIs) {
         {ds::server, "x\n", false, lineBreakIn("Server")},
         {ds::callSsid, "1\n", false, lineBreakIn("Callsign")},
         {ds::frequency, "144\n6", false, lineBreakIn("Tx/Rx")},
+        {ds::callsign, "TE\x01ST", false, unsendable("Callsign", "U+0001")},
+        {ds::comment, "a\tb", false, unsendable("Posi+Comment", "U+0009")},
+        {ds::passcode, "1\x7f", false, unsendable("Pass", "U+007F")},
         // The addresses are sent in static mode only, and of the path only its code.
         {ds::gateway[2], "1\n", false, kWritten},
         {ds::gateway[2], "1\n", true, lineBreakIn("Gate")},
@@ -70,7 +80,7 @@ TEST(WriteRefusal, SpeaksTheWindowsLanguageAndItsLabels) {
     EXPECT_EQ(writeRefusal(form), QStringLiteral("呼号为空，未写入任何数据。"));
 }
 
-TEST(WifiWriteRefusal, RefusesALineBreakInNameOrPassword) {
+TEST(WifiWriteRefusal, RefusesWhatTheCommandCannotCarry) {
     struct Case {
         const char* ssid;
         const char* password;
@@ -78,9 +88,13 @@ TEST(WifiWriteRefusal, RefusesALineBreakInNameOrPassword) {
     };
     const Case cases[] = {
         {"home", "", kWritten},
-        {"a,b", "#", kWritten},
+        {"home", "a,b c", kWritten},
         {"ho\nme", "secret", lineBreakIn("ssid")},
         {"home", "sec\r", lineBreakIn("pass")},
+        {"Net,2", "secret", unsendable("ssid", "\",\"")},
+        {"Net#2", "secret", unsendable("ssid", "\"#\"")},
+        {"home", "pa#ss", unsendable("pass", "\"#\"")},
+        {"home", "\x1b[2J", unsendable("pass", "U+001B")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.ssid) + " " + c.password);
