@@ -1,5 +1,6 @@
 #include "protocol/replyparser.h"
 #include "serial/receivepath.h"
+#include "serial/textencoding.h"
 #include "sim/configcommands.h"
 
 #include <QRandomGenerator>
@@ -28,7 +29,7 @@ qint64 receiveAll(ReceivePath& path, const QByteArray& stream, qint64 totalBytes
 ReceivePath parsingPath(qint64& parsed) {
     return ReceivePath([&parsed](const QByteArray& line) {
         if (startsWithKeyword(line)) {
-            benchmark::DoNotOptimize(parseReply(decodeReplyText(line)));
+            benchmark::DoNotOptimize(parseReply(decodeText(line).text));
             ++parsed;
         }
     });

@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "app/language.h"
+#include "serial/textencoding.h"
 
 #include <QObject>
 #include <QStringList>
@@ -28,6 +29,12 @@ public:
     // the status box's length limit.
     void setText(Ctl id, const QString& text);
     void appendText(Ctl id, const QString& more) { setText(id, text(id) + more); }
+
+    // The encoding the box's text came in from the device or a file; it stays
+    // with the box while the text is edited, and goes with it to the device
+    // and into a saved file. UTF-8 until text arrives otherwise.
+    TextEncoding encoding(Ctl id) const { return state(id).encoding; }
+    void setEncoding(Ctl id, TextEncoding encoding) { state(id).encoding = encoding; }
 
     bool isEnabled(Ctl id) const { return state(id).enabled; }
     void setEnabled(Ctl id, bool enabled);
@@ -76,6 +83,7 @@ private:
         QStringList items;
         QStringList notes;
         QString warning;
+        TextEncoding encoding = TextEncoding::Utf8;
     };
     const State& state(Ctl id) const { return states_[static_cast<size_t>(id)]; }
     State& state(Ctl id) { return states_[static_cast<size_t>(id)]; }

@@ -55,6 +55,13 @@ enum class Msg {
     SendIntervalZero,       // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line
     WriteRefusedStrict,
+    // Verify after a write, and the comparison of a file with the device
+    VerifyReading,
+    VerifyMatch,
+    VerifyDifference,  // %1: the setting, %2: written, %3: read back
+    VerifyFailed,      // %1: how many settings differ
+    VerifyNoRead,
+    DiffDifference,  // %1: the setting, %2: in the file, %3: in the device
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,
@@ -71,6 +78,7 @@ enum class Msg {
     FileNotSaved,   // %1: file, %2: reason
     FileNotLoaded,  // %1: file, %2: reason
     // %1: largest length
+    SettingsFileNotText,
     SettingsFileTooLarge,
     // Firmware update
     ImageDialogTitle,

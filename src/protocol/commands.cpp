@@ -11,8 +11,9 @@ QByteArray bare(const char* keyword) {
     return QByteArray(keyword) + '#' + kLineEnd;
 }
 
-QByteArray withArgument(const char* keyword, const QString& argument) {
-    return QByteArray("AT+") + keyword + ',' + argument.toUtf8() + '#' + kLineEnd;
+QByteArray withArgument(const char* keyword, const QString& argument,
+                        TextEncoding encoding = TextEncoding::Utf8) {
+    return QByteArray("AT+") + keyword + ',' + encodeText(argument, encoding) + '#' + kLineEnd;
 }
 
 QByteArray withOctets(const char* keyword, const Octets& octets) {
@@ -66,24 +67,24 @@ QByteArray dnsServer(const Octets& octets) {
     return withOctets("DNS", octets);
 }
 
-QByteArray position(const QString& position) {
-    return withArgument("POSI", position);
+QByteArray position(const QString& position, TextEncoding encoding) {
+    return withArgument("POSI", position, encoding);
 }
 
-QByteArray comment(const QString& comment) {
-    return withArgument("COMMENT", comment);
+QByteArray comment(const QString& comment, TextEncoding encoding) {
+    return withArgument("COMMENT", comment, encoding);
 }
 
-QByteArray server(const QString& server) {
-    return withArgument("SERVER", server);
+QByteArray server(const QString& server, TextEncoding encoding) {
+    return withArgument("SERVER", server, encoding);
 }
 
 QByteArray sendInterval(const QString& interval) {
     return withArgument("TIME", interval);
 }
 
-QByteArray filter(const QString& filter) {
-    return withArgument("FILTER", filter);
+QByteArray filter(const QString& filter, TextEncoding encoding) {
+    return withArgument("FILTER", filter, encoding);
 }
 
 QByteArray backlight(const QString& time) {

@@ -3,12 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include "serial/textencoding.h"
+
 #include <array>
 
 // The commands the device understands, each as the exact bytes that go to
 // the port in one write: "AT+" keyword "," argument "#" or a bare keyword and
-// "#", then CR LF. Arguments are copied unchanged (free text as UTF-8); the
-// callers refuse texts that would break the framing before anything is built.
+// "#", then CR LF. Arguments are copied unchanged; free text goes in the
+// encoding it arrived in (UTF-8 unless the device or a file gave it as
+// GB18030). The callers refuse texts that would break the framing before
+// anything is built.
 namespace Commands {
 
 using Octets = std::array<QString, 4>;
@@ -29,11 +33,11 @@ QByteArray ipAddress(const Octets& octets);
 QByteArray subnetMask(const Octets& octets);
 QByteArray gateway(const Octets& octets);
 QByteArray dnsServer(const Octets& octets);
-QByteArray position(const QString& position);
-QByteArray comment(const QString& comment);
-QByteArray server(const QString& server);
+QByteArray position(const QString& position, TextEncoding encoding = TextEncoding::Utf8);
+QByteArray comment(const QString& comment, TextEncoding encoding = TextEncoding::Utf8);
+QByteArray server(const QString& server, TextEncoding encoding = TextEncoding::Utf8);
 QByteArray sendInterval(const QString& interval);
-QByteArray filter(const QString& filter);
+QByteArray filter(const QString& filter, TextEncoding encoding = TextEncoding::Utf8);
 QByteArray backlight(const QString& time);
 QByteArray distanceUnit(const QString& unit);
 QByteArray digipeat(bool on);

@@ -42,12 +42,13 @@ QString Session::tr(Msg id) const {
     return text(id, form_.language());
 }
 
-bool Session::applyReply(QStringView line) {
+bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
     const ParseOutcome outcome = parseReply(line);
     for (const ReplyEffect& effect : outcome.effects) {
         switch (effect.kind) {
             case ReplyEffect::Kind::SetText:
                 form_.setText(effect.control, effect.text);
+                form_.setEncoding(effect.control, arrivedAs);
                 break;
             case ReplyEffect::Kind::SetCheck:
                 form_.setValue(effect.control, effect.value);
@@ -73,7 +74,8 @@ void Session::onReplyLine(const QByteArray& line) {
     // next byte starts afresh.
     const QByteArrayView reply = withoutLeadingNoise(line);
     if (startsWithKeyword(reply)) {
-        applyReply(decodeReplyText(reply));
+        const DecodedText decoded = decodeText(reply);
+        applyReply(decoded.text, decoded.encoding);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/texts.h"
 #include "protocol/replyparser.h"
 #include "serial/receivepath.h"
+#include "serial/textencoding.h"
 
 #include <functional>
 
@@ -46,9 +47,10 @@ public:
     // A text in the window's language.
     QString tr(Msg id) const;
 
-    // Applies one reply line, as received or as read from a settings file.
-    // False when a cut failed; the effects before the failure stay.
-    bool applyReply(QStringView line);
+    // Applies one reply line, as received or as read from a settings file,
+    // in the encoding it arrived in. False when a cut failed; the effects
+    // before the failure stay.
+    bool applyReply(QStringView line, TextEncoding arrivedAs = TextEncoding::Utf8);
 
     // Runs after every batch of received bytes has gone through the receive
     // path: the firmware update answers the loader's requests from there.

@@ -29,11 +29,13 @@ QList<WriteStep> writeSequence(const Form& form) {
               << WriteStep{Commands::gateway(octets(form, ds::gateway)), kPauseMs}
               << WriteStep{Commands::dnsServer(octets(form, ds::dnsServer)), kAfterDnsMs};
     }
-    steps << WriteStep{Commands::position(form.text(ds::position)), kPauseMs}
-          << WriteStep{Commands::comment(form.text(ds::comment)), kPauseMs}
-          << WriteStep{Commands::server(form.text(ds::server)), kPauseMs}
+    steps << WriteStep{Commands::position(form.text(ds::position), form.encoding(ds::position)),
+                       kPauseMs}
+          << WriteStep{Commands::comment(form.text(ds::comment), form.encoding(ds::comment)),
+                       kPauseMs}
+          << WriteStep{Commands::server(form.text(ds::server), form.encoding(ds::server)), kPauseMs}
           << WriteStep{Commands::sendInterval(form.text(ds::sendInterval)), kPauseMs}
-          << WriteStep{Commands::filter(form.text(ds::filter)), kPauseMs}
+          << WriteStep{Commands::filter(form.text(ds::filter), form.encoding(ds::filter)), kPauseMs}
           << WriteStep{Commands::backlight(form.text(ds::backlight)), kPauseMs}
           << WriteStep{Commands::distanceUnit(form.text(ds::distanceUnit)), kPauseMs}
           << WriteStep{Commands::digipeat(form.value(ds::digipeat) == 1), kPauseMs}

@@ -40,8 +40,3 @@ private:
     QByteArray replyLine_;
     LineHandler onLine_;
 };
-
-// A reply line's text: UTF-8 when the bytes are valid UTF-8, otherwise
-// GB18030 (the encoding of older Chinese-language devices and tools), so a
-// Chinese comment arrives whole rather than byte by byte.
-QString decodeReplyText(QByteArrayView bytes);

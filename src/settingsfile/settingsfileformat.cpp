@@ -2,13 +2,18 @@
 
 #include "app/devicesettings.h"
 #include "app/form.h"
+#include "serial/textencoding.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 #include <vector>
 
 namespace {
 
 namespace ds = DeviceSettings;
+
+constexpr std::array<Ctl, 4> kFreeTextFields{ds::position, ds::comment, ds::server, ds::filter};
 
 // The one-digit codes of the unit, path and alias lines, in list order. A
 // text that is not a list item is saved with the fall-back code; for the
@@ -69,9 +74,16 @@ QStringList settingsFileLines(const Form& form) {
 }
 
 QByteArray settingsFileBytes(const Form& form) {
+    // A file in GB18030 when any free-text field's text arrived in it, so that
+    // it loads back, and goes to the device, as the device sent it. A file
+    // holds one encoding: the load decides on the whole file, since a short
+    // GB18030 line may pass for UTF-8.
+    const bool gb18030 =
+        std::any_of(kFreeTextFields.begin(), kFreeTextFields.end(),
+                    [&form](Ctl field) { return form.encoding(field) == TextEncoding::Gb18030; });
     QByteArray bytes;
     for (const QString& line : settingsFileLines(form)) {
-        bytes += line.toUtf8() + "\r\n";
+        bytes += encodeText(line, gb18030 ? TextEncoding::Gb18030 : TextEncoding::Utf8) + "\r\n";
     }
     return bytes;
 }

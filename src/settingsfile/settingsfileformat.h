@@ -18,7 +18,8 @@ class Form;
 // brought to its fixed width and is written as it is.
 QStringList settingsFileLines(const Form& form);
 
-// The whole file: the lines in UTF-8, each ended by CR LF.
+// The whole file, each line ended by CR LF: in UTF-8, or in GB18030 when a
+// free-text field's text arrived in GB18030.
 QByteArray settingsFileBytes(const Form& form);
 
 // A saved field that holds a line break would split its line in two and load

@@ -1,6 +1,7 @@
 #include "settingsfile/settingsfileio.h"
 
 #include "app/texts.h"
+#include "serial/textencoding.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -41,6 +42,9 @@ FileContents readSettingsFile(const QString& path, Language language) {
     }
     if (bytes.size() > kMaxSettingsFileBytes) {
         return {{}, text(Msg::SettingsFileTooLarge, language).arg(kMaxSettingsFileBytes)};
+    }
+    if (!decodeText(bytes).valid) {
+        return {{}, text(Msg::SettingsFileNotText, language)};
     }
     return {bytes, {}};
 }

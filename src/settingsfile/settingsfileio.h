@@ -19,6 +19,8 @@ struct FileContents {
     QString failure;  // why the file could not be read; empty when it was
 };
 
-// Reads a whole settings file. The reason for a file that is too large is
-// given in the window's language.
+// Reads a whole settings file. A file that is too large, or one that is
+// neither UTF-8 nor GB18030 (a binary file, a file in another encoding), is
+// refused, the reason given in the window's language: such bytes would
+// reach the device as replacement characters.
 FileContents readSettingsFile(const QString& path, Language language);

@@ -2,31 +2,7 @@
 
 #include "app/form.h"
 #include "protocol/session.h"
-
-#include <QStringDecoder>
-
-namespace {
-
-bool isUtf8(QByteArrayView bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    // decode() only describes the work; converting the result does it.
-    [[maybe_unused]] const QString decoded = utf8.decode(bytes);
-    return !utf8.hasError();
-}
-
-QStringDecoder decoderFor(QByteArrayView file) {
-    if (isUtf8(file)) {
-        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    }
-    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
-    if (gb18030.isValid()) {
-        return gb18030;
-    }
-    // A Qt built without the Chinese codecs still shows every byte.
-    return QStringDecoder(QStringDecoder::Latin1, QStringDecoder::Flag::Stateless);
-}
-
-}  // namespace
+#include "serial/textencoding.h"
 
 QList<QByteArray> splitFileLines(QByteArrayView file) {
     QList<QByteArray> lines;
@@ -48,14 +24,14 @@ QList<QByteArray> splitFileLines(QByteArrayView file) {
 }
 
 LoadOutcome loadSettingsLines(Session& session, const QByteArray& file) {
-    QStringDecoder decoder = decoderFor(file);
+    const TextEncoding encoding = decodeText(file).encoding;
     LoadOutcome outcome;
     for (const QByteArray& bytes : splitFileLines(file)) {
-        const QString line = decoder.decode(bytes);
+        const QString line = decodeAs(bytes, encoding);
         session.form().appendText(Ctl::Text29, line + QStringLiteral("\r\n"));
         session.receivePath().setReplyLine(bytes);
         ++outcome.linesApplied;
-        if (!session.applyReply(line)) {
+        if (!session.applyReply(line, encoding)) {
             outcome.stoppedAtFailedCut = true;
             break;
         }

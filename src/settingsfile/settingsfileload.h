@@ -24,5 +24,6 @@ struct LoadOutcome {
 // and the reply line holds the last line applied.
 //
 // The file is taken as UTF-8 when the whole of it is valid UTF-8, else as
-// GB18030, which older Chinese-language tools wrote.
+// GB18030, which older Chinese-language tools wrote; the fields it fills keep
+// that encoding.
 LoadOutcome loadSettingsLines(Session& session, const QByteArray& file);

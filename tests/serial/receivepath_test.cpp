@@ -1,4 +1,5 @@
 #include "serial/receivepath.h"
+#include "serial/textencoding.h"
 
 #include "support/printers.h"
 
@@ -54,11 +55,31 @@ TEST(ReceivePath, TracesEveryByteAsHexKeepingItsStartAndCountingTheRest) {
     EXPECT_EQ(trace.length(), 4);
 }
 
-TEST(ReceivePath, DecodesALineAsUtf8OrElseGb18030) {
+TEST(TextEncoding, TextIsUtf8OrElseGb18030AndGoesBackAsItCame) {
+    struct Case {
+        QByteArray bytes;
+        TextEncoding encoding;
+        bool valid;
+    };
     const QString comment = QStringLiteral("COMMENT TEXT:中继站");
-    EXPECT_EQ(decodeReplyText(comment.toUtf8()), comment);
-    // The same text as an older Chinese-language device sends it.
-    EXPECT_EQ(decodeReplyText(QByteArray("COMMENT TEXT:\xD6\xD0\xBC\xCC\xD5\xBE")), comment);
+    const Case cases[] = {
+        {"COMMENT TEXT:ok", TextEncoding::Utf8, true},
+        {comment.toUtf8(), TextEncoding::Utf8, true},
+        // The same text as an older Chinese-language device sends it.
+        {"COMMENT TEXT:\xD6\xD0\xBC\xCC\xD5\xBE", TextEncoding::Gb18030, true},
+        {"COMMENT TEXT:\xFF\xD6", TextEncoding::Utf8, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex(' ').toStdString());
+        const DecodedText decoded = decodeText(c.bytes);
+        EXPECT_EQ(decoded.encoding, c.encoding);
+        EXPECT_EQ(decoded.valid, c.valid);
+        if (c.valid) {
+            EXPECT_TRUE(decoded.text.startsWith(u"COMMENT TEXT:"));
+            EXPECT_EQ(decodeAs(c.bytes, c.encoding), decoded.text);
+            EXPECT_EQ(encodeText(decoded.text, decoded.encoding), c.bytes);
+        }
+    }
 }
 
 }  // namespace

@@ -209,6 +209,7 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
         const char* name;
         qint64 size;         // of a file made for the case; -1: none, 0: a folder
         const char* reason;  // the exact reason, where it is the program's own
+        QByteArray bytes{};  // the file's, when given
     };
     const Case cases[] = {
         {"missing", "missing.ini", -1, nullptr},
@@ -217,6 +218,10 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
          "it is larger than 65536 bytes, far more than a settings file holds"},
         {"a device that never ends", "/dev/zero", -1,
          "it is larger than 65536 bytes, far more than a settings file holds"},
+        // Bytes that neither encoding holds would reach the device as
+        // replacement characters.
+        {"neither UTF-8 nor GB18030", "binary.ini", -1, "it is neither UTF-8 nor GB18030 text",
+         "FREQ:145.8250\r\nCOMMENT TEXT:\xFF\xFE\x80\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -228,6 +233,8 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
             QDir(s.dir.path()).mkdir(QString::fromLatin1(c.name));
         } else if (c.size > 0) {
             ASSERT_TRUE(writeBytes(path, "FREQ:145.8250\r\n" + QByteArray(c.size - 15, 'x')));
+        } else if (!c.bytes.isEmpty()) {
+            ASSERT_TRUE(writeBytes(path, c.bytes));
         }
         const FormSnapshot before(s.form);
         load(s, path);

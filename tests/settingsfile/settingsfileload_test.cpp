@@ -3,6 +3,11 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "loadsession.h"
+#include "protocol/exchangebench.h"
+#include "protocol/readexchange.h"
+#include "protocol/writeexchange.h"
+#include "serial/textencoding.h"
+#include "settingsfile/settingsfileformat.h"
 
 #include <QStringEncoder>
 
@@ -114,6 +119,36 @@ TEST(LoadLines, TheWholeFileIsUtf8WhenValidElseGb18030) {
             fresh.form.text(Ctl::Text29).startsWith(QStringLiteral("COMMENT TEXT:") + c.comment))
             << c.what;
     }
+}
+
+// Text goes back to the device as it came: read, saved, loaded and written
+// with no edit, a comment is stored as the very bytes the device sent, and
+// so it is written straight back after the read. Typed text goes as UTF-8.
+TEST(SettingsFileEncoding, TheDeviceGetsBackTheBytesItSent) {
+    QStringEncoder gb18030("GB18030");
+    const QString beijing = QStringLiteral("北京 中继");
+    const QByteArray cases[] = {gb18030.encode(beijing), beijing.toUtf8(), "KORVA 144.640MHz"};
+    for (const QByteArray& sent : cases) {
+        SCOPED_TRACE(sent.toHex(' ').toStdString());
+        ExchangeBench reading;
+        reading.device.config().comment = sent;
+        readExchange(reading.session);
+        EXPECT_EQ(reading.form.text(ds::comment), decodeText(sent).text);
+
+        ExchangeBench writing;
+        loadSettingsLines(writing.session, settingsFileBytes(reading.form));
+        writeExchange(writing.session);
+        EXPECT_EQ(writing.device.config().comment, sent);
+
+        reading.device.config().comment = "changed";
+        writeExchange(reading.session);
+        EXPECT_EQ(reading.device.config().comment, sent);
+    }
+    ExchangeBench typing;
+    fillDefaults(typing.form);
+    typing.form.setText(ds::comment, beijing);
+    writeExchange(typing.session);
+    EXPECT_EQ(typing.device.config().comment, beijing.toUtf8());
 }
 
 }  // namespace
