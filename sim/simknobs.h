@@ -13,6 +13,8 @@ struct SimKnobs {
     bool noWifiAck = false;            // never answers "WIFI Write success"
     bool noEeramReset = false;         // never answers "eeram reset"
     QByteArray garbage{};              // sent before every answer line, when not empty
+    QByteArray ignoreCommand{};        // a setting command ("COMMENT") taken in but neither
+                                       // stored nor answered; empty: none
     int bytesPerSecond = 0;            // line rate in both directions; 0: no limit
     qint64 disconnectAfterBytes = -1;  // goes away after receiving this many bytes; -1: never
 

@@ -64,6 +64,10 @@ void addOptions(QCommandLineParser& parser) {
     }
     parser.addOption(
         {"garbage", "Send these bytes, in hexadecimal, before every answer line.", "hex"});
+    parser.addOption({"ignore-command",
+                      "Take the setting command AT+<keyword>,...# in, but neither store nor "
+                      "answer it (COMMENT, FREQ, ...).",
+                      "keyword"});
     for (const Number& n : kNumbers) {
         parser.addOption({n.name, n.description, n.valueName});
     }
@@ -81,6 +85,7 @@ QString readKnobs(const QCommandLineParser& parser, SimKnobs& knobs) {
             return QStringLiteral("--garbage takes hexadecimal bytes, such as 00FF0D0A");
         }
     }
+    knobs.ignoreCommand = parser.value("ignore-command").toLatin1();
     for (const Number& n : kNumbers) {
         if (!parser.isSet(n.name)) {
             continue;

@@ -84,6 +84,9 @@ void SimulatedDevice::receiveByte(char byte) {
 }
 
 void SimulatedDevice::runLine() {
+    if (!knobs_.ignoreCommand.isEmpty() && line_.startsWith("AT+" + knobs_.ignoreCommand + ',')) {
+        return;
+    }
     const ConfigAnswer result = runCommand(config_, line_);
     if (result.changed) {
         notifyChange();

@@ -35,6 +35,8 @@ struct CliContext {
     QString backupFolder;  // where the kept settings go
     // --strict: a field warning refuses the write.
     bool strict = false;
+    // --verify: a write is read back and compared.
+    bool verify = false;
 
     // Where the command's data goes: the file, or out.
     bool writeData(const QString& file, const QByteArray& bytes);

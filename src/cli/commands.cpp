@@ -14,10 +14,14 @@
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
 #include "serial/portlister.h"
+#include "settingsfile/settingsdiff.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
 #include "settingsfile/settingsfileload.h"
 #include "update/updater.h"
+
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -48,6 +52,53 @@ bool warningsAllowWrite(CliContext& context) {
     }
     context.err << context.session.tr(Msg::WriteRefusedStrict) << Qt::endl;
     return false;
+}
+
+// Loads the settings file into the window; false, after telling why, when it
+// could not be read.
+bool loadFile(CliContext& context, const QString& file) {
+    const FileContents contents = readSettingsFile(file, context.form.language());
+    if (!contents.failure.isEmpty()) {
+        context.err << text(Msg::FileNotLoaded, context.form.language()).arg(file, contents.failure)
+                    << Qt::endl;
+        return false;
+    }
+    loadSettingsLines(context.session, contents.bytes);
+    return true;
+}
+
+// Reads the device into the window and compares it with the expected
+// settings-file lines; nothing when the read did not finish (told on err).
+std::optional<std::vector<SettingDifference>> compareWithDevice(CliContext& context,
+                                                                const QStringList& expected) {
+    readExchange(context.session);
+    if (statusEndsWith(context, Msg::ReadOk) != kSucceeded) {
+        if (!context.interrupted) {
+            context.err << context.session.tr(Msg::VerifyNoRead) << Qt::endl;
+        }
+        return std::nullopt;
+    }
+    return settingDifferences(expected, settingsFileLines(context.form));
+}
+
+// Reads back what was written and lists every setting that differs.
+int verifyWrite(CliContext& context, const QStringList& written) {
+    context.err << context.session.tr(Msg::VerifyReading) << Qt::endl;
+    const auto differences = compareWithDevice(context, written);
+    if (!differences) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
+    for (const SettingDifference& difference : *differences) {
+        context.err << context.session.tr(Msg::VerifyDifference)
+                           .arg(difference.name, difference.expected, difference.actual)
+                    << Qt::endl;
+    }
+    if (!differences->empty()) {
+        context.err << context.session.tr(Msg::VerifyFailed).arg(differences->size()) << Qt::endl;
+        return kFailed;
+    }
+    context.err << context.session.tr(Msg::VerifyMatch) << Qt::endl;
+    return kSucceeded;
 }
 
 }  // namespace
@@ -81,19 +132,40 @@ int readSettings(CliContext& context, const QString& file) {
 }
 
 int writeSettings(CliContext& context, const QString& file) {
-    const FileContents contents = readSettingsFile(file, context.form.language());
-    if (!contents.failure.isEmpty()) {
-        context.err << text(Msg::FileNotLoaded, context.form.language()).arg(file, contents.failure)
-                    << Qt::endl;
+    if (!loadFile(context, file) || !warningsAllowWrite(context)) {
         return kFailed;
     }
-    loadSettingsLines(context.session, contents.bytes);
-    if (!warningsAllowWrite(context)) {
-        return kFailed;
-    }
+    const QStringList written = settingsFileLines(context.form);
     StatusEcho echo(context.form, context.err);
     writeExchange(context.session);
-    return statusEndsWith(context, Msg::WriteComplete);
+    const int status = statusEndsWith(context, Msg::WriteComplete);
+    if (status != kSucceeded || !context.verify) {
+        return status;
+    }
+    return verifyWrite(context, written);
+}
+
+int diffSettings(CliContext& context, const QString& file) {
+    if (!loadFile(context, file)) {
+        return kFailed;
+    }
+    const QStringList expected = settingsFileLines(context.form);
+    StatusEcho echo(context.form, context.err);
+    const auto differences = compareWithDevice(context, expected);
+    if (!differences) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
+    QByteArray listing;
+    for (const SettingDifference& difference : *differences) {
+        listing += (context.session.tr(Msg::DiffDifference)
+                        .arg(difference.name, difference.expected, difference.actual) +
+                    u'\n')
+                       .toUtf8();
+    }
+    if (!context.writeData({}, listing)) {
+        return kFailed;
+    }
+    return differences->empty() ? kSucceeded : kFailed;
 }
 
 int writeWifi(CliContext& context, const QString& ssid, const QString& password) {

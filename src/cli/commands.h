@@ -13,7 +13,12 @@ int writeDefaults(CliContext& context, const QString& file);
 int readSettings(CliContext& context, const QString& file);
 // Before sending, the field warnings go to standard error; with --strict any
 // of them refuses the write (exit status 1), else the write goes ahead.
+// With --verify the settings are then read back and compared, value by value,
+// with what was written: exit status 0 only when all match.
 int writeSettings(CliContext& context, const QString& file);
+// Reads the device and lists, on standard output, every setting that differs
+// from the settings file: 0 when none does, 1 when some do or the read failed.
+int diffSettings(CliContext& context, const QString& file);
 int writeWifi(CliContext& context, const QString& ssid, const QString& password);
 int restart(CliContext& context);
 int updateFirmware(CliContext& context, const QString& image);

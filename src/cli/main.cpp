@@ -52,6 +52,11 @@ const std::map<QString, Command>& commands() {
           "load the settings file FILE and write it to the device; field warnings go to standard "
           "error",
           1, 1, [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
+        {"diff",
+         {"FILE",
+          "read the device and list every setting that differs from the settings file FILE; exit "
+          "status 0 when none does",
+          1, 1, [](CliContext& c, const QStringList& a) { return diffSettings(c, a[0]); }}},
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
           [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
@@ -72,7 +77,7 @@ const std::map<QString, Command>& commands() {
 QString usage() {
     QString text = QStringLiteral(
         "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] [--strict] "
-        "COMMAND "
+        "[--verify] COMMAND "
         "[ARGS]\n\n"
         "Commands:\n");
     for (const auto& [name, command] : commands()) {
@@ -89,6 +94,8 @@ QString usage() {
         "                     and write them back after the update (the default)\n"
         "  --no-keep-settings update: leave the device with its factory settings\n"
         "  --strict           write: refuse (exit status 1) when a field warns\n"
+        "  --verify           write: read the settings back and compare them with what was\n"
+        "                     written (exit status 1 when any differs)\n"
         "  -h, --help         this text; COMMAND --help for one command\n\n"
         "Exit status: 0 done, 1 the device or the port failed, 2 usage error, 130 interrupted.\n");
     return text;
@@ -110,9 +117,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption keepOption(QStringLiteral("keep-settings"));
     const QCommandLineOption noKeepOption(QStringLiteral("no-keep-settings"));
     const QCommandLineOption strictOption(QStringLiteral("strict"));
+    const QCommandLineOption verifyOption(QStringLiteral("verify"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({portOption, langOption, configOption, yesOption, keepOption, noKeepOption,
-                       strictOption, helpOption});
+                       strictOption, verifyOption, helpOption});
     if (!parser.parse(app.arguments())) {
         err << parser.errorText() << "\n\n" << usage();
         return kUsage;
@@ -168,6 +176,7 @@ int main(int argc, char** argv) {
     context.backupFolder = defaultBackupFolder();
     context.prompter.setAnswer(parser.isSet(yesOption));
     context.strict = parser.isSet(strictOption);
+    context.verify = parser.isSet(verifyOption);
     context.errIsTerminal = isatty(fileno(stderr)) != 0;
     const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();
     context.form.setText(Ctl::Combo1, port);

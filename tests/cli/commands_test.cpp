@@ -245,4 +245,79 @@ TEST(Cli, WriteWarnsAndStrictRefusesTheWrite) {
     }
 }
 
+// write --verify reads the settings back and compares them as values; diff
+// compares the device with a file. The device may lose a command on the way.
+TEST(Cli, VerifyAndDiffNameEverySettingTheDeviceDoesNotHold) {
+    const auto verify = [](CliContext& c, const QString& file) {
+        c.verify = true;
+        return writeSettings(c, file);
+    };
+    struct Case {
+        const char* name;
+        std::function<int(CliContext&, const QString&)> command;
+        std::vector<std::pair<Ctl, const char*>> file;
+        SimKnobs knobs;
+        int status;
+        const char* out;
+        const char* errEnd;
+    };
+    const SimKnobs device{.bytesPerSecond = kLineRate115200};
+    const Case cases[] = {
+        {"verify, all stored",
+         verify,
+         {{ds::comment, "gateway"}},
+         device,
+         kSucceeded,
+         "",
+         "Verified: the device holds every setting written.\n"},
+        // Stored as 0, read back as always on, as the window shows it.
+        {"verify, backlight 0",
+         verify,
+         {{ds::backlight, "0"}},
+         device,
+         kSucceeded,
+         "",
+         "Verified: the device holds every setting written.\n"},
+        {"verify, the comment lost",
+         verify,
+         {{ds::comment, "gateway"}},
+         {.ignoreCommand = "COMMENT", .bytesPerSecond = kLineRate115200},
+         kFailed,
+         "",
+         "COMMENT TEXT: written \"gateway\", read back \"KORVA 144.640MHz\"\n"
+         "Verify failed: 1 setting(s) differ from what was written.\n"},
+        {"diff, equal", diffSettings, {}, device, kSucceeded, "", "read ok\n"},
+        // With DHCP on, the addresses are not compared.
+        {"diff, another address",
+         diffSettings,
+         {{ds::ipAddress[3], "7"}},
+         device,
+         kSucceeded,
+         "",
+         "read ok\n"},
+        {"diff, differs",
+         diffSettings,
+         {{ds::comment, "gateway"}},
+         device,
+         kFailed,
+         "COMMENT TEXT: file \"gateway\", device \"KORVA 144.640MHz\"\n",
+         "read ok\n"},
+        {"diff, device silent",
+         diffSettings,
+         {},
+         {.silent = true},
+         kFailed,
+         "",
+         "The settings could not be read back; nothing was compared.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cli cli(c.knobs);
+        const QString file = cli.settingsFile(c.file);
+        EXPECT_EQ(cli.run([&](CliContext& context) { return c.command(context, file); }), c.status);
+        EXPECT_EQ(cli.out(), QByteArray(c.out));
+        EXPECT_TRUE(cli.err().endsWith(QString::fromUtf8(c.errEnd))) << cli.err().toStdString();
+    }
+}
+
 }  // namespace
