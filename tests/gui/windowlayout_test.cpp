@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -205,6 +206,20 @@ TEST(WindowAccessibility, EveryBoxHasANameAndEveryButtonItsOwnMnemonic) {
         EXPECT_EQ(nameOfBox(Ctl::Text28), QStringLiteral("DNS 4"));
         EXPECT_EQ(nameOfBox(Ctl::Text4), fixture.form.text(Ctl::Label4));
     }
+}
+
+// The WiFi password is not shown to whoever looks over the user's shoulder,
+// unless the user asks.
+TEST(WindowPrivacy, TheWifiPasswordIsMaskedUntilShowIsTicked) {
+    WindowFixture fixture;
+    auto* password = fixture.widget<QLineEdit>(Ctl::Text33);
+    auto* show = fixture.window->findChild<QCheckBox*>(QStringLiteral("ShowWifiPassword"));
+    ASSERT_NE(show, nullptr);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    show->click();
+    EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
+    show->click();
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
 }
 
 }  // namespace
