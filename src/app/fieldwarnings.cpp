@@ -44,7 +44,8 @@ std::vector<FieldWarning> writeWarnings(const Form& form) {
     const auto say = [&form](Msg message) { return text(message, form.language()); };
     std::vector<FieldWarning> warnings;
     const auto check = [&form, &warnings](Ctl field, bool passes, const QString& warning) {
-        if (!passes && !form.text(field).isEmpty()) {
+        // A read clears the lists' boxes to a single blank: still an empty box.
+        if (!passes && !form.text(field).trimmed().isEmpty()) {
             warnings.push_back({field, warning});
         }
     };

@@ -1,5 +1,6 @@
 #include "app/form.h"
 
+#include "app/devicesettings.h"
 #include "serial/trimblanks.h"
 
 namespace {
@@ -38,6 +39,16 @@ void Form::setText(Ctl id, const QString& text) {
     }
     state(id).text = kept;
     emit changed(id);
+    if (id == DeviceSettings::addressMode) {
+        followAddressMode();
+    }
+}
+
+void Form::followAddressMode() {
+    const bool isStatic = text(DeviceSettings::addressMode) == DeviceSettings::kStaticIp;
+    for (const Ctl box : DeviceSettings::addressBoxes) {
+        setEnabled(box, isStatic);
+    }
 }
 
 void Form::setEnabled(Ctl id, bool enabled) {

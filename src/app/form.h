@@ -26,7 +26,9 @@ public:
     QString text(Ctl id) const { return state(id).text; }
     // Applies the change rule of the passcode, send interval and frequency
     // boxes (blanks at both ends removed) to every text, typed or set, and
-    // the status box's length limit.
+    // the status box's length limit. The sixteen address boxes follow the
+    // address mode, however it was set: on for exactly "STATIC IP", off for
+    // anything else.
     void setText(Ctl id, const QString& text);
     void appendText(Ctl id, const QString& more) { setText(id, text(id) + more); }
 
@@ -74,6 +76,8 @@ signals:
     void warningChanged(Ctl id);
 
 private:
+    void followAddressMode();
+
     struct State {
         QString text;
         bool enabled = true;

@@ -3,14 +3,15 @@
 #include <QString>
 
 // A file dialog as the operations ask for it. The filter is written as the
-// device's users know it, "description|pattern".
+// device's users know it, "description|pattern". Where the dialog starts is
+// the dialog's own choice: the folder last used for that kind of file.
 struct FileRequest {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
     QString title;
     QString filter;
-    QString directory;
-    QString fileName;  // the name the dialog starts with
+    QString defaultSuffix;  // added to a saved name that has none ("ini"); empty: none
+    QString fileName;       // the name the dialog starts with
 };
 
 // Everything modal: message boxes, questions and file dialogs. The window

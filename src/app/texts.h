@@ -75,8 +75,9 @@ enum class Msg {
     SaveDialogFilter,
     LoadDialogTitle,
     LoadDialogFilter,
-    FileNotSaved,   // %1: file, %2: reason
-    FileNotLoaded,  // %1: file, %2: reason
+    FileNotSaved,      // %1: file, %2: reason
+    FileNotLoaded,     // %1: file, %2: reason
+    NotASettingsFile,  // %1: file
     // %1: largest length
     SettingsFileNotText,
     SettingsFileTooLarge,
@@ -128,6 +129,10 @@ enum class Msg {
     TrafficDialogTitle,
     TrafficDialogFilter,
     TrafficNotSaved,  // %1: file, %2: reason
+    // Names that a screen reader gives the window's boxes
+    ShowPassword,
+    PortSelectorName,
+    ProgressBoxName,
 };
 
 QString text(Msg id, Language language);

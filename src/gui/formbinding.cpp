@@ -1,6 +1,7 @@
 #include "gui/formbinding.h"
 
 #include "app/form.h"
+#include "gui/elidedlabel.h"
 #include "gui/inputrules.h"
 #include "gui/portselector.h"
 
@@ -26,8 +27,8 @@ QString asCaption(const QString& text) {
     return caption.replace(u'&', QStringLiteral("&&"));
 }
 
-void showCaption(const Form& form, Ctl id, QAbstractButton* button) {
-    button->setText(asCaption(form.text(id)));
+void showCaption(const Form& form, Ctl id, QAbstractButton* button, char mnemonic) {
+    button->setText(withMnemonic(form.text(id), mnemonic));
     button->setEnabled(form.isEnabled(id));
 }
 
@@ -93,6 +94,18 @@ void showText(QPlainTextEdit* view, const QString& shown, const QString& text) {
 
 }  // namespace
 
+QString withMnemonic(const QString& caption, char mnemonic) {
+    QString shown = asCaption(caption);
+    if (mnemonic == 0) {
+        return shown;
+    }
+    const qsizetype at = shown.indexOf(QLatin1Char(mnemonic), 0, Qt::CaseInsensitive);
+    if (at >= 0 && (at == 0 || shown[at - 1] != u'&')) {
+        return shown.insert(at, u'&');
+    }
+    return shown + QStringLiteral("(&") + QLatin1Char(mnemonic) + u')';
+}
+
 FormBinding::FormBinding(Form& form, QObject* parent) : QObject(parent), form_(form) {
     connect(&form_, &Form::changed, this, [this](Ctl id) {
         const auto found = shows_.find(id);
@@ -119,6 +132,13 @@ void FormBinding::bindLabel(Ctl id, QLabel* label) {
     });
 }
 
+void FormBinding::bindElidedLabel(Ctl id, ElidedLabel* label) {
+    add(id, [this, id, label] {
+        label->setFullText(form_.text(id));
+        label->setEnabled(form_.isEnabled(id));
+    });
+}
+
 void FormBinding::bindFrame(Ctl id, QGroupBox* frame) {
     add(id, [this, id, frame] {
         frame->setTitle(asCaption(form_.text(id)));
@@ -126,13 +146,13 @@ void FormBinding::bindFrame(Ctl id, QGroupBox* frame) {
     });
 }
 
-void FormBinding::bindButton(Ctl id, QAbstractButton* button) {
-    add(id, [this, id, button] { showCaption(form_, id, button); });
+void FormBinding::bindButton(Ctl id, QAbstractButton* button, char mnemonic) {
+    add(id, [this, id, button, mnemonic] { showCaption(form_, id, button, mnemonic); });
 }
 
-void FormBinding::bindCheckBox(Ctl id, QCheckBox* box) {
-    add(id, [this, id, box] {
-        showCaption(form_, id, box);
+void FormBinding::bindCheckBox(Ctl id, QCheckBox* box, char mnemonic) {
+    add(id, [this, id, box, mnemonic] {
+        showCaption(form_, id, box, mnemonic);
         box->setChecked(form_.value(id) != 0);
     });
     // clicked, unlike toggled, comes from the user only.
@@ -207,14 +227,18 @@ void FormBinding::bindTextView(Ctl id, QPlainTextEdit* view) {
     });
 }
 
-void FormBinding::bindWarning(Ctl id, QLabel* label) {
-    label->setTextFormat(Qt::PlainText);
-    const auto show = [this, id, label] {
-        label->setText(form_.warning(id));
-        label->setVisible(!form_.warning(id).isEmpty());
+void FormBinding::bindWarning(Ctl id, QWidget* marked) {
+    const QPalette plain = marked->palette();
+    QPalette warned = plain;
+    warned.setColor(QPalette::Base, QColor(0xFF, 0xDD, 0xDD));
+    warned.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    const auto show = [this, id, marked, plain, warned] {
+        const QString warning = form_.warning(id);
+        marked->setPalette(warning.isEmpty() ? plain : warned);
+        marked->setToolTip(warning);
     };
     show();
-    connect(&form_, &Form::warningChanged, label, [id, show](Ctl changed) {
+    connect(&form_, &Form::warningChanged, marked, [id, show](Ctl changed) {
         if (changed == id) {
             show();
         }

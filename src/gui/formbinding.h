@@ -8,6 +8,7 @@
 #include <map>
 
 class Form;
+class ElidedLabel;
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
@@ -22,6 +23,11 @@ class QWidget;
 // from the Form and follows every change of it; what the user does to a
 // widget goes into the Form, which may change it further (the passcode box
 // drops surrounding blanks) and is then shown again.
+// A caption as a button shows it: a "&" of its own shown as such, and the
+// mnemonic letter (Alt+letter presses the button) underlined where the
+// caption has it, else added as "(&R)", as Chinese captions carry it.
+QString withMnemonic(const QString& caption, char mnemonic);
+
 class FormBinding : public QObject {
     Q_OBJECT
 public:
@@ -29,9 +35,13 @@ public:
 
     void bindWindow(Ctl id, QWidget* window);  // the title
     void bindLabel(Ctl id, QLabel* label);
+    // A label whose text may change while the window is used (the progress
+    // line): it never widens the window and shows a long text shortened.
+    void bindElidedLabel(Ctl id, ElidedLabel* label);
     void bindFrame(Ctl id, QGroupBox* frame);
-    void bindButton(Ctl id, QAbstractButton* button);
-    void bindCheckBox(Ctl id, QCheckBox* box);
+    // A button whose caption gets the keyboard mnemonic letter (none: 0).
+    void bindButton(Ctl id, QAbstractButton* button, char mnemonic = 0);
+    void bindCheckBox(Ctl id, QCheckBox* box, char mnemonic = 0);
     // Typed and pasted text passes the box's input rule on its way in.
     void bindLineEdit(Ctl id, QLineEdit* edit);
     // The list, the enabled state and typed text; a pick from the list is the
@@ -40,8 +50,10 @@ public:
     void bindProgressBar(Ctl id, QProgressBar* bar);
     // A box only the program writes to, such as the status box.
     void bindTextView(Ctl id, QPlainTextEdit* view);
-    // The control's warning; the label is hidden while there is none.
-    void bindWarning(Ctl id, QLabel* label);
+    // The control's warning marks the widget that shows the control (a
+    // tinted box, a red label) and is its tooltip. Only colours change, so
+    // a warning never moves anything.
+    void bindWarning(Ctl id, QWidget* marked);
 
 private:
     void add(Ctl id, std::function<void()> show);

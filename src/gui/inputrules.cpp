@@ -1,7 +1,6 @@
 #include "gui/inputrules.h"
 
 #include "app/devicesettings.h"
-#include "app/form.h"
 
 #include <algorithm>
 
@@ -11,6 +10,7 @@ bool lets(FieldRule::Chars chars, QChar c) {
     const char16_t code = c.unicode();
     switch (chars) {
         case FieldRule::Chars::Digits:
+        case FieldRule::Chars::Passcode:
             return code >= u'0' && code <= u'9';
         case FieldRule::Chars::Frequency:
             return code >= 46 && code <= 57;
@@ -52,7 +52,9 @@ FieldRule fieldRuleFor(Ctl id) {
     FieldRule rule{FieldRule::Chars::Any, designOf(id).maxLength};
     if (id == ds::callsign) {
         rule.chars = FieldRule::Chars::UpperCase;
-    } else if (id == ds::passcode || id == ds::sendInterval) {
+    } else if (id == ds::passcode) {
+        rule.chars = FieldRule::Chars::Passcode;
+    } else if (id == ds::sendInterval) {
         rule.chars = FieldRule::Chars::Digits;
     } else if (id == ds::frequency) {
         rule.chars = FieldRule::Chars::Frequency;
@@ -83,18 +85,16 @@ EditState conformEdit(const QString& before, const EditState& after, const Field
     const qsizetype insertEnd = text.size() - suffix;
     const qsizetype prefix =
         commonPrefix(before, text, std::min(insertEnd, before.size() - suffix));
-    QString inserted = filterChars(text.mid(prefix, insertEnd - prefix), rule.chars);
+    const QString typed = text.mid(prefix, insertEnd - prefix);
+    QString inserted = filterChars(typed, rule.chars);
+    if (rule.chars == FieldRule::Chars::Passcode && prefix == 0 && typed.startsWith(u'-') &&
+        !text.right(suffix).startsWith(u'-')) {
+        inserted.prepend(u'-');
+    }
     if (rule.maxLength > 0) {
         const qsizetype room = rule.maxLength - prefix - suffix;
         inserted.truncate(std::max<qsizetype>(room, 0));
     }
     return {text.left(prefix) + inserted + text.right(suffix),
             static_cast<int>(prefix + inserted.size())};
-}
-
-void pickAddressMode(Form& form) {
-    const bool isStatic = form.text(DeviceSettings::addressMode) == DeviceSettings::kStaticIp;
-    for (const Ctl box : DeviceSettings::addressBoxes) {
-        form.setEnabled(box, isStatic);
-    }
 }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class Form;
-
 // The rules a few boxes apply to what the user puts into them: which
 // characters they take, and how many characters may be typed. Text that the
 // program sets is never filtered or cut.
@@ -13,7 +11,8 @@ struct FieldRule {
     enum class Chars {
         Any,
         UpperCase,  // a to z become A to Z (the callsign)
-        Digits,     // 0 to 9 only (passcode, send interval)
+        Digits,     // 0 to 9 only (send interval)
+        Passcode,   // 0 to 9, and "-" as the first character (-1: receive only)
         Frequency,  // codes 46 to 57: ".", "/" and 0 to 9
     };
     Chars chars = Chars::Any;
@@ -41,7 +40,3 @@ struct EditState {
 // and they are cut to the room the typed-length limit leaves. Characters the
 // program put into the box stay as they are, even beyond the limit.
 EditState conformEdit(const QString& before, const EditState& after, const FieldRule& rule);
-
-// Picking an item in the address-mode box switches the sixteen address boxes:
-// on for exactly "STATIC IP", off for anything else.
-void pickAddressMode(Form& form);

@@ -4,6 +4,7 @@
 #include "app/texts.h"
 #include "gui/programwindow.h"
 #include "gui/qtprompter.h"
+#include "gui/qttranslations.h"
 #include "gui/trafficpanel.h"
 #include "gui/unattendedprompter.h"
 #include "serial/portlister.h"
@@ -14,6 +15,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 
 #include <cstdio>
@@ -102,15 +105,20 @@ int main(int argc, char** argv) {
     Form form;
     QtClock clock;
     ProgramPorts ports(clock);
-    // The traffic view records through the tap, and only while it is shown.
+    // The traffic view records through the tap from start-up on.
     TrafficTap link(ports.link);
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
-    QtPrompter windowPrompter(form.text(Ctl::Form1));
+    // The folders last used in the file dialogs are kept beside the port.
+    QtPrompter windowPrompter(
+        form.text(Ctl::Form1),
+        QFileInfo(store.path()).dir().filePath(QStringLiteral("kv120-folders.ini")));
     UnattendedPrompter unattended;
     const bool attended = options->screenshot.isEmpty() && !options->quitWhenShown;
     Prompter& prompter = attended ? static_cast<Prompter&>(windowPrompter) : unattended;
 
+    // Before the start-up message, whose OK button is Qt's.
+    installQtTranslations(languageForLcid(options->lcid), &app);
     runStartup(form, {options->lcid, store, portLister, prompter});
     ProgramWindow program(form, link, clock, prompter, store, portLister, defaultBackupFolder());
     MainWindow& window = program.window;

@@ -1,11 +1,11 @@
 #include "gui/mainwindow.h"
 
-#include "app/devicesettings.h"
 #include "app/fieldwarnings.h"
 #include "app/form.h"
 #include "app/prompter.h"
 #include "app/startup.h"
 #include "app/texts.h"
+#include "gui/elidedlabel.h"
 #include "gui/inputrules.h"
 #include "gui/portselector.h"
 
@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +28,34 @@ int widthFor(const QWidget* widget, int chars) {
 // The controls that only show what the program puts there.
 bool isOutputOnly(Ctl id) {
     return id == Ctl::Text3 || id == Ctl::Text6 || id == Ctl::Text12;
+}
+
+// Alt+letter for each button, distinct in the window.
+char mnemonicOf(Ctl id) {
+    switch (id) {
+        case Ctl::Command6:
+            return 'R';
+        case Ctl::Command7:
+            return 'W';
+        case Ctl::Command0:
+            return 'D';
+        case Ctl::Command4:
+            return 'L';
+        case Ctl::Command5:
+            return 'S';
+        case Ctl::Command9:
+            return 'E';
+        case Ctl::Command1:
+            return 'O';
+        case Ctl::Command2:
+            return 'U';
+        case Ctl::Command8:
+            return 'A';
+        case Ctl::Check1:
+            return 'I';
+        default:
+            return 0;
+    }
 }
 
 void prepareComboBox(QComboBox* box, Ctl id, int widthChars) {
@@ -74,17 +104,25 @@ QLabel* MainWindow::label(Ctl id) {
     auto* widget = new QLabel;
     widget->setObjectName(nameOf(id));
     binding_.bindLabel(id, widget);
+    markWarnings(id, widget);
     return widget;
 }
 
 QLineEdit* MainWindow::lineEdit(Ctl id, int widthChars) {
     auto* widget = new QLineEdit;
     widget->setObjectName(nameOf(id));
-    widget->setReadOnly(isOutputOnly(id));
+    if (isOutputOnly(id)) {
+        widget->setReadOnly(true);
+        // Greyed like the window behind it, so it does not invite typing.
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        widget->setPalette(palette);
+    }
     if (widthChars > 0) {
         widget->setFixedWidth(widthFor(widget, widthChars));
     }
     binding_.bindLineEdit(id, widget);
+    markWarnings(id, widget);
     return widget;
 }
 
@@ -92,6 +130,7 @@ QComboBox* MainWindow::comboBox(Ctl id, int widthChars) {
     auto* widget = new QComboBox;
     prepareComboBox(widget, id, widthChars);
     binding_.bindComboBox(id, widget);
+    markWarnings(id, widget);
     connect(widget, &QComboBox::activated, this,
             [this, id, widget](int index) { onPicked(id, widget->itemText(index)); });
     return widget;
@@ -116,7 +155,7 @@ QPushButton* MainWindow::button(Ctl id) {
     auto* widget = new QPushButton;
     widget->setObjectName(nameOf(id));
     widget->setAutoDefault(false);
-    binding_.bindButton(id, widget);
+    binding_.bindButton(id, widget, mnemonicOf(id));
     connect(widget, &QPushButton::clicked, this, [this, id] { emit buttonClicked(id); });
     return widget;
 }
@@ -124,7 +163,7 @@ QPushButton* MainWindow::button(Ctl id) {
 QCheckBox* MainWindow::checkBox(Ctl id) {
     auto* widget = new QCheckBox;
     widget->setObjectName(nameOf(id));
-    binding_.bindCheckBox(id, widget);
+    binding_.bindCheckBox(id, widget, mnemonicOf(id));
     return widget;
 }
 
@@ -135,23 +174,35 @@ QGroupBox* MainWindow::frame(Ctl id) {
     return widget;
 }
 
-QLabel* MainWindow::warningLabel(Ctl id) {
-    // Made inside the window, so that showing it never opens a window of its own.
-    auto* widget = new QLabel(this);
-    widget->setObjectName(nameOf(id) + QStringLiteral("Warning"));
-    widget->setWordWrap(true);
-    QPalette palette = widget->palette();
+void MainWindow::markWarnings(Ctl id, QWidget* widget) {
+    const auto& warned = warnedControls();
+    if (std::find(warned.begin(), warned.end(), id) != warned.end()) {
+        binding_.bindWarning(id, widget);
+    }
+}
+
+ElidedLabel* MainWindow::warningsLine() {
+    auto* line = new ElidedLabel(Qt::ElideRight);
+    line->setObjectName(QStringLiteral("WarningsLine"));
+    QPalette palette = line->palette();
     palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
-    widget->setPalette(palette);
-    binding_.bindWarning(id, widget);
-    return widget;
+    line->setPalette(palette);
+    const auto show = [this, line] {
+        QStringList warnings;
+        for (const Ctl control : warnedControls()) {
+            if (!form_.warning(control).isEmpty()) {
+                warnings << form_.warning(control);
+            }
+        }
+        line->setFullText(warnings.join(u'\n'));
+    };
+    show();
+    connect(&form_, &Form::warningChanged, line, show);
+    return line;
 }
 
 void MainWindow::onPicked(Ctl id, const QString& item) {
     form_.setText(id, item);
-    if (id == DeviceSettings::addressMode) {
-        pickAddressMode(form_);
-    }
 }
 
 void MainWindow::onPortPicked(QComboBox* box, const QString& port) {

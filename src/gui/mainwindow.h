@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/texts.h"
 #include "gui/formbinding.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <span>
 
+class ElidedLabel;
 class Form;
 class Prompter;
 class PortLister;
@@ -48,9 +51,19 @@ private:
     QPushButton* button(Ctl id);
     QCheckBox* checkBox(Ctl id);
     QGroupBox* frame(Ctl id);
-    // The label that shows the control's warning, named after the control
-    // with "Warning" appended.
-    QLabel* warningLabel(Ctl id);
+    // Marks the widget while its control has a warning.
+    void markWarnings(Ctl id, QWidget* widget);
+    // One line, always there, that lists the warnings in the window's order.
+    ElidedLabel* warningsLine();
+    // The buttons keep one size, that of the largest caption any of them
+    // shows (Chinese captions are taller), so that a busy caption moves
+    // nothing.
+    void fixButtonSizes(const QList<QPushButton*>& buttons, std::span<const Msg> captions);
+    // What a screen reader says for each box: its label, or a name of its
+    // own where no label stands beside it alone ("IP 1" to "IP 4").
+    void nameInputs();
+    // The WiFi password is masked, with a check box that shows it.
+    QWidget* wifiPasswordToggle(QLineEdit* password);
     QComboBox* portSelector();
 
     void onPicked(Ctl id, const QString& item);

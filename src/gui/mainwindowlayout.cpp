@@ -3,6 +3,7 @@
 #include "app/devicesettings.h"
 #include "app/form.h"
 #include "app/texts.h"
+#include "gui/elidedlabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +22,15 @@
 namespace {
 
 constexpr int kSpacing = 4;
+
+// What the buttons say while an operation runs or after it, besides their
+// captions.
+constexpr Msg kGridButtonCaptions[] = {Msg::ReadButtonPortOpen, Msg::ReadButtonReading,
+                                       Msg::ReadButtonIdle,     Msg::ReadButtonIdleEnglish,
+                                       Msg::PortIsOpen,         Msg::WriteButtonWriting,
+                                       Msg::WriteButtonIdle,    Msg::RestartButtonIdle,
+                                       Msg::UpdateButtonBusy,   Msg::UpdateButtonIdle};
+constexpr Msg kWifiButtonCaptions[] = {Msg::WifiButtonWriting, Msg::WifiButtonIdle};
 
 QGridLayout* grid(QWidget* owner) {
     auto* layout = new QGridLayout(owner);
@@ -50,9 +60,19 @@ void MainWindow::buildLayout() {
     layout->addWidget(buildMainFrame());
 
     auto* progress = row();
-    progress->addWidget(lineEdit(Ctl::Text3, 5));
-    progress->addWidget(label(Ctl::Label2), 1);
+    // The small progress box is as wide as the longest text it is given.
+    QLineEdit* smallProgress = lineEdit(Ctl::Text3);
+    smallProgress->setFixedWidth(
+        smallProgress->fontMetrics().horizontalAdvance(
+            text(Msg::ConnectionSuccessfulBox, form_.language()).trimmed()) +
+        12);
+    progress->addWidget(smallProgress);
+    auto* progressLine = new ElidedLabel(Qt::ElideLeft);
+    progressLine->setObjectName(nameOf(Ctl::Label2));
+    binding_.bindElidedLabel(Ctl::Label2, progressLine);
+    progress->addWidget(progressLine, 1);
     layout->addLayout(progress);
+    nameInputs();
     // As compact as the captions allow.
     resize(minimumSizeHint());
 }
@@ -86,6 +106,7 @@ QGroupBox* MainWindow::buildMainFrame() {
     device->addLayout(setupAndVersion);
     device->addWidget(buildWifiFrame());
     layout->addLayout(device);
+    layout->addWidget(warningsLine());
 
     layout->addLayout(buildStatusAndButtons(), 1);
     auto* bottom = row();
@@ -101,7 +122,6 @@ QGroupBox* MainWindow::buildMainFrame() {
 }
 
 QBoxLayout* MainWindow::buildStationFields() {
-    namespace ds = DeviceSettings;
     auto* fields = new QGridLayout;
     fields->setSpacing(kSpacing);
     fields->addWidget(label(Ctl::Label4), 0, 0);
@@ -113,23 +133,17 @@ QBoxLayout* MainWindow::buildStationFields() {
     call->addWidget(label(Ctl::Label1));
     call->addWidget(lineEdit(Ctl::Text5, 6));
     fields->addLayout(call, 0, 1);
-    auto* callWarnings = row();
-    callWarnings->addWidget(warningLabel(ds::callSsid), 1);
-    callWarnings->addWidget(warningLabel(ds::passcode), 1, Qt::AlignRight);
-    fields->addLayout(callWarnings, 1, 1);
-    fields->addWidget(label(Ctl::Label6), 2, 0);
-    fields->addWidget(lineEdit(Ctl::Text8), 2, 1);
-    fields->addWidget(lineEdit(Ctl::Text7), 3, 1);
-    fields->addWidget(warningLabel(ds::position), 4, 1);
-    fields->addWidget(label(Ctl::Label7), 5, 0);
-    fields->addWidget(comboBox(Ctl::Combo3, 14), 5, 1);
-    fields->addWidget(label(Ctl::Label10), 6, 0);
+    fields->addWidget(label(Ctl::Label6), 1, 0);
+    fields->addWidget(lineEdit(Ctl::Text8), 1, 1);
+    fields->addWidget(lineEdit(Ctl::Text7), 2, 1);
+    fields->addWidget(label(Ctl::Label7), 3, 0);
+    fields->addWidget(comboBox(Ctl::Combo3, 14), 3, 1);
+    fields->addWidget(label(Ctl::Label10), 4, 0);
     auto* filter = row();
     filter->addWidget(lineEdit(Ctl::Text11), 1);
     filter->addWidget(label(Ctl::Label8));
     filter->addWidget(lineEdit(Ctl::Text10, 6));
-    fields->addLayout(filter, 6, 1);
-    fields->addWidget(warningLabel(ds::sendInterval), 7, 1, Qt::AlignRight);
+    fields->addLayout(filter, 4, 1);
 
     auto* layout = column();
     layout->addLayout(fields);
@@ -149,9 +163,6 @@ QGroupBox* MainWindow::buildAddressFrame() {
             layout->addWidget(lineEdit(DeviceSettings::addressBoxes[4 * r + c], 3), r + 1, c + 1);
         }
     }
-    for (int r = 0; r < 4; ++r) {
-        layout->addWidget(warningLabel(rowLabels[r]), r + 5, 0, 1, 5);
-    }
     return box;
 }
 
@@ -165,18 +176,17 @@ QGroupBox* MainWindow::buildRadioFrame() {
     frequency->addStretch(1);
     frequency->addWidget(checkBox(Ctl::Check1));
     layout->addLayout(frequency, 0, 1);
-    layout->addWidget(warningLabel(DeviceSettings::frequency), 1, 1);
-    layout->addWidget(label(Ctl::Label24), 2, 0);
+    layout->addWidget(label(Ctl::Label24), 1, 0);
     auto* level = row();
     level->addWidget(comboBox(Ctl::Combo6, 2));
     level->addStretch(1);
     level->addWidget(label(Ctl::Label21));
     level->addWidget(lineEdit(Ctl::Text32, 3));
-    layout->addLayout(level, 2, 1);
-    layout->addWidget(label(Ctl::Label25), 3, 0);
-    layout->addWidget(comboBox(Ctl::Combo7, 14), 3, 1);
-    layout->addWidget(label(Ctl::Label26), 4, 0);
-    layout->addWidget(comboBox(Ctl::Combo8, 11), 4, 1);
+    layout->addLayout(level, 1, 1);
+    layout->addWidget(label(Ctl::Label25), 2, 0);
+    layout->addWidget(comboBox(Ctl::Combo7, 14), 2, 1);
+    layout->addWidget(label(Ctl::Label26), 3, 0);
+    layout->addWidget(comboBox(Ctl::Combo8, 11), 3, 1);
     return box;
 }
 
@@ -203,8 +213,15 @@ QGroupBox* MainWindow::buildWifiFrame() {
     layout->addWidget(label(Ctl::Label23), 0, 0);
     layout->addWidget(lineEdit(Ctl::Text34, 10), 0, 1);
     layout->addWidget(label(Ctl::Label20), 1, 0);
-    layout->addWidget(lineEdit(Ctl::Text33, 10), 1, 1);
-    layout->addWidget(button(Ctl::Command8), 2, 1, Qt::AlignRight);
+    QLineEdit* password = lineEdit(Ctl::Text33, 10);
+    layout->addWidget(password, 1, 1);
+    QPushButton* apply = button(Ctl::Command8);
+    fixButtonSizes({apply}, kWifiButtonCaptions);
+    auto* actions = row();
+    actions->addWidget(wifiPasswordToggle(password));
+    actions->addStretch(1);
+    actions->addWidget(apply);
+    layout->addLayout(actions, 2, 0, 1, 2);
     layout->setRowStretch(3, 1);
     return box;
 }
@@ -227,10 +244,14 @@ QBoxLayout* MainWindow::buildStatusAndButtons() {
     buttons->setSpacing(kSpacing);
     const Ctl order[] = {Ctl::Command6, Ctl::Command7, Ctl::Command0, Ctl::Command4,
                          Ctl::Command5, Ctl::Command9, Ctl::Command1, Ctl::Command2};
+    QList<QPushButton*> widgets;
     for (int i = 0; i < 8; ++i) {
-        buttons->addWidget(button(order[i]), i / 3, i % 3);
+        widgets << button(order[i]);
+        buttons->addWidget(widgets.back(), i / 3, i % 3);
     }
-    buttons->addWidget(trafficButton(), 2, 2);
+    widgets << trafficButton();
+    buttons->addWidget(widgets.back(), 2, 2);
+    fixButtonSizes(widgets, kGridButtonCaptions);
     buttons->setRowStretch(3, 1);
 
     auto* layout = row();
@@ -240,9 +261,66 @@ QBoxLayout* MainWindow::buildStatusAndButtons() {
 }
 
 QPushButton* MainWindow::trafficButton() {
-    auto* widget = new QPushButton(text(Msg::TrafficButton, form_.language()));
+    auto* widget = new QPushButton(withMnemonic(text(Msg::TrafficButton, form_.language()), 'T'));
     widget->setObjectName(QStringLiteral("TrafficButton"));
     widget->setAutoDefault(false);
     connect(widget, &QPushButton::clicked, this, &MainWindow::trafficClicked);
     return widget;
+}
+
+void MainWindow::fixButtonSizes(const QList<QPushButton*>& buttons, std::span<const Msg> captions) {
+    QStringList shown;
+    for (const QPushButton* widget : buttons) {
+        shown << widget->text();
+    }
+    for (const Msg caption : captions) {
+        shown << text(caption, form_.language());
+    }
+    QSize size;
+    for (const QString& caption : shown) {
+        const QPushButton probe(caption);
+        size = size.expandedTo(probe.sizeHint());
+    }
+    for (QPushButton* widget : buttons) {
+        widget->setFixedSize(size);
+    }
+}
+
+QWidget* MainWindow::wifiPasswordToggle(QLineEdit* password) {
+    password->setEchoMode(QLineEdit::Password);
+    auto* show = new QCheckBox(text(Msg::ShowPassword, form_.language()));
+    show->setObjectName(QStringLiteral("ShowWifiPassword"));
+    connect(show, &QCheckBox::toggled, password, [password](bool shown) {
+        password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+    });
+    return show;
+}
+
+void MainWindow::nameInputs() {
+    const auto find = [this](Ctl id) { return findChild<QWidget*>(nameOf(id)); };
+    const std::pair<Ctl, Ctl> buddies[] = {
+        {Ctl::Label4, Ctl::Text4},   {Ctl::Label1, Ctl::Text5},    {Ctl::Label6, Ctl::Text8},
+        {Ctl::Label7, Ctl::Combo3},  {Ctl::Label10, Ctl::Text11},  {Ctl::Label8, Ctl::Text10},
+        {Ctl::Label11, Ctl::Text29}, {Ctl::Label5, Ctl::Combo2},   {Ctl::Label16, Ctl::Text31},
+        {Ctl::Label21, Ctl::Text32}, {Ctl::Label24, Ctl::Combo6},  {Ctl::Label25, Ctl::Combo7},
+        {Ctl::Label26, Ctl::Combo8}, {Ctl::Label18, Ctl::Combo16}, {Ctl::Label19, Ctl::Combo4},
+        {Ctl::Label23, Ctl::Text34}, {Ctl::Label20, Ctl::Text33},
+    };
+    for (const auto& [label, box] : buddies) {
+        findChild<QLabel*>(nameOf(label))->setBuddy(find(box));
+    }
+    const Ctl rowLabels[] = {Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15};
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            find(DeviceSettings::addressBoxes[4 * r + c])
+                ->setAccessibleName(form_.text(rowLabels[r]) + QStringLiteral(" %1").arg(c + 1));
+        }
+    }
+    const Language language = form_.language();
+    find(Ctl::Combo5)->setAccessibleName(QStringLiteral("SSID"));
+    find(Ctl::Text7)->setAccessibleName(form_.text(Ctl::Label6) + QStringLiteral(" 2"));
+    find(Ctl::Text6)->setAccessibleName(form_.text(Ctl::Frame3));
+    find(Ctl::Text12)->setAccessibleName(form_.text(Ctl::Text12));
+    find(Ctl::Combo1)->setAccessibleName(text(Msg::PortSelectorName, language));
+    find(Ctl::Text3)->setAccessibleName(text(Msg::ProgressBoxName, language));
 }

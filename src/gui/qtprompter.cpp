@@ -1,7 +1,11 @@
 #include "gui/qtprompter.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
 
 QStringList nameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
@@ -19,6 +23,39 @@ QStringList nameFilters(const QString& filter) {
     return filters;
 }
 
+QString fileKind(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    if (parts.size() < 2) {
+        return {};
+    }
+    const QString pattern = parts[1].split(u';').first().trimmed();
+    const qsizetype dot = pattern.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : pattern.mid(dot + 1);
+    return extension.contains(u'*') ? QString() : extension;
+}
+
+QString QtPrompter::startFolder(const QString& kind) const {
+    if (!foldersFile_.isEmpty() && !kind.isEmpty()) {
+        const QSettings folders(foldersFile_, QSettings::IniFormat);
+        const QString folder = folders.value(QStringLiteral("Folders/") + kind).toString();
+        if (!folder.isEmpty() && QDir(folder).exists()) {
+            return folder;
+        }
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+void QtPrompter::rememberFolder(const QString& kind, const QString& file) const {
+    if (foldersFile_.isEmpty() || kind.isEmpty()) {
+        return;
+    }
+    // Like the remembered port, a folder that cannot be stored is not worth
+    // a message: the next dialog starts in the documents folder instead.
+    QSettings folders(foldersFile_, QSettings::IniFormat);
+    folders.setValue(QStringLiteral("Folders/") + kind, QFileInfo(file).absolutePath());
+}
+
 void QtPrompter::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok, parent_);
     box.exec();
@@ -33,17 +70,21 @@ bool QtPrompter::confirm(const QString& text, const QString& title) {
 }
 
 QString QtPrompter::chooseFile(const FileRequest& request) {
-    QFileDialog dialog(parent_, request.title, request.directory);
+    const QString kind = fileKind(request.filter);
+    QFileDialog dialog(parent_, request.title, startFolder(kind));
     const bool saving = request.mode == FileRequest::Mode::Save;
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // A save asks before it replaces a file: QFileDialog's default, kept.
     dialog.setNameFilters(nameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    rememberFolder(kind, chosen);
+    return chosen;
 }

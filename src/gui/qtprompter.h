@@ -6,11 +6,16 @@
 #include <QStringList>
 #include <QWidget>
 
-// The window's modal dialogs: message boxes and the file chooser.
+// The window's modal dialogs: message boxes and the file chooser. A file
+// dialog starts in the folder last used for its kind of file (its first
+// pattern's extension), else in the user's documents folder (or home when
+// there is none); the folders are
+// remembered in foldersFile, when one is given.
 class QtPrompter : public Prompter {
 public:
     // programTitle heads every message box that has no title of its own.
-    explicit QtPrompter(QString programTitle) : programTitle_(std::move(programTitle)) {}
+    explicit QtPrompter(QString programTitle, QString foldersFile = {})
+        : programTitle_(std::move(programTitle)), foldersFile_(std::move(foldersFile)) {}
 
     // The window the dialogs belong to, once there is one.
     void setParentWidget(QWidget* parent) { parent_ = parent; }
@@ -21,8 +26,11 @@ public:
 
 private:
     QString titleOr(const QString& title) const { return title.isEmpty() ? programTitle_ : title; }
+    QString startFolder(const QString& kind) const;
+    void rememberFolder(const QString& kind, const QString& file) const;
 
     QString programTitle_;
+    QString foldersFile_;
     QPointer<QWidget> parent_;
 };
 
@@ -30,3 +38,7 @@ private:
 // "description (pattern)"; a description that already ends in its pattern in
 // parentheses is kept as it is.
 QStringList nameFilters(const QString& filter);
+
+// The kind of file a filter is for: its first pattern's extension ("ini" for
+// "setup file(*.ini)|*.ini"), or the empty text.
+QString fileKind(const QString& filter);

@@ -46,6 +46,11 @@ TrafficPanel::TrafficPanel(TrafficTap& tap, Prompter& prompter, Language languag
 
     refreshTimer_.setInterval(kRefreshMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &TrafficPanel::refresh);
+    // Recording starts with the program, so that the traffic of a failure
+    // is there when the panel is opened to look at it.
+    tap_.setRecorder([this](TrafficTap::Direction direction, const QByteArray& bytes) {
+        log_.record(direction, now_(), bytes);
+    });
 }
 
 TrafficPanel::~TrafficPanel() {
@@ -53,16 +58,12 @@ TrafficPanel::~TrafficPanel() {
 }
 
 void TrafficPanel::showEvent(QShowEvent* event) {
-    tap_.setRecorder([this](TrafficTap::Direction direction, const QByteArray& bytes) {
-        log_.record(direction, now_(), bytes);
-    });
     refreshTimer_.start();
     refresh();
     QWidget::showEvent(event);
 }
 
 void TrafficPanel::hideEvent(QHideEvent* event) {
-    tap_.setRecorder({});
     refreshTimer_.stop();
     QWidget::hideEvent(event);
 }
@@ -83,11 +84,9 @@ void TrafficPanel::refresh() {
 }
 
 void TrafficPanel::save() {
-    const QString path = prompter_.chooseFile({FileRequest::Mode::Save,
-                                               text(Msg::TrafficDialogTitle, language_),
-                                               text(Msg::TrafficDialogFilter, language_),
-                                               {},
-                                               fileName_});
+    const QString path = prompter_.chooseFile(
+        {FileRequest::Mode::Save, text(Msg::TrafficDialogTitle, language_),
+         text(Msg::TrafficDialogFilter, language_), QStringLiteral("txt"), fileName_});
     if (path.isEmpty()) {
         return;
     }

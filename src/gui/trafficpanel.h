@@ -14,8 +14,9 @@ class QPlainTextEdit;
 
 // The serial traffic view: every byte sent and received, one line per
 // command or reply, with "Save…" to write it to a text file for support, the
-// passcode and WiFi password hidden. It records only while it is shown; the
-// log it holds stays until "Clear", so it can be closed and opened again.
+// passcode and WiFi password hidden. It records from its creation, shown or
+// not, into a bounded log that stays until "Clear"; it redraws only while
+// shown.
 class TrafficPanel : public QWidget {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include "app/devicesettings.h"
 #include "app/form.h"
 #include "app/prompter.h"
+#include "app/settingssnapshot.h"
 #include "protocol/commands.h"
 #include "protocol/exchange.h"
 #include "protocol/session.h"
@@ -85,30 +86,36 @@ void finishRead(Session& session) {
     closePortIfOpen(session);
 }
 
-// The device sent no "READ END": the window keeps whatever lines arrived, and
-// no failure is reported, as users of the device have always seen it.
-void giveUp(Session& session) {
+// The device sent no "READ END": a partial set of lines is no reading of the
+// device, so the window shows again what the user had, edits included. No
+// failure is reported, as users of the device have always seen it.
+void giveUp(Session& session, const SettingsSnapshot& before) {
     session.clock().delay(500);
     closePortIfOpen(session);
-    session.form().setEnabled(Ctl::Command7, true);
+    before.restore(session.form());
     session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonIdleEnglish));
     session.receivePath().setReplyLine({});
 }
 
-void fail(Session& session, const SerialError& error) {
+void fail(Session& session, const SettingsSnapshot& before, const SerialError& error) {
     closePortIfOpen(session);
+    before.restore(session.form());
     session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonIdle));
     session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
 }
 
 void readSteps(Session& session) {
     Form& form = session.form();
+    const SettingsSnapshot before(form);
     blankSettings(form);
     session.flags().connectSeen = false;
     session.flags().readEndSeen = false;
     if (session.link().isOpen()) {
+        // This click only cancels what runs on the port and leaves the
+        // settings as they were; a cancelled read puts back what it cleared.
         form.setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
         session.link().close();
+        before.restore(form);
         form.setEnabled(Ctl::Command7, true);
         return;
     }
@@ -123,10 +130,10 @@ void readSteps(Session& session) {
         if (readSettings(session)) {
             finishRead(session);
         } else {
-            giveUp(session);
+            giveUp(session, before);
         }
     } catch (const SerialError& error) {
-        fail(session, error);
+        fail(session, before, error);
     }
 }
 

@@ -61,8 +61,9 @@ void TrafficLog::record(Direction direction, qint64 atMs, const QByteArray& byte
             }
             entries_.back().bytes.append(byte);
             ++bytesHeld_;
+            // The next byte of the same batch continues this line.
+            lastReceivedMs_ = atMs;
         }
-        lastReceivedMs_ = atMs;
     }
     keepBound();
     ++revision_;

@@ -6,9 +6,8 @@
 
 // A serial link that passes everything through to another one and, while a
 // recorder is set, hands it every byte written and received. Without a
-// recorder it costs one test per write and per batch received, so the
-// traffic view can sit on the program's link for good and record only while
-// it is open.
+// recorder it costs one test per write and per batch received. The traffic
+// view sits on the program's link for good and records from start-up on.
 class TrafficTap : public SerialLink {
 public:
     enum class Direction { Sent, Received };

@@ -8,15 +8,7 @@
 #include "settingsfile/settingsfileio.h"
 #include "settingsfile/settingsfileload.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QStandardPaths>
-
 namespace {
-
-QString dialogDirectory() {
-    return settingsFileDirectory(QCoreApplication::applicationDirPath());
-}
 
 // Why the window's settings cannot be saved as they are, or the empty text.
 QString unsavableReason(const Form& form) {
@@ -26,19 +18,11 @@ QString unsavableReason(const Form& form) {
 
 }  // namespace
 
-QString settingsFileDirectory(const QString& programDirectory) {
-    const QFileInfo directory(programDirectory);
-    if (directory.isDir() && directory.isWritable()) {
-        return programDirectory;
-    }
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
 void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileName) {
     const Language language = form.language();
     const QString path = prompter.chooseFile(
         {FileRequest::Mode::Save, text(Msg::SaveDialogTitle, language),
-         text(Msg::SaveDialogFilter, language), dialogDirectory(), dialogFileName});
+         text(Msg::SaveDialogFilter, language), QStringLiteral("ini"), dialogFileName});
     if (path.isEmpty()) {
         return;
     }
@@ -54,18 +38,23 @@ void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileN
 
 void loadSettingsFile(Session& session, QString& dialogFileName) {
     Form& form = session.form();
-    dialogFileName = session.prompter().chooseFile(
-        {FileRequest::Mode::Open, session.tr(Msg::LoadDialogTitle),
-         session.tr(Msg::LoadDialogFilter), dialogDirectory(), QString()});
+    dialogFileName =
+        session.prompter().chooseFile({FileRequest::Mode::Open, session.tr(Msg::LoadDialogTitle),
+                                       session.tr(Msg::LoadDialogFilter), QString(), QString()});
     if (dialogFileName.isEmpty()) {
         return;
     }
-    form.setStatus(dialogFileName + QStringLiteral("\r\n\r\n"));
+    // A file refused changes nothing in the window, the status box included.
     const FileContents file = readSettingsFile(dialogFileName, form.language());
     if (!file.failure.isEmpty()) {
         session.prompter().message(
             session.tr(Msg::FileNotLoaded).arg(dialogFileName, file.failure));
         return;
     }
+    if (!holdsSettingLine(file.bytes)) {
+        session.prompter().message(session.tr(Msg::NotASettingsFile).arg(dialogFileName));
+        return;
+    }
+    form.setStatus(dialogFileName + QStringLiteral("\r\n\r\n"));
     loadSettingsLines(session, file.bytes);
 }

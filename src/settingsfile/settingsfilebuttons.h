@@ -10,17 +10,12 @@ class Session;
 // window's one file dialog, which remembers the name last chosen in it,
 // whichever button showed it: the caller keeps that name in dialogFileName.
 
-// Where the dialogs start: the program's own directory, or the user's
-// documents folder when the program's directory is not writable (as for an
-// installed program), since a save there would fail.
-QString settingsFileDirectory(const QString& programDirectory);
-
 // Asks for a file name, starting with the name last chosen, and writes the
 // window's settings to it. On any failure the old file stays whole and the
 // user is told. Changes nothing in the window.
 void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileName);
 
 // Asks for a file and loads it into the window: the status box shows the
-// file's name and every line applied. A file that cannot be read changes no
-// field and leaves "Write data" as it was; the user is told why.
+// file's name and every line applied. A file that cannot be read, or that
+// holds no setting line, changes nothing in the window; the user is told why.
 void loadSettingsFile(Session& session, QString& dialogFileName);

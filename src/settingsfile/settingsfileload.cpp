@@ -1,8 +1,11 @@
 #include "settingsfile/settingsfileload.h"
 
 #include "app/form.h"
+#include "protocol/replyparser.h"
 #include "protocol/session.h"
 #include "serial/textencoding.h"
+
+#include <algorithm>
 
 QList<QByteArray> splitFileLines(QByteArrayView file) {
     QList<QByteArray> lines;
@@ -21,6 +24,13 @@ QList<QByteArray> splitFileLines(QByteArrayView file) {
         lines << file.sliced(start).toByteArray();
     }
     return lines;
+}
+
+bool holdsSettingLine(QByteArrayView file) {
+    const QList<QByteArray> lines = splitFileLines(file);
+    return std::any_of(lines.begin(), lines.end(), [](const QByteArray& line) {
+        return line == "[KORVA]" || startsWithKeyword(line);
+    });
 }
 
 LoadOutcome loadSettingsLines(Session& session, const QByteArray& file) {

@@ -11,6 +11,11 @@ class Session;
 // that ends with a line end has no empty line after it.
 QList<QByteArray> splitFileLines(QByteArrayView file);
 
+// True when at least one line is a setting line (one the reply parser
+// knows by its keyword) or the "[KORVA]" header; a file without any is no
+// settings file, whatever its name.
+bool holdsSettingLine(QByteArrayView file);
+
 // How far a load got.
 struct LoadOutcome {
     int linesApplied = 0;             // including the line whose cut failed

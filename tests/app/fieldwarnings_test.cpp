@@ -41,6 +41,7 @@ TEST(FieldWarnings, EachCheckWarnsBesideItsField) {
         // In DHCP mode the addresses are not sent; an empty field is left alone.
         {ds::gateway[2], "256", false, {}, nullptr},
         {ds::callSsid, "", false, {}, nullptr},
+        {ds::callSsid, " ", false, {}, nullptr},  // as a read leaves the box
         {ds::position, "", false, {}, nullptr},
         {ds::frequency, "", false, {}, nullptr},
     };

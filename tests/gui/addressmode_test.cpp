@@ -43,9 +43,9 @@ std::string addressBoxes(WindowFixture& fixture) {
     return on == 16 ? "on" : on == 0 ? "off" : "mixed";
 }
 
-// Only a pick from the list switches the boxes: not "Default", not text the
-// program sets, and not a typed text that matches an item.
-TEST(AddressMode, OnlyAPickFromTheListSwitchesTheSixteenBoxesAndLeavesTheirTexts) {
+// The boxes follow the mode however it was set: picked, typed, by "Default",
+// or by the program (a read, a loaded file).
+TEST(AddressMode, TheSixteenBoxesFollowTheModeHoweverItWasSetAndKeepTheirTexts) {
     using Act = std::function<void(WindowFixture&)>;
     const auto pick = [](const char* item) -> Act {
         return [=](WindowFixture& f) {
@@ -61,9 +61,8 @@ TEST(AddressMode, OnlyAPickFromTheListSwitchesTheSixteenBoxesAndLeavesTheirTexts
         f.widget(Ctl::Text4)->setFocus();
         typed->clearFocus();
     };
-    const Act setByProgram = [](WindowFixture& f) {
-        f.form.setText(Ctl::Combo2, QStringLiteral("DHCP"));
-        f.form.setText(Ctl::Combo2, QStringLiteral("STATIC IP"));
+    const auto setByProgram = [](const char* mode) -> Act {
+        return [=](WindowFixture& f) { f.form.setText(Ctl::Combo2, QString::fromUtf8(mode)); };
     };
     struct Step {
         const char* name;
@@ -72,15 +71,15 @@ TEST(AddressMode, OnlyAPickFromTheListSwitchesTheSixteenBoxesAndLeavesTheirTexts
         const char* boxes;
     };
     const Step steps[] = {
-        {"Default, nothing picked", defaults, "DHCP", "on"},
+        {"Default, nothing picked", defaults, "DHCP", "off"},
         {"DHCP picked", pick("DHCP"), "DHCP", "off"},
-        {"Default after DHCP", defaults, "DHCP", "off"},
         {"STATIC IP picked", pick("STATIC IP"), "STATIC IP", "on"},
         {"STATIC IP picked again", pick("STATIC IP"), "STATIC IP", "on"},
-        {"Default after STATIC IP", defaults, "DHCP", "on"},
-        {"DHCP picked again", pick("DHCP"), "DHCP", "off"},
-        {"STATIC IP typed", typeStatic, "STATIC IP", "off"},
-        {"set by the program", setByProgram, "STATIC IP", "off"},
+        {"Default after STATIC IP", defaults, "DHCP", "off"},
+        {"STATIC IP typed", typeStatic, "STATIC IP", "on"},
+        {"DHCP set by the program", setByProgram("DHCP"), "DHCP", "off"},
+        {"STATIC IP set by the program", setByProgram("STATIC IP"), "STATIC IP", "on"},
+        {"another text set by the program", setByProgram(" "), " ", "off"},
     };
     WindowFixture fixture;
     ASSERT_EQ(addressBoxes(fixture), "on");

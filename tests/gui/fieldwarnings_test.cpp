@@ -1,5 +1,6 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "gui/elidedlabel.h"
 #include "windowfixture.h"
 
 #include <QLabel>
@@ -9,13 +10,6 @@
 namespace {
 
 namespace ds = DeviceSettings;
-
-QLabel* warningBeside(WindowFixture& fixture, Ctl id) {
-    const QString name = nameOf(id) + QStringLiteral("Warning");
-    auto* label = fixture.window->findChild<QLabel*>(name);
-    EXPECT_NE(label, nullptr) << name.toStdString();
-    return label;
-}
 
 void retype(QLineEdit* edit, const QString& text) {
     edit->selectAll();
@@ -30,7 +24,7 @@ QLineEdit* editOf(WindowFixture& fixture, Ctl id) {
     return fixture.widget<QLineEdit>(id);
 }
 
-TEST(FieldWarningsShown, AWarningAppearsBesideTheFieldAsItIsTypedAndGoesWhenPutRight) {
+TEST(FieldWarningsShown, AWarningMarksTheFieldAndFillsTheWarningsLineUntilPutRight) {
     struct Case {
         Ctl typedInto;
         Ctl shownBeside;
@@ -58,16 +52,22 @@ TEST(FieldWarningsShown, AWarningAppearsBesideTheFieldAsItIsTypedAndGoesWhenPutR
         fixture.form.setText(ds::callsign, QStringLiteral("N0CALL"));
         fixture.form.setText(ds::passcode, QStringLiteral("13023"));
         pickItem(fixture.widget<QComboBox>(ds::addressMode), ds::kStaticIp);
-        QLabel* warning = warningBeside(fixture, c.shownBeside);
-        ASSERT_NE(warning, nullptr);
-        EXPECT_FALSE(warning->isVisible());
+        QWidget* marked = fixture.widget(c.shownBeside);
+        auto* line = fixture.window->findChild<ElidedLabel*>(QStringLiteral("WarningsLine"));
+        ASSERT_NE(line, nullptr);
+        const QPalette plain = marked->palette();
+        EXPECT_EQ(marked->toolTip(), QString());
+        EXPECT_EQ(line->fullText(), QString());
 
         retype(editOf(fixture, c.typedInto), QString::fromLatin1(c.wrong));
-        EXPECT_TRUE(warning->isVisible());
-        EXPECT_EQ(warning->text(), QString::fromLatin1(c.warning));
+        EXPECT_EQ(marked->toolTip(), QString::fromLatin1(c.warning));
+        EXPECT_EQ(line->fullText(), QString::fromLatin1(c.warning));
+        EXPECT_NE(marked->palette(), plain);
 
         retype(editOf(fixture, c.typedInto), QString::fromLatin1(c.right));
-        EXPECT_FALSE(warning->isVisible());
+        EXPECT_EQ(marked->toolTip(), QString());
+        EXPECT_EQ(line->fullText(), QString());
+        EXPECT_EQ(marked->palette(), plain);
     }
 }
 

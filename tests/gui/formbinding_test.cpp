@@ -33,14 +33,15 @@ TEST(FormBinding, WidgetsFollowEveryChangeOfTheForm) {
     form.appendStatusLine(QStringLiteral("read ok"));
 
     EXPECT_EQ(fixture.window->windowTitle(), QStringLiteral("another title"));
-    EXPECT_EQ(fixture.widget<QPushButton>(Ctl::Command2)->text(), QStringLiteral("update..."));
-    EXPECT_EQ(fixture.widget<QPushButton>(Ctl::Command9)->text(), QStringLiteral("R&&D"));
+    // Each button's mnemonic letter is underlined, or added where the caption lacks it.
+    EXPECT_EQ(fixture.widget<QPushButton>(Ctl::Command2)->text(), QStringLiteral("&update..."));
+    EXPECT_EQ(fixture.widget<QPushButton>(Ctl::Command9)->text(), QStringLiteral("R&&D(&E)"));
     EXPECT_FALSE(fixture.widget(Ctl::Command6)->isEnabled());
     EXPECT_EQ(fixture.widget<QLabel>(Ctl::Label2)->text(), QStringLiteral("update step: 3/64"));
     EXPECT_EQ(fixture.shown(Ctl::Text3), QStringLiteral(" 7"));
     EXPECT_EQ(fixture.shown(Ctl::Text6), QStringLiteral("KV120 V2.1"));
     EXPECT_TRUE(fixture.widget<QCheckBox>(Ctl::Check1)->isChecked());
-    EXPECT_EQ(fixture.widget<QCheckBox>(Ctl::Check1)->text(), QStringLiteral("DIGI 2"));
+    EXPECT_EQ(fixture.widget<QCheckBox>(Ctl::Check1)->text(), QStringLiteral("D&IGI 2"));
     EXPECT_EQ(fixture.widget<QGroupBox>(Ctl::Frame4)->title(), QStringLiteral("RF 2"));
     EXPECT_EQ(fixture.shown(Ctl::Combo7), QStringLiteral("WIDE1-1WIDE2-2"));
     auto* bar = fixture.widget<QProgressBar>(Ctl::ProgressBar1);

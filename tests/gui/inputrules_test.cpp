@@ -19,7 +19,7 @@ TEST(InputRules, EachBoxHasItsCharactersAndTypedLength) {
         int maxLength;
     };
     const Case cases[] = {
-        {Ctl::Text4, Chars::UpperCase, 6}, {Ctl::Text5, Chars::Digits, 5},
+        {Ctl::Text4, Chars::UpperCase, 6}, {Ctl::Text5, Chars::Passcode, 5},
         {Ctl::Text10, Chars::Digits, 5},   {Ctl::Text31, Chars::Frequency, 8},
         {Ctl::Text7, Chars::Any, 40},      {Ctl::Text8, Chars::Any, 61},
         {Ctl::Text11, Chars::Any, 16},     {Ctl::Text32, Chars::Any, 3},
@@ -44,7 +44,8 @@ TEST(InputRules, CharactersPassConvertedOrNotAtAll) {
         {Chars::UpperCase, "dl1abc-9/z", "DL1ABC-9/Z"},
         {Chars::UpperCase, "äöü ÿ", "äöü ÿ"},  // only a to z are converted
         {Chars::Digits, "1a2 3", "123"},
-        {Chars::Digits, "４５./-", ""},  // full-width digits are not 0 to 9
+        {Chars::Passcode, "-1a-2", "12"},  // the box itself lets a first "-" in
+        {Chars::Digits, "４５./-", ""},    // full-width digits are not 0 to 9
         {Chars::Frequency, "144.640/", "144.640/"},
         {Chars::Frequency, "1,4-4 5+", "1445"},
         {Chars::Any, " x\t", " x\t"},
@@ -57,6 +58,7 @@ TEST(InputRules, CharactersPassConvertedOrNotAtAll) {
 TEST(InputRules, OnlyTheInsertedCharactersAreFilteredAndCutToTheRoomLeft) {
     const FieldRule callsign{Chars::UpperCase, 6};
     const FieldRule digits{Chars::Digits, 5};
+    const FieldRule passcode{Chars::Passcode, 5};
     const FieldRule free{Chars::Any, 0};
     struct Case {
         const char* name;
@@ -82,6 +84,11 @@ TEST(InputRules, OnlyTheInsertedCharactersAreFilteredAndCutToTheRoomLeft) {
         {"blank discarded", digits, "12", {"1 2", 2}, {"12", 1}},
         {"pasted mix", digits, "", {" 12a34 ", 7}, {"1234", 4}},
         {"deletion passes", digits, "1a2", {"12", 1}, {"12", 1}},
+        {"receive-only passcode", passcode, "", {"-1", 2}, {"-1", 2}},
+        {"minus typed first", passcode, "1", {"-1", 1}, {"-1", 1}},
+        {"minus after a digit discarded", passcode, "1", {"1-", 2}, {"1", 1}},
+        {"second minus discarded", passcode, "-1", {"--1", 1}, {"-1", 0}},
+        {"minus in the send interval discarded", digits, "", {"-1", 2}, {"1", 1}},
         {"no rule", free, "ab", {"a b", 2}, {"a b", 2}},
         {"cursor not behind the insertion", digits, "12", {"1x2", 0}, {"12", 1}},
     };

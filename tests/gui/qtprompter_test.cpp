@@ -1,12 +1,15 @@
 #include "gui/qtprompter.h"
+#include "gui/qttranslations.h"
 
 #include "support/printers.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -83,32 +86,44 @@ TEST(QtPrompter, MessageBoxesAndQuestions) {
     }
 }
 
-TEST(QtPrompter, TheSaveDialogAsksBeforeReplacingAFile) {
+// The dialog starts in the folder last used for its kind of file, adds the
+// default suffix to a name without one, and asks before replacing a file.
+TEST(QtPrompter, FileDialogsStartWhereThatKindWasLastUsedAndAskBeforeReplacing) {
     QTemporaryDir dir;
     QFile existing(dir.filePath(QStringLiteral("station.ini")));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
+    const QString folders = dir.filePath(QStringLiteral("folders.ini"));
+    // A first dialog starts in the documents folder, or at home where there is none.
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(documents).exists()) {
+        documents = QDir::homePath();
+    }
     struct Case {
         const char* name;
         FileRequest::Mode mode;
         QString fileName;
         QMessageBox::StandardButton answer;
+        QString startedIn;
         bool asked;
         QString chosen;
     };
     const Case cases[] = {
-        {"replace", FileRequest::Mode::Save, "station.ini", QMessageBox::Yes, true,
+        {"first save: documents", FileRequest::Mode::Save, dir.filePath("new.ini"),
+         QMessageBox::Yes, documents, false, dir.filePath("new.ini")},
+        {"replace", FileRequest::Mode::Save, "station.ini", QMessageBox::Yes, dir.path(), true,
          dir.filePath("station.ini")},
-        {"keep", FileRequest::Mode::Save, "station.ini", QMessageBox::No, true, ""},
-        {"new file", FileRequest::Mode::Save, "other.ini", QMessageBox::Yes, false,
-         dir.filePath("other.ini")},
-        {"open", FileRequest::Mode::Open, "station.ini", QMessageBox::Yes, false,
+        {"keep", FileRequest::Mode::Save, "station.ini", QMessageBox::No, dir.path(), true, ""},
+        {"no extension typed", FileRequest::Mode::Save, "mysettings", QMessageBox::Yes, dir.path(),
+         false, dir.filePath("mysettings.ini")},
+        {"open", FileRequest::Mode::Open, "station.ini", QMessageBox::Yes, dir.path(), false,
          dir.filePath("station.ini")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QString title;
         QStringList filters;
+        QString startedIn;
         bool asked = false;
         QObject scope;  // ends with the case, so a question never asked leaves nothing behind
         QTimer::singleShot(0, &scope, [&] {
@@ -116,6 +131,8 @@ TEST(QtPrompter, TheSaveDialogAsksBeforeReplacingAFile) {
             ASSERT_NE(dialog, nullptr);
             title = dialog->windowTitle();
             filters = dialog->nameFilters();
+            startedIn = dialog->directory().absolutePath();
+            dialog->selectFile(c.fileName);
             QTimer::singleShot(0, &scope, [&] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     asked = true;
@@ -128,15 +145,36 @@ TEST(QtPrompter, TheSaveDialogAsksBeforeReplacingAFile) {
                 dialog->reject();
             }
         });
-        const QString chosen =
-            QtPrompter(QStringLiteral("title"))
-                .chooseFile({c.mode, QStringLiteral("Save"),
-                             QStringLiteral("setup file(*.ini)|*.ini"), dir.path(), c.fileName});
+        const QString chosen = QtPrompter(QStringLiteral("title"), folders)
+                                   .chooseFile({c.mode, QStringLiteral("Save"),
+                                                QStringLiteral("setup file(*.ini)|*.ini"),
+                                                QStringLiteral("ini"), QString()});
         EXPECT_EQ(title, QStringLiteral("Save"));
         EXPECT_EQ(filters, QStringList{QStringLiteral("setup file(*.ini)")});
+        EXPECT_EQ(startedIn, QDir(c.startedIn).absolutePath());
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(chosen, c.chosen);
     }
+}
+
+TEST(QtPrompter, TheKindOfFileIsTheFirstPatternsExtension) {
+    EXPECT_EQ(fileKind(QStringLiteral("setup file(*.ini)|*.ini")), "ini");
+    EXPECT_EQ(fileKind(QStringLiteral("Bin文件(*.bin)|*.bin")), "bin");
+    EXPECT_EQ(fileKind(QStringLiteral("Logs|*.txt;*.log")), "txt");
+    EXPECT_EQ(fileKind(QStringLiteral("All files|*.*")), "");
+    EXPECT_EQ(fileKind(QString()), "");
+}
+
+// Qt's own buttons speak the interface's language; the translations last as
+// long as their owner.
+TEST(QtTranslations, TheChineseInterfaceGetsQtsOwnTextsInChinese) {
+    {
+        QObject owner;
+        EXPECT_FALSE(installQtTranslations(Language::English, &owner));
+        ASSERT_TRUE(installQtTranslations(Language::Chinese, &owner));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 namespace ds = DeviceSettings;
@@ -85,12 +87,6 @@ TEST(ReadExchange, ADeviceThatNeverAnswersIsAskedFortyTimesAndLeftWithoutAnError
     EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
     EXPECT_FALSE(bench.link.isOpen());
     EXPECT_TRUE(bench.prompter.messages.empty());
-    // The fields were blanked and nothing filled them.
-    EXPECT_EQ(bench.form.text(ds::callsign), "");
-    EXPECT_EQ(bench.form.text(ds::ipAddress[0]), "");
-    EXPECT_EQ(bench.form.text(ds::server), " ");
-    EXPECT_EQ(bench.form.text(ds::backlight), " ");
-    EXPECT_EQ(bench.form.value(ds::digipeat), 0);
     EXPECT_EQ(bench.session.receivePath().replyLine(), "");
 }
 
@@ -141,10 +137,80 @@ TEST(ReadExchange, ASecondClickCancelsInEitherLoop) {
         EXPECT_EQ(bench.prompter.messageTexts(),
                   QStringList{"Port is open or no\nthe port is not open"});
         EXPECT_EQ(bench.form.text(Ctl::Command6), "read data");
-        EXPECT_TRUE(bench.form.isEnabled(Ctl::Command7));
         EXPECT_FALSE(bench.link.isOpen());
-        // The cancelling click blanked the window after the device's lines came.
-        EXPECT_EQ(bench.form.text(ds::callsign), "");
+    }
+}
+
+// Every control's text, value and enabled state, one entry each, but for
+// those that tell of the read: the status box, the progress boxes and the
+// Read button's caption.
+QStringList windowState(const Form& form) {
+    QStringList state;
+    for (const ControlDesign& design : kControls) {
+        const Ctl id = design.id;
+        const bool tells =
+            id == Ctl::Text29 || id == Ctl::Text3 || id == Ctl::Text30 || id == Ctl::Command6;
+        state << QStringLiteral("%1=%2 %3 %4")
+                     .arg(QString::fromLatin1(design.name), tells ? QString() : form.text(id))
+                     .arg(form.value(id))
+                     .arg(form.isEnabled(id) ? "on" : "off");
+    }
+    return state;
+}
+
+// Blanking the fields comes first, but a read that ends without "READ END"
+// is no reading of the device: the window shows again what the user had,
+// typed edits and the enabled states included.
+TEST(ReadExchange, AReadThatDoesNotFinishPutsBackTheFieldsAndEnabledStates) {
+    struct Case {
+        const char* what;
+        std::function<void(ExchangeBench&)> prepare;
+        int messages;  // how many messages the user is shown
+    };
+    const Case cases[] = {
+        {"silent device", [](ExchangeBench& b) { b.device.knobs().silent = true; }, 0},
+        {"setting lines without READ END",
+         [](ExchangeBench& b) { b.device.knobs().noReadEnd = true; }, 0},
+        {"cancelled while connecting",
+         [](ExchangeBench& b) {
+             b.device.knobs().noConnect = true;
+             b.device.knobs().noReadEnd = true;
+             b.clock.post(2500, [&b] { readExchange(b.session); });
+         },
+         1},
+        {"cancelled while reading",
+         [](ExchangeBench& b) {
+             b.device.knobs().noReadEnd = true;
+             b.clock.post(3500, [&b] { readExchange(b.session); });
+         },
+         1},
+        {"port lost while reading",
+         [](ExchangeBench& b) {
+             b.device.knobs().noReadEnd = true;
+             b.device.knobs().disconnectAfterBytes = 40;
+         },
+         1},
+        {"no such port",
+         [](ExchangeBench& b) {
+             b.form.setText(Ctl::Combo1, QStringLiteral("/dev/kv120-no-such-port"));
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExchangeBench bench;
+        presetDevice(bench.device.config());
+        fillDefaults(bench.form);
+        bench.form.setText(ds::callsign, QStringLiteral("DL1AB"));
+        bench.form.setText(ds::addressMode, ds::kStaticIp);
+        bench.form.setText(ds::firmwareVersion, QStringLiteral("KV120 V2.1"));
+        bench.form.setEnabled(Ctl::Command7, false);
+        c.prepare(bench);
+        const QStringList before = windowState(bench.form);
+        readExchange(bench.session);
+        EXPECT_EQ(windowState(bench.form), before);
+        EXPECT_EQ(bench.prompter.messages.size(), size_t(c.messages));
+        EXPECT_FALSE(bench.link.isOpen());
     }
 }
 

@@ -66,10 +66,10 @@ QList<Change> octets(const ds::Octets& boxes, const QStringList& values) {
     return changes;
 }
 
-QList<Change> addressBoxesDisabled() {
+QList<Change> addressBoxesEnabled(bool on) {
     QList<Change> changes;
     for (const Ctl box : ds::addressBoxes) {
-        changes << enabled(box, false);
+        changes << enabled(box, on);
     }
     return changes;
 }
@@ -100,11 +100,12 @@ TEST(ReplyParser, EveryReplyLineChangesExactlyItsOwnControlsAndFlags) {
         {"CALLSIGN:NOCALL\r\n", {}},                           // without a dash the cut fails
         {"PASS: 12345 \r\n", {field(ds::passcode, "12345")}},  // the box drops the blanks
         {"POSITION:!3035.00N/11417.00Er\r\n", {field(ds::position, "!3035.00N/11417.00Er")}},
-        {"DHCP:1\r\n", QList<Change>{field(ds::addressMode, "DHCP")} + addressBoxesDisabled()},
-        {"DHCP:0\r\n", {field(ds::addressMode, "STATIC IP")}},
-        // Static mode does not enable the boxes again.
+        // The address boxes follow the mode, whichever line set it.
+        {"DHCP:1\r\n", QList<Change>{field(ds::addressMode, "DHCP")} + addressBoxesEnabled(false)},
+        {"DHCP:0\r\n",
+         QList<Change>{field(ds::addressMode, "STATIC IP")} + addressBoxesEnabled(true)},
         {"DHCP:1\r\nDHCP:0\r\n",
-         QList<Change>{field(ds::addressMode, "STATIC IP")} + addressBoxesDisabled()},
+         QList<Change>{field(ds::addressMode, "STATIC IP")} + addressBoxesEnabled(true)},
         {"COMMENT TEXT:KORVA 144.640MHz\r\n", {field(ds::comment, "KORVA 144.640MHz")}},
         {"COMMENT TEXT:\xe4\xb8\xad\xe7\xbb\xa7 ok\r\n",
          {field(ds::comment, QStringLiteral("中继 ok"))}},

@@ -6,9 +6,7 @@
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 
 #include <sys/resource.h>
 #include <csignal>
@@ -90,33 +88,15 @@ TEST(SettingsFileButtons, TheDialogsAskAsTheWindowAlwaysHas) {
     ASSERT_EQ(s.prompter.fileRequests.size(), 4u);
     const auto asked = [&](size_t i) {
         const FileRequest& r = s.prompter.fileRequests[i];
-        return std::tuple(r.mode, r.title, r.filter, r.directory, r.fileName);
+        return std::tuple(r.mode, r.title, r.filter, r.defaultSuffix, r.fileName);
     };
-    const QString programDirectory = QCoreApplication::applicationDirPath();
     EXPECT_EQ(asked(0), std::tuple(FileRequest::Mode::Save, QStringLiteral("Save"),
-                                   QStringLiteral("setup file(*.ini)|*.ini"), programDirectory,
+                                   QStringLiteral("setup file(*.ini)|*.ini"), QStringLiteral("ini"),
                                    s.path(QStringLiteral("last.ini"))));
     EXPECT_EQ(asked(1),
               std::tuple(FileRequest::Mode::Open, QStringLiteral("Please choose fireware."),
-                         QStringLiteral("ini文件(*.ini)|*.ini"), programDirectory, QString()));
+                         QStringLiteral("ini文件(*.ini)|*.ini"), QString(), QString()));
     EXPECT_EQ(s.prompter.fileRequests[3].fileName, chosen);
-}
-
-TEST(SettingsFileButtons, DialogsStartInTheProgramsDirectoryWhenItIsWritable) {
-    const QTemporaryDir dir;
-    const QString plainFile = dir.filePath(QStringLiteral("plain"));
-    ASSERT_TRUE(writeBytes(plainFile, "x"));
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    struct Case {
-        QString programDirectory;
-        QString expected;
-    };
-    for (const Case& c :
-         {Case{dir.path(), dir.path()}, Case{dir.filePath(QStringLiteral("missing")), documents},
-          Case{plainFile, documents}}) {
-        EXPECT_EQ(settingsFileDirectory(c.programDirectory), c.expected)
-            << c.programDirectory.toStdString();
-    }
 }
 
 // Each save goes over a longer file, which it must replace whole. A field the
@@ -203,25 +183,48 @@ TEST(SettingsFileButtons, AFailedSaveKeepsTheOldFileWholeAndTellsTheUser) {
     }
 }
 
-TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
+// A refused file changes nothing in the window, the status box included.
+TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
+    const QString unreadable = QStringLiteral("The file %1 could not be read: ");
+    const QString notSettings = QStringLiteral("The file %1 is not a settings file: ");
+    const char* noSettingLine = "no line in it is a setting. Nothing was loaded.";
     struct Case {
         const char* what;
         const char* name;
-        qint64 size;         // of a file made for the case; -1: none, 0: a folder
+        qint64 size;       // of a file made for the case; -1: none, 0: a folder
+        QByteArray bytes;  // the file's bytes, where size is -1 and they are not null
+        QString headline;
         const char* reason;  // the exact reason, where it is the program's own
-        QByteArray bytes{};  // the file's, when given
     };
+    // The start of a program file: bytes that happen to decode as text.
+    const QByteArray binary(
+        "\x7F"
+        "ELF\x02\x01\x01\0\0\0\r\n\x03\0>\0\x01\0\0\0FREQ",
+        24);
     const Case cases[] = {
-        {"missing", "missing.ini", -1, nullptr},
-        {"a folder", "folder.ini", 0, nullptr},
-        {"too large", "large.ini", kMaxSettingsFileBytes + 1,
+        {"missing", "missing.ini", -1, {}, unreadable, nullptr},
+        {"a folder", "folder.ini", 0, {}, unreadable, nullptr},
+        {"too large",
+         "large.ini",
+         kMaxSettingsFileBytes + 1,
+         {},
+         unreadable,
          "it is larger than 65536 bytes, far more than a settings file holds"},
-        {"a device that never ends", "/dev/zero", -1,
+        {"a device that never ends",
+         "/dev/zero",
+         -1,
+         {},
+         unreadable,
          "it is larger than 65536 bytes, far more than a settings file holds"},
         // Bytes that neither encoding holds would reach the device as
         // replacement characters.
-        {"neither UTF-8 nor GB18030", "binary.ini", -1, "it is neither UTF-8 nor GB18030 text",
-         "FREQ:145.8250\r\nCOMMENT TEXT:\xFF\xFE\x80\r\n"},
+        {"neither UTF-8 nor GB18030", "binary.ini", -1,
+         "FREQ:145.8250\r\nCOMMENT TEXT:\xFF\xFE\x80\r\n", unreadable,
+         "it is neither UTF-8 nor GB18030 text"},
+        {"a binary file", "program.ini", -1, binary, notSettings, noSettingLine},
+        {"text without a setting line", "notes.ini", -1, "shopping list\r\nKORVA\r\n freq:1\r\n",
+         notSettings, noSettingLine},
+        {"an empty file", "empty.ini", -1, "", notSettings, noSettingLine},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -233,13 +236,26 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
             QDir(s.dir.path()).mkdir(QString::fromLatin1(c.name));
         } else if (c.size > 0) {
             ASSERT_TRUE(writeBytes(path, "FREQ:145.8250\r\n" + QByteArray(c.size - 15, 'x')));
-        } else if (!c.bytes.isEmpty()) {
+        } else if (!c.bytes.isNull()) {
             ASSERT_TRUE(writeBytes(path, c.bytes));
         }
         const FormSnapshot before(s.form);
         load(s, path);
-        EXPECT_EQ(before.changes(), QStringList{"Text29=" + path + "\r\n\r\n"});
-        expectToldWhy(s, QStringLiteral("The file %1 could not be read: ").arg(path), c.reason);
+        EXPECT_EQ(before.changes(), QStringList());
+        expectToldWhy(s, c.headline.arg(path), c.reason);
+    }
+}
+
+// A header alone is a settings file that sets nothing.
+TEST(SettingsFileButtons, AHeaderOrOneSettingLineIsEnoughToLoad) {
+    for (const QByteArray& bytes :
+         {QByteArray("[KORVA]\r\n"), QByteArray("\x01\x02\r\nMOD:4\r\n")}) {
+        LoadSession s;
+        const QString path = s.path(QStringLiteral("short.ini"));
+        ASSERT_TRUE(writeBytes(path, bytes));
+        load(s, path);
+        EXPECT_TRUE(s.prompter.messages.empty());
+        EXPECT_TRUE(s.form.isEnabled(Ctl::Command7));
     }
 }
 

@@ -1,0 +1,39 @@
+#include "app/settingssnapshot.h"
+
+#include "app/devicesettings.h"
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+// The fields a read clears or fills: all but the WiFi credentials.
+std::vector<Ctl> readFields() {
+    std::vector<Ctl> fields{ds::callsign,       ds::callSsid,  ds::passcode,     ds::addressMode,
+                            ds::position,       ds::comment,   ds::server,       ds::sendInterval,
+                            ds::filter,         ds::backlight, ds::distanceUnit, ds::digipeat,
+                            ds::modulation,     ds::txPath,    ds::digiAlias,    ds::frequency,
+                            ds::firmwareVersion};
+    fields.insert(fields.end(), ds::addressBoxes.begin(), ds::addressBoxes.end());
+    return fields;
+}
+
+}  // namespace
+
+SettingsSnapshot::SettingsSnapshot(const Form& form) {
+    for (const Ctl id : readFields()) {
+        fields_.push_back({id, form.text(id), form.value(id)});
+    }
+    for (const ControlDesign& design : kControls) {
+        enabled_.push_back(form.isEnabled(design.id));
+    }
+}
+
+void SettingsSnapshot::restore(Form& form) const {
+    for (const Field& field : fields_) {
+        form.setText(field.id, field.text);
+        form.setValue(field.id, field.value);
+    }
+    for (const ControlDesign& design : kControls) {
+        form.setEnabled(design.id, enabled_[static_cast<size_t>(design.id)]);
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/form.h"
+
+#include <vector>
+
+// The settings in the window and every control's enabled state at one
+// moment, so that an operation that clears the settings and then does not
+// finish can put them back as the user left them.
+class SettingsSnapshot {
+public:
+    explicit SettingsSnapshot(const Form& form);
+
+    // Every settings field's text and check state, and every control's
+    // enabled state, as they were when the snapshot was taken. The status
+    // box, the progress boxes and the captions stay as they are now.
+    void restore(Form& form) const;
+
+private:
+    struct Field {
+        Ctl id;
+        QString text;
+        int value;
+    };
+    std::vector<Field> fields_;
+    std::vector<bool> enabled_;
+};
