@@ -21,7 +21,7 @@ std::vector<Ctl> readFields() {
 
 SettingsSnapshot::SettingsSnapshot(const Form& form) {
     for (const Ctl id : readFields()) {
-        fields_.push_back({id, form.text(id), form.value(id)});
+        fields_.push_back({id, form.text(id), form.encoding(id), form.value(id)});
     }
     for (const ControlDesign& design : kControls) {
         enabled_.push_back(form.isEnabled(design.id));
@@ -31,6 +31,7 @@ SettingsSnapshot::SettingsSnapshot(const Form& form) {
 void SettingsSnapshot::restore(Form& form) const {
     for (const Field& field : fields_) {
         form.setText(field.id, field.text);
+        form.setEncoding(field.id, field.encoding);
         form.setValue(field.id, field.value);
     }
     for (const ControlDesign& design : kControls) {

@@ -11,7 +11,7 @@ class SettingsSnapshot {
 public:
     explicit SettingsSnapshot(const Form& form);
 
-    // Every settings field's text and check state, and every control's
+    // Every settings field's text, its encoding and check state, and every control's
     // enabled state, as they were when the snapshot was taken. The status
     // box, the progress boxes and the captions stay as they are now.
     void restore(Form& form) const;
@@ -20,6 +20,7 @@ private:
     struct Field {
         Ctl id;
         QString text;
+        TextEncoding encoding;
         int value;
     };
     std::vector<Field> fields_;

@@ -200,6 +200,8 @@ TEST(ReadExchange, AReadThatDoesNotFinishPutsBackTheFieldsAndEnabledStates) {
         SCOPED_TRACE(c.what);
         ExchangeBench bench;
         presetDevice(bench.device.config());
+        // "北京" in GB18030: the comment's text and its encoding are put back.
+        bench.device.config().comment = "\xB1\xB1\xBE\xA9";
         fillDefaults(bench.form);
         bench.form.setText(ds::callsign, QStringLiteral("DL1AB"));
         bench.form.setText(ds::addressMode, ds::kStaticIp);
@@ -209,6 +211,7 @@ TEST(ReadExchange, AReadThatDoesNotFinishPutsBackTheFieldsAndEnabledStates) {
         const QStringList before = windowState(bench.form);
         readExchange(bench.session);
         EXPECT_EQ(windowState(bench.form), before);
+        EXPECT_EQ(bench.form.encoding(ds::comment), TextEncoding::Utf8);
         EXPECT_EQ(bench.prompter.messages.size(), size_t(c.messages));
         EXPECT_FALSE(bench.link.isOpen());
     }
