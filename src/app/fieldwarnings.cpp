@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace {
@@ -36,6 +37,30 @@ std::optional<FieldWarning> addressRowWarning(const Form& form, const ds::Octets
     return FieldWarning{
         label,
         text(Msg::OctetOutOfRange, form.language()).arg(form.text(label), form.text(*wrong))};
+}
+
+// The text boxes that are sent as they are, each with the label that names
+// it. Typing stops at the box's limit; a settings file can bring more, which
+// the device may cut or drop: it takes lines of at most 512 bytes.
+constexpr std::array<std::pair<Ctl, Ctl>, 6> kLimitedBoxes{{
+    {ds::passcode, Ctl::Label1},
+    {ds::position, Ctl::Label6},
+    {ds::comment, Ctl::Label6},
+    {ds::sendInterval, Ctl::Label8},
+    {ds::filter, Ctl::Label10},
+    {ds::frequency, Ctl::Label16},
+}};
+
+void addLengthWarnings(const Form& form, std::vector<FieldWarning>& warnings) {
+    for (const auto& [box, label] : kLimitedBoxes) {
+        const qsizetype length = form.text(box).size();
+        if (length > form.maxLength(box)) {
+            warnings.push_back({box, text(Msg::FieldTooLong, form.language())
+                                         .arg(form.text(label))
+                                         .arg(length)
+                                         .arg(form.maxLength(box))});
+        }
+    }
 }
 
 }  // namespace
@@ -65,6 +90,7 @@ std::vector<FieldWarning> writeWarnings(const Form& form) {
     const QString frequency = form.text(ds::frequency);
     check(ds::frequency, isBandFrequency(frequency),
           say(Msg::FrequencyOutsideBands).arg(form.text(Ctl::Label16), frequency, bandList()));
+    addLengthWarnings(form, warnings);
     return warnings;
 }
 
@@ -84,9 +110,9 @@ QString passcodeWarning(const Form& form) {
 }
 
 const std::vector<Ctl>& warnedControls() {
-    static const std::vector<Ctl> controls{ds::callSsid,     ds::passcode, ds::position,
-                                           ds::sendInterval, Ctl::Label12, Ctl::Label13,
-                                           Ctl::Label14,     Ctl::Label15, ds::frequency};
+    static const std::vector<Ctl> controls{
+        ds::callSsid, ds::passcode, ds::position, ds::comment,  ds::sendInterval, ds::filter,
+        Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15, ds::frequency};
     return controls;
 }
 
@@ -97,8 +123,8 @@ void showFieldWarnings(Form& form) {
                                           [control](const auto& w) { return w.field == control; });
         // Each warning is set once: a passcode warning cleared and set again
         // would blink its label on every change of any field.
-        form.setWarning(control, control == ds::passcode  ? passcodeWarning(form)
-                                 : warning == found.end() ? QString()
-                                                          : warning->text);
+        const QString listed = warning == found.end() ? QString() : warning->text;
+        const QString passcode = control == ds::passcode ? passcodeWarning(form) : QString();
+        form.setWarning(control, passcode.isEmpty() ? listed : passcode);
     }
 }

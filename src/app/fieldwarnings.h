@@ -22,7 +22,9 @@ struct FieldWarning {
 
 // The warnings a write asks about, in the window's order: SSID, position,
 // send interval, the static addresses (only in static mode; one warning per
-// row of four boxes, beside the row's label), frequency.
+// row of four boxes, beside the row's label), frequency; then every box whose
+// text is longer than typing into it allows, which only a settings file can
+// bring about.
 std::vector<FieldWarning> writeWarnings(const Form& form);
 
 // The passcode box holds a number that is neither the callsign's APRS-IS

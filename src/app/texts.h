@@ -51,6 +51,7 @@ enum class Msg {
     SsidOutOfRange,         // %1: the SSID's text
     FrequencyOutsideBands,  // %1: the field's label, %2: its text, %3: the bands
     PositionNotAprs,        // %1: the field's label
+    FieldTooLong,           // %1: the field's label, %2: its length, %3: the box's limit
     OctetOutOfRange,        // %1: the row's label, %2: the octet's text
     SendIntervalZero,       // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line

@@ -38,6 +38,12 @@ TEST(FieldWarnings, EachCheckWarnsBesideItsField) {
          "Tx/Rx: \"155.000\" is not a frequency in MHz within 144-148, 430-450"},
         {ds::gateway[2], "256", true, Ctl::Label14, "Gate: \"256\" is not a number from 0 to 255"},
         {ds::dnsServer[0], "", true, Ctl::Label15, "DNS: \"\" is not a number from 0 to 255"},
+        // Longer than typing allows: only a settings file brings this about.
+        {ds::comment, "KORVA 144.640MHz iGate with digipeater 41", false, ds::comment,
+         "Posi+Comment: 41 characters, more than the 40 the box takes"},
+        {ds::comment, "KORVA 144.640MHz iGate with digipeater 4", false, {}, nullptr},
+        {ds::filter, "r/30.58/114.28/50", false, ds::filter,
+         "Filter: 17 characters, more than the 16 the box takes"},
         // In DHCP mode the addresses are not sent; an empty field is left alone.
         {ds::gateway[2], "256", false, {}, nullptr},
         {ds::callSsid, "", false, {}, nullptr},

@@ -110,6 +110,8 @@ void showEveryWarningAndLongText(Form& form) {
     form.setText(ds::callSsid, QStringLiteral("16"));
     form.setText(ds::position, QStringLiteral("3035.00N"));
     form.setText(ds::sendInterval, QStringLiteral("0000"));
+    form.setText(ds::comment, QString(41, u'c'));
+    form.setText(ds::filter, QString(17, u'f'));
     form.setText(ds::frequency, QStringLiteral("1446.400"));
     form.setText(ds::addressMode, ds::kStaticIp);
     for (const ds::Octets* row : {&ds::ipAddress, &ds::subnetMask, &ds::gateway, &ds::dnsServer}) {
