@@ -14,7 +14,7 @@
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
 #include "serial/portlister.h"
-#include "settingsfile/settingsdiff.h"
+#include "settingsfile/devicecompare.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
 #include "settingsfile/settingsfileload.h"
@@ -67,24 +67,23 @@ bool loadFile(CliContext& context, const QString& file) {
     return true;
 }
 
-// Reads the device into the window and compares it with the expected
-// settings-file lines; nothing when the read did not finish (told on err).
-std::optional<std::vector<SettingDifference>> compareWithDevice(CliContext& context,
-                                                                const QStringList& expected) {
-    readExchange(context.session);
-    if (statusEndsWith(context, Msg::ReadOk) != kSucceeded) {
+// Reads the device and compares it with the window; nothing when the read
+// did not finish (told on err).
+std::optional<std::vector<SettingDifference>> differencesFromDevice(CliContext& context) {
+    const std::optional<DeviceComparison> comparison = compareWithDevice(context.session);
+    if (!comparison) {
         if (!context.interrupted) {
             context.err << context.session.tr(Msg::VerifyNoRead) << Qt::endl;
         }
         return std::nullopt;
     }
-    return settingDifferences(expected, settingsFileLines(context.form));
+    return comparison->differences;
 }
 
 // Reads back what was written and lists every setting that differs.
-int verifyWrite(CliContext& context, const QStringList& written) {
+int verifyWrite(CliContext& context) {
     context.err << context.session.tr(Msg::VerifyReading) << Qt::endl;
-    const auto differences = compareWithDevice(context, written);
+    const auto differences = differencesFromDevice(context);
     if (!differences) {
         return context.interrupted ? kInterrupted : kFailed;
     }
@@ -135,23 +134,21 @@ int writeSettings(CliContext& context, const QString& file) {
     if (!loadFile(context, file) || !warningsAllowWrite(context)) {
         return kFailed;
     }
-    const QStringList written = settingsFileLines(context.form);
     StatusEcho echo(context.form, context.err);
     writeExchange(context.session);
     const int status = statusEndsWith(context, Msg::WriteComplete);
     if (status != kSucceeded || !context.verify) {
         return status;
     }
-    return verifyWrite(context, written);
+    return verifyWrite(context);
 }
 
 int diffSettings(CliContext& context, const QString& file) {
     if (!loadFile(context, file)) {
         return kFailed;
     }
-    const QStringList expected = settingsFileLines(context.form);
     StatusEcho echo(context.form, context.err);
-    const auto differences = compareWithDevice(context, expected);
+    const auto differences = differencesFromDevice(context);
     if (!differences) {
         return context.interrupted ? kInterrupted : kFailed;
     }
