@@ -71,6 +71,11 @@ const std::map<Msg, Pair>& table() {
           "以下字段可能不适合设备：\r\n%1\r\n仍要写入吗？"}},
         {Msg::WriteRefusedStrict,
          {"Nothing was written (--strict).", "未写入任何数据（--strict）。"}},
+        {Msg::ReadNoAnswer,
+         {"The device did not answer; the settings were not read.", "设备无应答，未读取设置。"}},
+        {Msg::ReadNoReadEnd,
+         {"The device did not end its settings with READ END; they were not read.",
+          "设备未以 READ END 结束设置，未读取设置。"}},
 
         {Msg::WifiButtonWriting, {"Write", nullptr}},
         {Msg::WifiButtonIdle, {"Apply", nullptr}},

@@ -54,6 +54,8 @@ enum class Msg {
     SendIntervalZero,       // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line
     WriteRefusedStrict,
+    ReadNoAnswer,   // kv120ctl: a read that got no CONNECT
+    ReadNoReadEnd,  // kv120ctl: a read that got no READ END
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,

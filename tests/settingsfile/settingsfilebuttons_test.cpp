@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <functional>
 
@@ -207,7 +208,7 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
     struct Case {
         const char* what;
         const char* name;
-        qint64 size;         // of a file made for the case; -1: none, 0: a folder
+        qint64 size;         // of a file made for the case; -1: none, 0: a folder, -2: a FIFO
         const char* reason;  // the exact reason, where it is the program's own
     };
     const Case cases[] = {
@@ -217,6 +218,7 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
          "it is larger than 65536 bytes, far more than a settings file holds"},
         {"a device that never ends", "/dev/zero", -1,
          "it is larger than 65536 bytes, far more than a settings file holds"},
+        {"a pipe that no program writes to", "pipe.ini", -2, "a pipe that no program writes to"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,7 +226,9 @@ TEST(SettingsFileButtons, AFileThatCannotBeReadChangesNoFieldAndSaysWhy) {
         fillDefaults(s.form);
         s.form.setEnabled(Ctl::Command7, false);
         const QString path = QDir(s.dir.path()).filePath(QString::fromLatin1(c.name));
-        if (c.size == 0) {
+        if (c.size == -2) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (c.size == 0) {
             QDir(s.dir.path()).mkdir(QString::fromLatin1(c.name));
         } else if (c.size > 0) {
             ASSERT_TRUE(writeBytes(path, "FREQ:145.8250\r\n" + QByteArray(c.size - 15, 'x')));
