@@ -145,6 +145,14 @@ int run(int argc, char** argv) {
     ProgramPorts ports(clock);
     // The traffic view records through the tap, and only while it is shown.
     TrafficTap link(ports.link);
+    // From here on a signal ends every event loop running, a message box's
+    // included, as closing the window does, without the question a transfer
+    // asks: the waiting exchange ends and the port closes with every byte sent.
+    handOverTerminationSignals([&](int signal) {
+        clock.abort();
+        link.close();
+        QCoreApplication::exit(exitStatusForSignal(signal));
+    });
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
     QtPrompter windowPrompter(form.text(Ctl::Form1));
@@ -164,26 +172,21 @@ int run(int argc, char** argv) {
         traffic.activateWindow();
     });
 
+    int status = 0;
     if (!options->screenshot.isEmpty()) {
-        return saveScreenshot(window, form, *options);
-    }
-    window.show();
-    if (options->quitWhenShown) {
+        status = saveScreenshot(window, form, *options);
+    } else if (options->quitWhenShown) {
         // The window is shown once the events of its first appearance have run.
+        window.show();
         QCoreApplication::processEvents();
-        return 0;
+    } else if (terminationSignal() == 0) {
+        window.show();
+        status = app.exec();
     }
-    handOverTerminationSignals([&](int signal) {
-        // As closing the window does, without the question a transfer asks:
-        // the waiting exchange ends and the port closes with every byte sent.
-        clock.abort();
-        link.close();
-        QCoreApplication::exit(exitStatusForSignal(signal));
-    });
-    const int status = app.exec();
     if (const int signal = terminationSignal(); signal != 0) {
         std::fprintf(stderr, "kv120-config: %s; the window was closed\n",
                      qPrintable(signalDescription(signal)));
+        return exitStatusForSignal(signal);
     }
     return status;
 }

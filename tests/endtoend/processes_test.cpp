@@ -51,6 +51,12 @@ bool holdsOpen(qint64 pid, const QString& path) {
     return false;
 }
 
+// True while the process's main thread waits in an event loop.
+bool waitsForEvents(qint64 pid) {
+    QFile channel(QStringLiteral("/proc/%1/wchan").arg(pid));
+    return channel.open(QIODevice::ReadOnly) && channel.readAll().contains("poll");
+}
+
 // What one state needs while the program runs in it.
 struct Scene {
     QTemporaryDir dir;
@@ -100,12 +106,12 @@ const State kStates[] = {
      [](const Scene& s) {
          return QStringLiteral("stopped serving ") + QString::fromUtf8(s.out.trimmed());
      }},
-    {"kv120-config showing its start-up message", KV120CONFIG_PATH,
+    {"kv120-config waiting with its start-up message shown", KV120CONFIG_PATH,
      [](Scene& s) {
          return QStringList{"--config-dir", s.dir.path(), "--lang", "en"};
      },
-     [](const Scene&, qint64) { return true; },
-     [](const Scene&) { return QStringLiteral("the window was not opened"); }},
+     [](const Scene&, qint64 pid) { return waitsForEvents(pid); },
+     [](const Scene&) { return QStringLiteral("the window was closed"); }},
 };
 
 struct Signal {
