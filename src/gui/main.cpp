@@ -148,7 +148,9 @@ int run(int argc, char** argv) {
     // From here on a signal ends every event loop running, a message box's
     // included, as closing the window does, without the question a transfer
     // asks: the waiting exchange ends and the port closes with every byte sent.
+    bool operationStopped = false;
     handOverTerminationSignals([&](int signal) {
+        operationStopped = link.isOpen();
         clock.abort();
         link.close();
         QCoreApplication::exit(exitStatusForSignal(signal));
@@ -184,8 +186,9 @@ int run(int argc, char** argv) {
         status = app.exec();
     }
     if (const int signal = terminationSignal(); signal != 0) {
-        std::fprintf(stderr, "kv120-config: %s; the window was closed\n",
-                     qPrintable(signalDescription(signal)));
+        std::fprintf(stderr, "kv120-config: %s; the window was closed%s\n",
+                     qPrintable(signalDescription(signal)),
+                     operationStopped ? ", stopping the operation under way" : "");
         return exitStatusForSignal(signal);
     }
     return status;

@@ -106,6 +106,19 @@ const State kStates[] = {
      [](const Scene& s) {
          return QStringLiteral("stopped serving ") + QString::fromUtf8(s.out.trimmed());
      }},
+    {"kv120-config reading a silent device for a picture of the window", KV120CONFIG_PATH,
+     [](Scene& s) {
+         s.served = std::make_unique<ServedDevice>(SimKnobs{.silent = true});
+         QFile remembered(s.path("RUVAdev.ini"));
+         EXPECT_TRUE(remembered.open(QIODevice::WriteOnly));
+         remembered.write("[RUVAdev]\r\npar5=" + s.served->path().toUtf8() + "\r\n");
+         return QStringList{"--config-dir",       s.dir.path(), "--screenshot",
+                            s.path("window.png"), "--click",    "Command6"};
+     },
+     [](const Scene& s, qint64) { return !s.served->device.received().isEmpty(); },
+     [](const Scene&) {
+         return QStringLiteral("the window was closed, stopping the operation under way");
+     }},
     {"kv120-config waiting with its start-up message shown", KV120CONFIG_PATH,
      [](Scene& s) {
          return QStringList{"--config-dir", s.dir.path(), "--lang", "en"};
