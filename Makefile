@@ -51,7 +51,8 @@ test-sanitized: deps
 	cd $(BUILD)-sanitized && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
-# Each libFuzzer target for FUZZ_SECONDS, from a copy of its seed corpus.
+# Each libFuzzer target for FUZZ_SECONDS, from a copy of its seed corpus; the
+# first target that finds a crash or undefined behaviour fails the run.
 FUZZ_SECONDS ?= 60
 fuzz:
 	@tools/install-deps clang libclang-rt-14-dev
@@ -61,8 +62,10 @@ fuzz:
 	@for target in $$(find $(BUILD)-fuzz/fuzz -maxdepth 1 -type f -executable -name 'fuzz_*'); do \
 		name=$$(basename $$target); corpus=$(BUILD)-fuzz/corpus/$${name#fuzz_}; \
 		mkdir -p $$corpus && cp -n fuzz/corpus/$${name#fuzz_}/* $$corpus/ 2>/dev/null; \
-		echo "== $$name"; $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus \
-			2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' || exit 1; \
+		log=$(BUILD)-fuzz/$$name.log; echo "== $$name"; \
+		$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus >$$log 2>&1; \
+		status=$$?; grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' $$log; \
+		if [ $$status -ne 0 ]; then echo "$$name failed (exit status $$status): $$log"; exit 1; fi; \
 	done
 
 clean:

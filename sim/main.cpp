@@ -1,7 +1,8 @@
+#include "process/programoutput.h"
+#include "process/terminationsignals.h"
 #include "serial/qtclock.h"
 #include "sim/inboundline.h"
 #include "sim/pseudoterminal.h"
-#include "sim/quitoninterrupt.h"
 #include "sim/simoptions.h"
 #include "sim/simstate.h"
 #include "sim/simulateddevice.h"
@@ -83,21 +84,25 @@ int serve(QCoreApplication& app, const SimOptions& options) {
     if (!options.linkPath.isEmpty()) {
         makeLink(options.linkPath, terminal.slavePath());
     }
+    // A signal ends the event loop, so the link is removed and the state kept.
+    handOverTerminationSignals([&app](int signal) { app.exit(exitStatusForSignal(signal)); });
     QTextStream(stdout) << terminal.slavePath() << Qt::endl;
-    quitOnInterrupt(app);
-    const int result = app.exec();
+    // Without its path the terminal serves no one.
+    const int result = std::fflush(stdout) == 0 ? app.exec() : 1;
     if (!options.linkPath.isEmpty()) {
         removeLink(options.linkPath, terminal.slavePath());
     }
     if (!options.statePath.isEmpty()) {
         keepState(options.statePath, device);
     }
+    if (const int signal = terminationSignal(); signal != 0) {
+        err() << "kv120-sim: " << signalDescription(signal) << "; stopped serving "
+              << terminal.slavePath() << Qt::endl;
+    }
     return result;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const SimCommandLine line = parseSimCommandLine(app.arguments());
     if (!line.run) {
@@ -110,4 +115,11 @@ int main(int argc, char** argv) {
         err() << "kv120-sim: " << error.what() << Qt::endl;
         return 1;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installTerminationSignals("kv120-sim", "no device was served");
+    return statusAfterOutput("kv120-sim", run(argc, argv));
 }

@@ -1,5 +1,7 @@
 #include "sim/simoptions.h"
 
+#include "process/programoutput.h"
+
 #include <QCommandLineParser>
 
 #include <functional>
@@ -57,6 +59,7 @@ const QString kDescription = QStringLiteral(
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(kDescription);
     parser.addHelpOption();
+    parser.addOption({"version", "Print the program's version."});
     parser.addOption({"link", "Make a symbolic link to the terminal at <path>.", "path"});
     parser.addOption({"state", "Keep the settings and the flash in <file> across runs.", "file"});
     for (const Switch& s : kSwitches) {
@@ -112,6 +115,9 @@ SimCommandLine parseSimCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet("help")) {
         return {line.options, false, false, parser.helpText()};
+    }
+    if (parser.isSet("version")) {
+        return {line.options, false, false, QStringLiteral("kv120-sim ") + programVersion()};
     }
     if (!parser.positionalArguments().isEmpty()) {
         return {line.options, false, true,

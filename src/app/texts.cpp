@@ -90,6 +90,11 @@ const std::map<Msg, Pair>& table() {
          {"The settings could not be read back; nothing was compared.",
           "无法读回设置，未作比较。"}},
         {Msg::DiffDifference, {"%1: file \"%2\", device \"%3\"", "%1：文件“%2”，设备“%3”"}},
+        {Msg::ReadNoAnswer,
+         {"The device did not answer; the settings were not read.", "设备无应答，未读取设置。"}},
+        {Msg::ReadNoReadEnd,
+         {"The device did not end its settings with READ END; they were not read.",
+          "设备未以 READ END 结束设置，未读取设置。"}},
 
         {Msg::WifiButtonWriting, {"Write", nullptr}},
         {Msg::WifiButtonIdle, {"Apply", nullptr}},

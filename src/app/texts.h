@@ -63,6 +63,8 @@ enum class Msg {
     VerifyFailed,      // %1: how many settings differ
     VerifyNoRead,
     DiffDifference,  // %1: the setting, %2: in the file, %3: in the device
+    ReadNoAnswer,    // kv120ctl: a read that got no CONNECT
+    ReadNoReadEnd,   // kv120ctl: a read that got no READ END
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,

@@ -1,5 +1,7 @@
 #include "cli/clicontext.h"
 
+#include "serial/clock.h"
+#include "serial/seriallink.h"
 #include "settingsfile/settingsfileio.h"
 
 #include <QIODevice>
@@ -9,11 +11,35 @@ CliContext::CliContext(Clock& clock, SerialLink& link, const SerialSettingsStore
                        Language language, QIODevice& out, QIODevice& err)
     : clock(clock), link(link), out(out), err(&err), session(form, link, clock, prompter, store) {
     form.setLanguage(language);
+    // Nothing more reaches the device: the command ends now rather than
+    // after its retries.
+    session.setAfterLoss([this] {
+        portLost = true;
+        this->clock.abort();
+    });
+}
+
+int CliContext::run(const std::function<int(CliContext&)>& command) {
+    try {
+        return command(*this);
+    } catch (const ExchangeAborted&) {
+        return portLost ? kFailed : kInterrupted;
+    }
+}
+
+void CliContext::interrupt() {
+    interrupted = true;
+    link.close();
+    clock.abort();
 }
 
 bool CliContext::writeData(const QString& file, const QByteArray& bytes) {
     if (file.isEmpty()) {
-        return out.write(bytes) == bytes.size();
+        if (out.write(bytes) != bytes.size()) {
+            err << "kv120ctl: the output could not be written: " << out.errorString() << Qt::endl;
+            return false;
+        }
+        return true;
     }
     const QString failure = writeFileWhole(file, bytes);
     if (!failure.isEmpty()) {

@@ -6,6 +6,8 @@
 
 #include <QTextStream>
 
+#include <functional>
+
 class Clock;
 class QIODevice;
 class SerialLink;
@@ -29,6 +31,10 @@ struct CliContext {
     Form form;
     Session session;
     bool interrupted = false;
+    bool portLost = false;
+    // Called once the command is about to talk to the device, its files read:
+    // from then on an interruption closes the port before the program ends.
+    std::function<void()> beforeTheDevice;
     bool errIsTerminal = false;  // progress is then drawn in place
     // update: keep the device's settings across the update (--no-keep-settings: don't).
     bool keepSettings = true;
@@ -38,8 +44,20 @@ struct CliContext {
     // --verify: a write is read back and compared.
     bool verify = false;
 
+    // Runs a command to its exit status. A lost port ends the command at
+    // once (1), as an interruption does (130), wherever it was waiting.
+    int run(const std::function<int(CliContext&)>& command);
+    // As a second click in the window would: the port closes, every byte
+    // sent, and the waiting ends.
+    void interrupt();
+
     // Where the command's data goes: the file, or out.
     bool writeData(const QString& file, const QByteArray& bytes);
+    void deviceWorkStarts() {
+        if (beforeTheDevice) {
+            beforeTheDevice();
+        }
+    }
     // The last line of the status box.
     QString lastStatusLine() const;
 };

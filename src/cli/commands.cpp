@@ -117,12 +117,20 @@ int writeDefaults(CliContext& context, const QString& file) {
 }
 
 int readSettings(CliContext& context, const QString& file) {
+    context.deviceWorkStarts();
     StatusEcho echo(context.form, context.err);
+    const auto toldBefore = context.prompter.messagesShown();
     readExchange(context.session);
     const int status = statusEndsWith(context, Msg::ReadOk);
     const QString version = context.form.text(DeviceSettings::firmwareVersion);
     if (!version.isEmpty()) {
         context.err << "VER:" << version << Qt::endl;
+    }
+    // The window says nothing when the device falls silent; a command says why it failed.
+    if (status == kFailed && context.prompter.messagesShown() == toldBefore) {
+        context.err << context.session.tr(context.session.flags().connectSeen ? Msg::ReadNoReadEnd
+                                                                              : Msg::ReadNoAnswer)
+                    << Qt::endl;
     }
     if (status != kSucceeded) {
         return status;
@@ -134,6 +142,7 @@ int writeSettings(CliContext& context, const QString& file) {
     if (!loadFile(context, file) || !warningsAllowWrite(context)) {
         return kFailed;
     }
+    context.deviceWorkStarts();
     StatusEcho echo(context.form, context.err);
     writeExchange(context.session);
     const int status = statusEndsWith(context, Msg::WriteComplete);
@@ -168,6 +177,7 @@ int diffSettings(CliContext& context, const QString& file) {
 int writeWifi(CliContext& context, const QString& ssid, const QString& password) {
     context.form.setText(DeviceSettings::wifiSsid, ssid);
     context.form.setText(DeviceSettings::wifiPassword, password);
+    context.deviceWorkStarts();
     StatusEcho echo(context.form, context.err);
     wifiWrite(context.session);
     if (context.interrupted) {
@@ -178,6 +188,7 @@ int writeWifi(CliContext& context, const QString& ssid, const QString& password)
 }
 
 int restart(CliContext& context) {
+    context.deviceWorkStarts();
     const auto toldBefore = context.prompter.messagesShown();
     restartDevice(context.session);
     if (context.interrupted) {
@@ -193,25 +204,28 @@ int updateFirmware(CliContext& context, const QString& image) {
     if (updater.image().length == 0) {
         return kFailed;  // the reason has been shown
     }
-    StatusEcho echo(context.form, context.err);
+    context.deviceWorkStarts();
+    // A status line never shares the bar's line.
+    ProgressReport progress(context.form, context.err, context.errIsTerminal);
+    StatusEcho echo(context.form, context.err, [&progress] { progress.finish(); });
     SettingsKeeper keeper(context.session, updater, context.backupFolder);
     if (context.keepSettings && !keeper.backUpBeforeUpdate()) {
         return context.interrupted ? kInterrupted : kFailed;
     }
-    ProgressReport progress(context.form, context.err, context.errIsTerminal);
     updater.updateStart();
     while (!context.interrupted && updater.isBusy()) {
         context.clock.delay(100);
     }
-    progress.finish();
     if (context.interrupted) {
         return kInterrupted;
     }
     // The completion line replaces the progress line under the bar.
     const QString outcome = context.form.text(Ctl::Label2);
     if (!outcome.startsWith(context.session.tr(Msg::UpdateComplete))) {
+        progress.finish();
         return kFailed;
     }
+    progress.complete();
     context.err << outcome << Qt::endl;
     // Asked for on the command line already: no question.
     if (!keeper.pendingBackup().isEmpty() && !keeper.restore()) {

@@ -2,7 +2,8 @@
 #include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/commands.h"
-#include "cli/interrupt.h"
+#include "process/programoutput.h"
+#include "process/terminationsignals.h"
 #include "serial/portlister.h"
 #include "serial/qtclock.h"
 #include "serial/serialsettingsstore.h"
@@ -31,6 +32,9 @@ struct Command {
     QString summary;
     int minArguments;
     int maxArguments;
+    // What an interruption leaves undone; empty for a command that does not
+    // talk to the device.
+    QString undone;
     std::function<int(CliContext&, const QStringList&)> run;
 };
 
@@ -41,34 +45,39 @@ QString argumentOr(const QStringList& arguments, int index) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table{
         {"ports",
-         {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0,
+         {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0, "",
           [](CliContext& c, const QStringList&) { return listPorts(c, SystemPortLister()); }}},
         {"read",
          {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
-          1,
+          1, "the settings were not read",
           [](CliContext& c, const QStringList& a) { return readSettings(c, argumentOr(a, 0)); }}},
         {"write",
          {"FILE",
           "load the settings file FILE and write it to the device; field warnings go to standard "
           "error",
-          1, 1, [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
+          1, 1, "the write was not finished: the device may hold part of the settings",
+          [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
         {"diff",
          {"FILE",
           "read the device and list every setting that differs from the settings file FILE; exit "
           "status 0 when none does",
-          1, 1, [](CliContext& c, const QStringList& a) { return diffSettings(c, a[0]); }}},
+          1, 1, "the device was not compared with the file",
+          [](CliContext& c, const QStringList& a) { return diffSettings(c, a[0]); }}},
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
+          "",
           [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
         {"wifi",
          {"SSID PASSWORD", "write the WiFi name and password, then restart the device", 2, 2,
+          "the WiFi name and password may not have been written",
           [](CliContext& c, const QStringList& a) { return writeWifi(c, a[0], a[1]); }}},
         {"restart",
-         {"", "restart the device", 0, 0,
+         {"", "restart the device", 0, 0, "the device may not have restarted",
           [](CliContext& c, const QStringList&) { return restart(c); }}},
         {"update",
          {"IMAGE",
           "update the device's firmware with the raw image file IMAGE, keeping its settings", 1, 1,
+          "the update was not finished: run it again",
           [](CliContext& c, const QStringList& a) { return updateFirmware(c, a[0]); }}},
     };
     return table;
@@ -97,13 +106,19 @@ QString usage() {
         "  --verify           write: read the settings back and compare them with what was\n"
         "                     written (exit status 1 when any differs)\n"
         "  -h, --help         this text; COMMAND --help for one command\n\n"
-        "Exit status: 0 done, 1 the device or the port failed, 2 usage error, 130 interrupted.\n");
+        "  --version          the program's version\n\n"
+        "Exit status: 0 done, 1 the device, the port or the output failed, 2 usage error,\n"
+        "128 + the signal's number when ended by a signal: 130 Ctrl-C (SIGINT), 143 SIGTERM,\n"
+        "129 SIGHUP.\n");
     return text;
 }
 
-}  // namespace
+// Through stdio, whose error flag keeps a failed write for the check at exit.
+void printOut(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+}
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kv120ctl"));
     QTextStream err(stderr);
@@ -119,16 +134,21 @@ int main(int argc, char** argv) {
     const QCommandLineOption strictOption(QStringLiteral("strict"));
     const QCommandLineOption verifyOption(QStringLiteral("verify"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
     parser.addOptions({portOption, langOption, configOption, yesOption, keepOption, noKeepOption,
-                       strictOption, verifyOption, helpOption});
+                       strictOption, verifyOption, helpOption, versionOption});
     if (!parser.parse(app.arguments())) {
         err << parser.errorText() << "\n\n" << usage();
         return kUsage;
     }
+    if (parser.isSet(versionOption)) {
+        printOut(QStringLiteral("kv120ctl ") + programVersion() + u'\n');
+        return kSucceeded;
+    }
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         if (parser.isSet(helpOption)) {
-            QTextStream(stdout) << usage();
+            printOut(usage());
             return kSucceeded;
         }
         err << usage();
@@ -142,8 +162,8 @@ int main(int argc, char** argv) {
     }
     const Command& command = found->second;
     if (parser.isSet(helpOption)) {
-        QTextStream(stdout) << "Usage: kv120ctl [options] " << name << ' ' << command.arguments
-                            << "\n  " << command.summary << '\n';
+        printOut(QStringLiteral("Usage: kv120ctl [options] %1 %2\n  %3\n")
+                     .arg(name, command.arguments, command.summary));
         return kSucceeded;
     }
     if (positional.size() < command.minArguments || positional.size() > command.maxArguments) {
@@ -169,7 +189,9 @@ int main(int argc, char** argv) {
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(parser.value(configOption)));
     QFile out;
     QFile errFile;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // The data goes straight to the descriptor, so a failed write (a full
+    // disk, a closed pipe) is known at once, with its reason.
+    out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered);
     errFile.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     CliContext context(clock, ports.link, store, language, out, errFile);
     context.keepSettings = !parser.isSet(noKeepOption);
@@ -179,16 +201,25 @@ int main(int argc, char** argv) {
     context.verify = parser.isSet(verifyOption);
     context.errIsTerminal = isatty(fileno(stderr)) != 0;
     const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();
-    context.form.setText(Ctl::Combo1, port);
-    onInterrupt([&context] {
-        // As a second click would: the port closes and the waiting ends.
-        context.interrupted = true;
-        context.link.close();
-        context.clock.abort();
-    });
-    try {
-        return command.run(context, positional);
-    } catch (const ExchangeAborted&) {
-        return kInterrupted;
+    if (!command.undone.isEmpty() && port.isEmpty()) {
+        err << "kv120ctl: no port given: name it with --port NAME (kv120ctl ports lists them)\n";
+        return kUsage;
     }
+    context.form.setText(Ctl::Combo1, port);
+    context.beforeTheDevice = [&context] {
+        handOverTerminationSignals([&context](int) { context.interrupt(); });
+    };
+    const int status = context.run([&](CliContext& c) { return command.run(c, positional); });
+    if (const int signal = terminationSignal(); signal != 0) {
+        err << "kv120ctl: " << signalDescription(signal) << "; " << command.undone << Qt::endl;
+        return exitStatusForSignal(signal);
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installTerminationSignals("kv120ctl", "nothing was sent to the device");
+    return statusAfterOutput("kv120ctl", run(argc, argv));
 }

@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 // Each block goes out as 2048 data bytes and one checksum byte.
@@ -48,21 +50,37 @@ void ProgressReport::show(int blocks, int total) {
     if (!sinceFirstBlock_.isValid()) {
         sinceFirstBlock_.start();
     }
+    total_ = total;
+    draw(blocks);
+}
+
+void ProgressReport::draw(int blocks) {
     if (terminal_) {
-        err_ << '\r' << barLine(blocks, total, sinceFirstBlock_.elapsed()) << Qt::flush;
+        // A shorter line than the last (fewer digits of speed) covers it whole.
+        const QString line = barLine(blocks, total_, sinceFirstBlock_.elapsed());
+        drawnWidth_ = std::max(drawnWidth_, line.size());
+        err_ << '\r' << line.leftJustified(drawnWidth_) << Qt::flush;
         drawn_ = true;
         return;
     }
-    const int tenth = blocks * 10 / total;
+    const int tenth = blocks * 10 / total_;
     if (tenth > lastTenth_) {
         lastTenth_ = tenth;
-        err_ << tenth * 10 << "% (" << blocks << '/' << total << " blocks)" << Qt::endl;
+        err_ << tenth * 10 << "% (" << blocks << '/' << total_ << " blocks)" << Qt::endl;
     }
+}
+
+void ProgressReport::complete() {
+    if (total_ > 0) {
+        draw(total_);
+    }
+    finish();
 }
 
 void ProgressReport::finish() {
     if (drawn_) {
         err_ << Qt::endl;
         drawn_ = false;
+        drawnWidth_ = 0;
     }
 }

@@ -14,19 +14,26 @@ class ProgressReport : public QObject {
     Q_OBJECT
 public:
     ProgressReport(const Form& form, QTextStream& err, bool terminal);
+    // An interrupted transfer's line is ended too.
+    ~ProgressReport() override { finish(); }
 
     // Ends the line redrawn in place, so what follows starts on a line of its own.
     void finish();
+    // Shows the transfer complete (the bar full), then ends the line.
+    void complete();
 
     // The text for blocks sent out of total after elapsedMs, for a terminal.
     static QString barLine(int blocks, int total, qint64 elapsedMs);
 
 private:
     void show(int blocks, int total);
+    void draw(int blocks);
 
     QTextStream& err_;
     bool terminal_;
     int lastTenth_ = 0;
+    int total_ = 0;
     bool drawn_ = false;
+    qsizetype drawnWidth_ = 0;  // of the widest draw on the current line
     QElapsedTimer sinceFirstBlock_;
 };

@@ -5,7 +5,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-StatusEcho::StatusEcho(const Form& form, QTextStream& err) : err_(err) {
+StatusEcho::StatusEcho(const Form& form, QTextStream& err, std::function<void()> beforeLine)
+    : err_(err), beforeLine_(std::move(beforeLine)) {
     connect(&form, &Form::changed, this, [this, &form](Ctl id) {
         if (id == Ctl::Text29) {
             show(form.text(Ctl::Text29));
@@ -21,9 +22,36 @@ void StatusEcho::show(const QString& status) {
         ++same;
     }
     for (qsizetype i = same; i < lines.size(); ++i) {
-        if (!lines[i].isEmpty()) {
-            err_ << lines[i] << Qt::endl;
+        if (lines[i].isEmpty()) {
+            continue;
         }
+        if (lines[i] == lastWritten_) {
+            ++repeats_;
+            continue;
+        }
+        tellRepeats();
+        write(lines[i]);
     }
     shown_ = lines;
+}
+
+StatusEcho::~StatusEcho() {
+    tellRepeats();
+}
+
+void StatusEcho::write(const QString& line) {
+    if (beforeLine_) {
+        beforeLine_();
+    }
+    err_ << line << Qt::endl;
+    lastWritten_ = line;
+}
+
+void StatusEcho::tellRepeats() {
+    if (repeats_ > 0) {
+        const QString line = lastWritten_;
+        write(QStringLiteral("%1 (x%2)").arg(line).arg(repeats_ + 1));
+        lastWritten_ = line;
+        repeats_ = 0;
+    }
 }

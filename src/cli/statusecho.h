@@ -3,20 +3,32 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class Form;
 class QTextStream;
 
 // Echoes the status box to standard error as it changes: each new line once,
 // not the whole box on every change. A progress text that replaces the box
-// shows as its new lines; a line appended shows as that line.
+// shows as its new lines; a line appended shows as that line. A line that
+// comes again and again (a device repeating "CONNECT") shows once, then once
+// more with its count ("Connect OK (x2000)") when something else follows.
 class StatusEcho : public QObject {
     Q_OBJECT
 public:
-    StatusEcho(const Form& form, QTextStream& err);
+    // beforeLine runs before each line is written: it ends a progress bar's
+    // line drawn in place.
+    StatusEcho(const Form& form, QTextStream& err, std::function<void()> beforeLine = {});
+    ~StatusEcho() override;
 
 private:
     void show(const QString& status);
+    void write(const QString& line);
+    void tellRepeats();
 
     QTextStream& err_;
+    std::function<void()> beforeLine_;
     QStringList shown_;
+    QString lastWritten_;
+    qsizetype repeats_ = 0;
 };

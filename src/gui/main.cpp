@@ -7,6 +7,8 @@
 #include "gui/qttranslations.h"
 #include "gui/trafficpanel.h"
 #include "gui/unattendedprompter.h"
+#include "process/programoutput.h"
+#include "process/terminationsignals.h"
 #include "serial/portlister.h"
 #include "serial/qtclock.h"
 #include "serial/serialsettingsstore.h"
@@ -32,22 +34,60 @@ struct Options {
     bool quitWhenShown = false;  // for timing the start-up
 };
 
+struct OptionSet {
+    explicit OptionSet(Language helpLanguage)
+        : configDir(QStringLiteral("config-dir"), text(Msg::ConfigDirOption, helpLanguage),
+                    QStringLiteral("dir")),
+          language(QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage),
+                   QStringLiteral("en|zh")),
+          version(QStringLiteral("version"), QStringLiteral("Displays version information.")),
+          screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png")),
+          click(QStringLiteral("click"), QString(), QStringLiteral("button")),
+          quitWhenShown(QStringLiteral("quit-when-shown")) {
+        screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+        click.setFlags(QCommandLineOption::HiddenFromHelp);
+        quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addHelpOption();
+        parser.addOptions({configDir, language, version, screenshot, click, quitWhenShown});
+    }
+
+    QCommandLineParser parser;
+    QCommandLineOption configDir;
+    QCommandLineOption language;
+    QCommandLineOption version;
+    QCommandLineOption screenshot;
+    QCommandLineOption click;
+    QCommandLineOption quitWhenShown;
+};
+
+// --help and --version are answered before the window's application starts,
+// which needs a display; nothing when neither is asked for.
+std::optional<int> helpOrVersion(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    OptionSet options(languageForLcid(systemDefaultLcid()));
+    if (!options.parser.parse(QCoreApplication::arguments())) {
+        return std::nullopt;  // the window's application tells what is wrong
+    }
+    if (options.parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(options.parser.helpText()), stdout);
+        return 0;
+    }
+    if (options.parser.isSet(options.version)) {
+        std::fprintf(stdout, "kv120-config %s\n", qPrintable(programVersion()));
+        return 0;
+    }
+    return std::nullopt;
+}
+
 std::optional<Options> parseOptions(const QApplication& app) {
     const Language helpLanguage = languageForLcid(systemDefaultLcid());
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption configDir(QStringLiteral("config-dir"),
-                                       text(Msg::ConfigDirOption, helpLanguage),
-                                       QStringLiteral("dir"));
-    const QCommandLineOption language(
-        QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage), QStringLiteral("en|zh"));
-    QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png"));
-    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-    QCommandLineOption click(QStringLiteral("click"), QString(), QStringLiteral("button"));
-    click.setFlags(QCommandLineOption::HiddenFromHelp);
-    QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
-    quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({configDir, language, screenshot, click, quitWhenShown});
+    OptionSet set(helpLanguage);
+    QCommandLineParser& parser = set.parser;
+    const QCommandLineOption& configDir = set.configDir;
+    const QCommandLineOption& language = set.language;
+    const QCommandLineOption& screenshot = set.screenshot;
+    const QCommandLineOption& click = set.click;
+    const QCommandLineOption& quitWhenShown = set.quitWhenShown;
     parser.process(app);
 
     Options options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot),
@@ -92,9 +132,10 @@ int saveScreenshot(MainWindow& window, const Form& form, const Options& options)
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
+    if (const std::optional<int> answered = helpOrVersion(argc, argv)) {
+        return *answered;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kv120-config"));
     const std::optional<Options> options = parseOptions(app);
@@ -107,6 +148,16 @@ int main(int argc, char** argv) {
     ProgramPorts ports(clock);
     // The traffic view records through the tap from start-up on.
     TrafficTap link(ports.link);
+    // From here on a signal ends every event loop running, a message box's
+    // included, as closing the window does, without the question a transfer
+    // asks: the waiting exchange ends and the port closes with every byte sent.
+    bool operationStopped = false;
+    handOverTerminationSignals([&](int signal) {
+        operationStopped = link.isOpen();
+        clock.abort();
+        link.close();
+        QCoreApplication::exit(exitStatusForSignal(signal));
+    });
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
     // The folders last used in the file dialogs are kept beside the port.
@@ -131,14 +182,29 @@ int main(int argc, char** argv) {
         traffic.activateWindow();
     });
 
+    int status = 0;
     if (!options->screenshot.isEmpty()) {
-        return saveScreenshot(window, form, *options);
-    }
-    window.show();
-    if (options->quitWhenShown) {
+        status = saveScreenshot(window, form, *options);
+    } else if (options->quitWhenShown) {
         // The window is shown once the events of its first appearance have run.
+        window.show();
         QCoreApplication::processEvents();
-        return 0;
+    } else if (terminationSignal() == 0) {
+        window.show();
+        status = app.exec();
     }
-    return app.exec();
+    if (const int signal = terminationSignal(); signal != 0) {
+        std::fprintf(stderr, "kv120-config: %s; the window was closed%s\n",
+                     qPrintable(signalDescription(signal)),
+                     operationStopped ? ", stopping the operation under way" : "");
+        return exitStatusForSignal(signal);
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installTerminationSignals("kv120-config", "the window was not opened");
+    return statusAfterOutput("kv120-config", run(argc, argv));
 }

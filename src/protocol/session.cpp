@@ -86,6 +86,9 @@ void Session::onPortLost(const QString& reason) {
     // On a line of its own: the failure text the operation appends next
     // ("Write fail，Please try again.") does not start a line itself.
     form_.appendStatusLine(portLostText_ + QStringLiteral("\r\n"));
+    if (afterLoss_) {
+        afterLoss_();
+    }
 }
 
 void Session::openPort() {

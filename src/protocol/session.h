@@ -55,6 +55,8 @@ public:
     // Runs after every batch of received bytes has gone through the receive
     // path: the firmware update answers the loader's requests from there.
     void setAfterReceive(std::function<void()> action) { afterReceive_ = std::move(action); }
+    // Runs once the status box has told that the open port went away.
+    void setAfterLoss(std::function<void()> action) { afterLoss_ = std::move(action); }
 
     // Opens the port the port selector shows, starting a fresh reply line.
     // Throws SerialError.
@@ -78,5 +80,6 @@ private:
     AckFlags flags_;
     ReceivePath receivePath_;
     std::function<void()> afterReceive_;
+    std::function<void()> afterLoss_;
     QString portLostText_;
 };

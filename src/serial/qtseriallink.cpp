@@ -1,9 +1,15 @@
 #include "serial/qtseriallink.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 
 #ifdef Q_OS_UNIX
+#include <sys/file.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -27,6 +33,63 @@ SerialError::Kind kindOf(QSerialPort::SerialPortError error) {
     }
 }
 
+// One device under two names (a symbolic link, /dev/serial/by-id/...) is one
+// port: QSerialPort names its lock file after the path it opens.
+QString canonicalPath(const QString& name) {
+#ifdef Q_OS_UNIX
+    if (name.contains(u'/')) {
+        const QString canonical = QFileInfo(name).canonicalFilePath();
+        if (!canonical.isEmpty()) {
+            return canonical;
+        }
+    }
+#endif
+    return name;
+}
+
+#ifdef Q_OS_UNIX
+// The program that QSerialPort's lock file names, as "kv120ctl, process 1234";
+// empty when no lock file tells. The file is named after the path without
+// "/dev/", every "/" made "_", in the first lock folder that has it.
+QString lockHolder(const QString& path) {
+    QString name = path.startsWith(QLatin1String("/dev/")) ? path.mid(5) : path;
+    name.replace(u'/', u'_');
+    for (const QString& folder : {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
+                                  QStringLiteral("/tmp"), QDir::tempPath()}) {
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        if (QLockFile(folder + QStringLiteral("/LCK..") + name)
+                .getLockInfo(&pid, &host, &program)) {
+            return QStringLiteral("%1, process %2").arg(program).arg(pid);
+        }
+    }
+    return {};
+}
+#endif
+
+QString inUse(const QString& path) {
+    QString text = QStringLiteral("the port is in use by another program");
+#ifdef Q_OS_UNIX
+    const QString holder = lockHolder(path);
+    if (!holder.isEmpty()) {
+        text += QStringLiteral(" (%1)").arg(holder);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return text;
+}
+
+#ifdef Q_OS_UNIX
+// QSerialPort reports a lock held by another program as a permission error;
+// it is one only when the device itself may not be opened.
+bool mayOpen(const QString& path) {
+    const QString device = path.contains(u'/') ? path : QStringLiteral("/dev/") + path;
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+}
+#endif
+
 }  // namespace
 
 QtSerialLink::QtSerialLink(QObject* parent) : QObject(parent) {
@@ -42,11 +105,11 @@ void QtSerialLink::setPortName(const QString& name) {
     if (port_.isOpen()) {
         throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
     }
-    port_.setPortName(name);
+    name_ = name;
 }
 
 QString QtSerialLink::portName() const {
-    return port_.portName();
+    return name_;
 }
 
 void QtSerialLink::open() {
@@ -59,12 +122,28 @@ void QtSerialLink::open() {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     port_.setReadBufferSize(kReadBufferBytes);
+    const QString path = canonicalPath(name_);
+    port_.setPortName(path);
     if (!port_.open(QIODevice::ReadWrite)) {
         const auto error = port_.error();
         const QString reason = port_.errorString();
         port_.clearError();
+#ifdef Q_OS_UNIX
+        if (error == QSerialPort::PermissionError && mayOpen(path)) {
+            throw SerialError(SerialError::Kind::Busy, inUse(path));
+        }
+#endif
         throw SerialError(kindOf(error), reason);
     }
+#ifdef Q_OS_UNIX
+    // The lock file and the exclusive-open flag both let root through, and a
+    // stale lock file can be taken over: a lock on the device itself holds
+    // for every opener that asks for it, whatever name it opened.
+    if (::flock(port_.handle(), LOCK_EX | LOCK_NB) != 0) {
+        port_.close();
+        throw SerialError(SerialError::Kind::Busy, inUse(path));
+    }
+#endif
     // QSerialPort keeps what arrived before the port was ours; the device's
     // answers must start fresh.
     port_.clear(QSerialPort::Input);

@@ -27,4 +27,5 @@ private:
     void drain();
 
     QSerialPort port_;
+    QString name_;  // as given; the port opens by its canonical path
 };

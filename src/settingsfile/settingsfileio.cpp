@@ -1,9 +1,9 @@
 #include "settingsfile/settingsfileio.h"
 
 #include "app/texts.h"
+#include "process/inputfile.h"
 #include "serial/textencoding.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 QString writeFileWhole(const QString& path, const QByteArray& bytes) {
@@ -22,29 +22,15 @@ QString writeFileWhole(const QString& path, const QByteArray& bytes) {
 }
 
 FileContents readSettingsFile(const QString& path, Language language) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{}, file.errorString()};
+    InputFile file = readInputFile(path, kMaxSettingsFileBytes);
+    if (!file.failure.isEmpty()) {
+        return {{}, file.failure};
     }
-    // One byte past the limit tells a file that is too large, and a device
-    // such as /dev/zero that never ends, from one that fits. A device may
-    // hand out less than asked at a time.
-    QByteArray bytes;
-    while (bytes.size() <= kMaxSettingsFileBytes) {
-        const QByteArray more = file.read(kMaxSettingsFileBytes + 1 - bytes.size());
-        if (more.isEmpty()) {
-            break;
-        }
-        bytes += more;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        return {{}, file.errorString()};
-    }
-    if (bytes.size() > kMaxSettingsFileBytes) {
+    if (file.bytes.size() > kMaxSettingsFileBytes) {
         return {{}, text(Msg::SettingsFileTooLarge, language).arg(kMaxSettingsFileBytes)};
     }
-    if (!decodeText(bytes).valid) {
+    if (!decodeText(file.bytes).valid) {
         return {{}, text(Msg::SettingsFileNotText, language)};
     }
-    return {bytes, {}};
+    return {std::move(file.bytes), {}};
 }

@@ -18,6 +18,7 @@
 #include "support/testfiles.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ struct Cli {
     }
 
     int run(const std::function<int(CliContext&)>& command) {
-        const int status = command(context);
+        const int status = context.run(command);
         clock.advance(0);  // what was written reaches the device
         return status;
     }
@@ -115,11 +116,21 @@ TEST(Cli, ExitStatusSaysHowTheOperationEnded) {
         SimKnobs knobs;
         std::function<int(CliContext&)> command;
         int status;
+        const char* lastLine = "";  // what standard error ends with
     };
     const auto read = [](CliContext& c) { return readSettings(c, {}); };
     const auto wifi = [](CliContext& c) { return writeWifi(c, "home", "secret"); };
     const Case cases[] = {
-        {"read, device silent", {.silent = true}, read, kFailed},
+        {"read, device silent",
+         {.silent = true},
+         read,
+         kFailed,
+         "\nThe device did not answer; the settings were not read.\n"},
+        {"read, no READ END",
+         {.noReadEnd = true, .bytesPerSecond = kLineRate115200},
+         read,
+         kFailed,
+         "\nThe device did not end its settings with READ END; they were not read.\n"},
         {"wifi, confirmed", {}, wifi, kSucceeded},
         {"wifi, never confirmed", {.noWifiAck = true}, wifi, kFailed},
         {"restart", {}, [](CliContext& c) { return restart(c); }, kSucceeded},
@@ -130,30 +141,57 @@ TEST(Cli, ExitStatusSaysHowTheOperationEnded) {
         EXPECT_EQ(cli.run(c.command), c.status);
         EXPECT_TRUE(cli.out().isEmpty());
         EXPECT_FALSE(cli.link.isOpen());
+        if (*c.lastLine != '\0') {
+            EXPECT_TRUE(cli.err().endsWith(QString::fromUtf8(c.lastLine)))
+                << cli.err().toStdString();
+        }
     }
 }
 
-TEST(Cli, AnAdapterPulledOutIsNamedAndTheCommandFails) {
-    Cli cli({.bytesPerSecond = kLineRate115200, .disconnectAfterBytes = 12});
-    EXPECT_EQ(cli.run([](CliContext& c) { return writeWifi(c, "home", "secret"); }), kFailed);
-    EXPECT_TRUE(cli.err().contains(
-        "The serial port went away (was the cable unplugged?): the simulated device went away\n"))
-        << cli.err().toStdString();
+TEST(Cli, AStatusLineTheDeviceRepeatsIsCountedNotEchoedEachTime) {
+    QByteArray flood;
+    for (int i = 0; i < 50; ++i) {
+        flood += "CONNECT\r\n";
+    }
+    Cli cli({.garbage = flood});
+    ASSERT_EQ(cli.run([](CliContext& c) { return readSettings(c, {}); }), kSucceeded);
+    const QString err = cli.err();
+    EXPECT_LE(err.count(QStringLiteral("Connect OK\n")), 3) << err.toStdString();
+    EXPECT_TRUE(err.contains(QRegularExpression(QStringLiteral("\nConnect OK \\(x\\d+\\)\n"))))
+        << err.toStdString();
+}
+
+TEST(Cli, AnAdapterPulledOutIsNamedAndEndsTheCommandAtOnce) {
+    struct Case {
+        const char* name;
+        qint64 bytesBeforeLoss;
+        std::function<int(Cli&, CliContext&)> command;
+    };
+    const Case cases[] = {
+        {"read, before CONNECT", 3, [](Cli&, CliContext& c) { return readSettings(c, {}); }},
+        {"wifi", 12, [](Cli&, CliContext& c) { return writeWifi(c, "home", "secret"); }},
+        {"write", 40,
+         [](Cli& cli, CliContext& c) { return writeSettings(c, cli.settingsFile({})); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cli cli({.bytesPerSecond = kLineRate115200, .disconnectAfterBytes = c.bytesBeforeLoss});
+        EXPECT_EQ(cli.run([&](CliContext& context) { return c.command(cli, context); }), kFailed);
+        const QString lost = QStringLiteral(
+            "The serial port went away (was the cable unplugged?): the simulated device went "
+            "away\n");
+        EXPECT_EQ(cli.err().count(lost), 1) << cli.err().toStdString();
+        // The wait under way ends; no retry follows.
+        EXPECT_LE(cli.clock.elapsedMs(), 1100);
+        EXPECT_TRUE(cli.out().isEmpty());
+    }
 }
 
 TEST(Cli, InterruptClosesThePortAndEndsWith130) {
     Cli cli({.silent = true});
     const int status = cli.run([&](CliContext& c) {
-        cli.clock.post(5000, [&] {
-            c.interrupted = true;
-            c.link.close();
-            c.clock.abort();
-        });
-        try {
-            return readSettings(c, {});
-        } catch (const ExchangeAborted&) {
-            return static_cast<int>(kInterrupted);
-        }
+        cli.clock.post(5000, [&] { c.interrupt(); });
+        return readSettings(c, {});
     });
     EXPECT_EQ(status, kInterrupted);
     EXPECT_FALSE(cli.link.isOpen());
@@ -174,10 +212,38 @@ TEST(Cli, UpdateFlashesTheImageKeepsTheSettingsAndReportsProgressByTenths) {
     EXPECT_EQ(cli.device.flash().image, image + QByteArray(2048, '\xFF'));
     const QString err = cli.err();
     EXPECT_TRUE(err.contains(u"50% (17/33 blocks)\n"));
-    EXPECT_TRUE(err.contains(u"update complete update step:100%\n")) << err.toStdString();
+    EXPECT_TRUE(err.contains(u"100% (33/33 blocks)\nupdate complete update step:100%\n"))
+        << err.toStdString();
     // The update resets the device to its factory settings; the kept ones
     // are written back once it has restarted.
     EXPECT_EQ(cli.device.config().callsign, "BG7ABC");
+}
+
+// On a terminal the bar is redrawn in place: every status line starts on a
+// line of its own, no draw leaves the end of a longer one behind, and the bar
+// stands full once the transfer is complete.
+TEST(Cli, OnATerminalTheBarKeepsItsLineAndEndsFull) {
+    Cli cli;
+    cli.context.errIsTerminal = true;
+    ASSERT_EQ(writeFileWhole(cli.file("image.bin"), patternBytes(64 * 1024)), QString());
+
+    ASSERT_EQ(cli.run([&](CliContext& c) { return updateFirmware(c, cli.file("image.bin")); }),
+              kSucceeded);
+
+    const QStringList lines = cli.err().split(u'\n');
+    QString lastBar;
+    for (const QString& line : lines) {
+        const QStringList draws = line.split(u'\r');
+        for (qsizetype i = 1; i < draws.size(); ++i) {
+            EXPECT_TRUE(draws[0].isEmpty() && draws[i].startsWith(u'[')) << line.toStdString();
+            // Each draw covers the one before it whole.
+            EXPECT_GE(draws[i].size(), draws[i - 1].size());
+            lastBar = draws[i];
+        }
+    }
+    EXPECT_TRUE(lastBar.startsWith(QStringLiteral("[%1] 100% 33/33 blocks").arg(QString(30, u'#'))))
+        << lastBar.toStdString();
+    EXPECT_TRUE(cli.err().contains(u" left\nupdate complete update step:100%\n"));
 }
 
 TEST(Cli, EachPortListingAsksTheMachineAfresh) {

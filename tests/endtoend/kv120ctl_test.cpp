@@ -4,6 +4,7 @@
 #include "support/serveddevice.h"
 #include "support/testfiles.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,26 +71,74 @@ TEST(Kv120ctl, ExitStatusForUsageAndMissingPorts) {
     struct Case {
         QStringList arguments;
         int status;
+        const char* told = "";  // part of standard error
     };
     const Case cases[] = {
         {{"--help"}, 0},
         {{"read", "--help"}, 0},
+        {{"--version"}, 0},
         {{}, 2},
         {{"frobnicate"}, 2},
         {{"write"}, 2},
         {{"wifi", "only-the-ssid"}, 2},
         {{"--lang", "fr", "defaults"}, 2},
-        {{"--port", "/dev/kv120-no-such-port", "read"}, 1},
-        {{"--port", "/dev/kv120-no-such-port", "restart"}, 1},
+        {{"read"}, 2, "no port given: name it with --port NAME (kv120ctl ports lists them)\n"},
+        {{"--port", "", "restart"}, 2, "no port given"},
+        {{"--port", "/dev/kv120-no-such-port", "read"}, 1, "Port is open or no"},
+        {{"--port", "/dev/kv120-no-such-port", "restart"}, 1, "Port is open or no"},
     };
     for (const Case& c : cases) {
         const ProgramRun run = kv120ctl(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments.join(u' ').toStdString();
-        if (c.status == 1) {
-            EXPECT_TRUE(run.err.contains("Port is open or no")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.told)) << run.err.toStdString();
+        if (c.status != 0) {
             EXPECT_TRUE(run.out.isEmpty());
         }
     }
+}
+
+TEST(Kv120ctl, OutputThatCannotBeWrittenFails) {
+    for (const char* command : {"defaults", "ports", "--version"}) {
+        SCOPED_TRACE(command);
+        QTemporaryDir config;
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(KV120CTL_PATH), {QStringLiteral("--config-dir"), config.path(),
+                                                      QString::fromLatin1(command)});
+        ASSERT_TRUE(process.waitForFinished());
+        EXPECT_EQ(process.exitCode(), 1);
+        EXPECT_EQ(process.readAllStandardError(),
+                  "kv120ctl: the output could not be written: No space left on device\n");
+    }
+}
+
+TEST(Kv120ctl, OneDeviceUnderTwoNamesOpensOnce) {
+    ServedDevice served(SimKnobs{.silent = true});
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("kv120"));
+    ASSERT_TRUE(QFile::link(served.path(), link));
+    QProcess holder;
+    QByteArray holderErr;
+    QObject::connect(&holder, &QProcess::readyReadStandardError,
+                     [&] { holderErr += holder.readAllStandardError(); });
+    holder.start(QStringLiteral(KV120CTL_PATH),
+                 {QStringLiteral("--config-dir"), dir.path(), QStringLiteral("--port"), link,
+                  QStringLiteral("read")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holderErr.contains("Connection 1/20"); }, 20'000));
+
+    const ProgramRun second =
+        kv120ctl({QStringLiteral("--port"), served.path(), QStringLiteral("read")});
+
+    EXPECT_EQ(second.status, 1);
+    EXPECT_TRUE(second.err.contains(
+        QStringLiteral("Port is open or no\nthe port is in use by another program (kv120ctl, "
+                       "process %1)\n")
+            .arg(holder.processId())
+            .toUtf8()))
+        << second.err.toStdString();
+    EXPECT_FALSE(second.err.contains("dialout"));
+    holder.terminate();
+    holder.waitForFinished();
 }
 
 }  // namespace

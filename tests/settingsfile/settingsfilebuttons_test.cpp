@@ -9,6 +9,7 @@
 #include <QDir>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <functional>
 
@@ -191,7 +192,7 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
     struct Case {
         const char* what;
         const char* name;
-        qint64 size;       // of a file made for the case; -1: none, 0: a folder
+        qint64 size;       // of a file made for the case; -1: none, 0: a folder, -2: a FIFO
         QByteArray bytes;  // the file's bytes, where size is -1 and they are not null
         QString headline;
         const char* reason;  // the exact reason, where it is the program's own
@@ -225,6 +226,12 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         {"text without a setting line", "notes.ini", -1, "shopping list\r\nKORVA\r\n freq:1\r\n",
          notSettings, noSettingLine},
         {"an empty file", "empty.ini", -1, "", notSettings, noSettingLine},
+        {"a pipe that no program writes to",
+         "pipe.ini",
+         -2,
+         {},
+         unreadable,
+         "a pipe that no program writes to"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -232,7 +239,9 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         fillDefaults(s.form);
         s.form.setEnabled(Ctl::Command7, false);
         const QString path = QDir(s.dir.path()).filePath(QString::fromLatin1(c.name));
-        if (c.size == 0) {
+        if (c.size == -2) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (c.size == 0) {
             QDir(s.dir.path()).mkdir(QString::fromLatin1(c.name));
         } else if (c.size > 0) {
             ASSERT_TRUE(writeBytes(path, "FREQ:145.8250\r\n" + QByteArray(c.size - 15, 'x')));
