@@ -62,9 +62,14 @@ enum class Msg {
     VerifyDifference,  // %1: the setting, %2: written, %3: read back
     VerifyFailed,      // %1: how many settings differ
     VerifyNoRead,
-    DiffDifference,  // %1: the setting, %2: in the file, %3: in the device
-    ReadNoAnswer,    // kv120ctl: a read that got no CONNECT
-    ReadNoReadEnd,   // kv120ctl: a read that got no READ END
+    CompareButton,
+    VerifyAfterWriteBox,
+    CompareSame,
+    CompareDiffers,     // %1: how many settings differ, %2: them, one a line
+    CompareDifference,  // %1: the setting, %2: in the window, %3: in the device
+    DiffDifference,     // %1: the setting, %2: in the file, %3: in the device
+    ReadNoAnswer,       // kv120ctl: a read that got no CONNECT
+    ReadNoReadEnd,      // kv120ctl: a read that got no READ END
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,

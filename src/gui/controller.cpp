@@ -12,13 +12,28 @@
 #include "protocol/writewarnings.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
+#include "settingsfile/devicecompare.h"
 #include "settingsfile/settingsfilebuttons.h"
 #include "update/updater.h"
 
+namespace {
+
+// One line a setting, each filled in from format: name, expected, actual.
+QString listed(const std::vector<SettingDifference>& differences, const QString& format) {
+    QStringList lines;
+    for (const SettingDifference& difference : differences) {
+        lines << format.arg(difference.name, difference.expected, difference.actual);
+    }
+    return lines.join(u'\n');
+}
+
+}  // namespace
+
 Controller::Controller(Session& session, Updater& updater, SettingsKeeper& keeper,
                        MainWindow& window)
-    : session_(session), updater_(updater), keeper_(keeper) {
+    : session_(session), updater_(updater), keeper_(keeper), window_(window) {
     connect(&window, &MainWindow::buttonClicked, this, &Controller::onButton);
+    connect(&window, &MainWindow::compareClicked, this, &Controller::compare);
     connect(&window, &MainWindow::closing, this, &Controller::onClosing);
     window.setCloseGuard([this] { return mayClose(); });
 }
@@ -29,7 +44,13 @@ void Controller::onButton(Ctl id) {
             readExchange(session_);
             break;
         case Ctl::Command7:
+            // Only this write's confirmation counts, not one left from before
+            // a write the user then declined.
+            session_.flags().freqSaveSeen = false;
             confirmedWriteExchange(session_);
+            if (window_.verifiesAfterWrite() && session_.flags().freqSaveSeen) {
+                verifyWrite();
+            }
             break;
         case Ctl::Command0:
             fillDefaults(session_.form());
@@ -54,6 +75,39 @@ void Controller::onButton(Ctl id) {
             break;
         default:
             break;
+    }
+}
+
+void Controller::verifyWrite() {
+    const std::optional<DeviceComparison> comparison = compareWithDevice(session_);
+    if (session_.clock().isAborted()) {
+        return;  // the window is closing
+    }
+    if (!comparison) {
+        session_.prompter().message(session_.tr(Msg::VerifyNoRead));
+    } else if (comparison->differences.empty()) {
+        session_.form().appendStatusLine(session_.tr(Msg::VerifyMatch));
+    } else {
+        session_.prompter().message(
+            listed(comparison->differences, session_.tr(Msg::VerifyDifference)) + u'\n' +
+            session_.tr(Msg::VerifyFailed).arg(comparison->differences.size()));
+    }
+}
+
+void Controller::compare() {
+    const std::optional<DeviceComparison> comparison = compareWithDevice(session_);
+    if (session_.clock().isAborted()) {
+        return;  // the window is closing
+    }
+    if (!comparison) {
+        session_.prompter().message(session_.tr(Msg::VerifyNoRead));
+    } else if (comparison->differences.empty()) {
+        session_.prompter().message(session_.tr(Msg::CompareSame));
+    } else if (session_.prompter().confirm(session_.tr(Msg::CompareDiffers)
+                                               .arg(comparison->differences.size())
+                                               .arg(listed(comparison->differences,
+                                                           session_.tr(Msg::CompareDifference))))) {
+        comparison->device.restore(session_.form());
     }
 }
 

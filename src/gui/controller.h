@@ -21,12 +21,19 @@ public:
 
 private:
     void onButton(Ctl id);
+    // A write that completed is read back and compared, when the window asks
+    // for it; what differs is shown.
+    void verifyWrite();
+    // Compares the window with the device, changing nothing unless the user
+    // asks to see the device's settings.
+    void compare();
     bool mayClose();
     void onClosing();
 
     Session& session_;
     Updater& updater_;
     SettingsKeeper& keeper_;
+    MainWindow& window_;
     // The window's one file dialog starts with the name last chosen in it.
     QString dialogFileName_;
 };

@@ -160,10 +160,11 @@ int run(int argc, char** argv) {
     });
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
-    // The folders last used in the file dialogs are kept beside the port.
-    QtPrompter windowPrompter(
-        form.text(Ctl::Form1),
-        QFileInfo(store.path()).dir().filePath(QStringLiteral("kv120-folders.ini")));
+    // The folders last used in the file dialogs and the window's choices are
+    // kept beside the port.
+    const QString choices =
+        QFileInfo(store.path()).dir().filePath(QStringLiteral("kv120-choices.ini"));
+    QtPrompter windowPrompter(form.text(Ctl::Form1), choices);
     UnattendedPrompter unattended;
     const bool attended = options->screenshot.isEmpty() && !options->quitWhenShown;
     Prompter& prompter = attended ? static_cast<Prompter&>(windowPrompter) : unattended;
@@ -173,6 +174,7 @@ int run(int argc, char** argv) {
     runStartup(form, {options->lcid, store, portLister, prompter});
     ProgramWindow program(form, link, clock, prompter, store, portLister, defaultBackupFolder());
     MainWindow& window = program.window;
+    window.rememberChoicesIn(choices);
     windowPrompter.setParentWidget(&window);
     TrafficPanel traffic(link, prompter, form.language(), &QDateTime::currentMSecsSinceEpoch,
                          &window);

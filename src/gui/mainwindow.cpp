@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -213,4 +214,15 @@ void MainWindow::onPortPicked(QComboBox* box, const QString& port) {
         return;
     }
     form_.setText(Ctl::Combo1, port);
+}
+
+bool MainWindow::verifiesAfterWrite() const {
+    return verifyAfterWrite_->isChecked();
+}
+
+void MainWindow::rememberChoicesIn(const QString& file) {
+    const QSettings choices(file, QSettings::IniFormat);
+    verifyAfterWrite_->setChecked(
+        choices.value(QStringLiteral("Choices/verifyAfterWrite"), false).toBool());
+    choicesFile_ = file;
 }

@@ -33,10 +33,18 @@ public:
     // Asked before the window closes; false keeps it open.
     void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
 
+    // "Verify after write": a write that completes is read back and compared.
+    bool verifiesAfterWrite() const;
+    // Keeps the user's choices (so far "Verify after write") in file, and
+    // shows the ones kept there.
+    void rememberChoicesIn(const QString& file);
+
 signals:
     void buttonClicked(Ctl id);
     // "Traffic", the button that opens the serial traffic view.
     void trafficClicked();
+    // "Compare": the window against the device.
+    void compareClicked();
     // The window is about to close; nothing runs on it afterwards.
     void closing();
 
@@ -80,6 +88,8 @@ private:
     QGroupBox* buildWifiFrame();
     QBoxLayout* buildStatusAndButtons();
     QPushButton* trafficButton();
+    QPushButton* compareButton();
+    QCheckBox* verifyAfterWriteBox();
 
     Form& form_;
     Prompter& prompter_;
@@ -87,4 +97,6 @@ private:
     std::function<bool()> portIsOpen_;
     std::function<bool()> mayClose_;
     FormBinding binding_;
+    QCheckBox* verifyAfterWrite_ = nullptr;
+    QString choicesFile_;
 };

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 
 // The window as designed: Frame1 holds everything but the small progress box
 // Text3 and the progress line Label2, which stand on the window below it.
@@ -251,8 +252,11 @@ QBoxLayout* MainWindow::buildStatusAndButtons() {
     }
     widgets << trafficButton();
     buttons->addWidget(widgets.back(), 2, 2);
+    widgets << compareButton();
+    buttons->addWidget(widgets.back(), 3, 0);
+    buttons->addWidget(verifyAfterWriteBox(), 3, 1, 1, 2);
     fixButtonSizes(widgets, kGridButtonCaptions);
-    buttons->setRowStretch(3, 1);
+    buttons->setRowStretch(4, 1);
 
     auto* layout = row();
     layout->addLayout(status, 1);
@@ -266,6 +270,29 @@ QPushButton* MainWindow::trafficButton() {
     widget->setAutoDefault(false);
     connect(widget, &QPushButton::clicked, this, &MainWindow::trafficClicked);
     return widget;
+}
+
+QPushButton* MainWindow::compareButton() {
+    auto* widget = new QPushButton(withMnemonic(text(Msg::CompareButton, form_.language()), 'C'));
+    widget->setObjectName(QStringLiteral("CompareButton"));
+    widget->setAutoDefault(false);
+    connect(widget, &QPushButton::clicked, this, &MainWindow::compareClicked);
+    return widget;
+}
+
+QCheckBox* MainWindow::verifyAfterWriteBox() {
+    verifyAfterWrite_ =
+        new QCheckBox(withMnemonic(text(Msg::VerifyAfterWriteBox, form_.language()), 'V'));
+    verifyAfterWrite_->setObjectName(QStringLiteral("VerifyAfterWrite"));
+    connect(verifyAfterWrite_, &QCheckBox::toggled, this, [this](bool verify) {
+        // Like the remembered port, a choice that cannot be kept is not worth
+        // a message: the box is then cleared at the next start.
+        if (!choicesFile_.isEmpty()) {
+            QSettings(choicesFile_, QSettings::IniFormat)
+                .setValue(QStringLiteral("Choices/verifyAfterWrite"), verify);
+        }
+    });
+    return verifyAfterWrite_;
 }
 
 void MainWindow::fixButtonSizes(const QList<QPushButton*>& buttons, std::span<const Msg> captions) {
