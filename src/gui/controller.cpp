@@ -78,14 +78,21 @@ void Controller::onButton(Ctl id) {
     }
 }
 
-void Controller::verifyWrite() {
-    const std::optional<DeviceComparison> comparison = compareWithDevice(session_);
-    if (session_.clock().isAborted()) {
-        return;  // the window is closing
-    }
-    if (!comparison) {
+std::optional<DeviceComparison> Controller::readForComparison() {
+    std::optional<DeviceComparison> comparison = compareWithDevice(session_);
+    // A read the closing window ended needs no message.
+    if (!comparison && !session_.clock().isAborted()) {
         session_.prompter().message(session_.tr(Msg::VerifyNoRead));
-    } else if (comparison->differences.empty()) {
+    }
+    return comparison;
+}
+
+void Controller::verifyWrite() {
+    const std::optional<DeviceComparison> comparison = readForComparison();
+    if (!comparison) {
+        return;
+    }
+    if (comparison->differences.empty()) {
         session_.form().appendStatusLine(session_.tr(Msg::VerifyMatch));
     } else {
         session_.prompter().message(
@@ -95,13 +102,11 @@ void Controller::verifyWrite() {
 }
 
 void Controller::compare() {
-    const std::optional<DeviceComparison> comparison = compareWithDevice(session_);
-    if (session_.clock().isAborted()) {
-        return;  // the window is closing
-    }
+    const std::optional<DeviceComparison> comparison = readForComparison();
     if (!comparison) {
-        session_.prompter().message(session_.tr(Msg::VerifyNoRead));
-    } else if (comparison->differences.empty()) {
+        return;
+    }
+    if (comparison->differences.empty()) {
         session_.prompter().message(session_.tr(Msg::CompareSame));
     } else if (session_.prompter().confirm(session_.tr(Msg::CompareDiffers)
                                                .arg(comparison->differences.size())

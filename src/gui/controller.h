@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/controls.h"
+#include "settingsfile/devicecompare.h"
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class MainWindow;
 class Session;
@@ -21,6 +24,9 @@ public:
 
 private:
     void onButton(Ctl id);
+    // The window compared with the device; nothing, after saying so, when the
+    // device could not be read.
+    std::optional<DeviceComparison> readForComparison();
     // A write that completed is read back and compared, when the window asks
     // for it; what differs is shown.
     void verifyWrite();
