@@ -55,12 +55,16 @@ bool warningsAllowWrite(CliContext& context) {
 }
 
 // Loads the settings file into the window; false, after telling why, when it
-// could not be read.
+// could not be read or is no settings file.
 bool loadFile(CliContext& context, const QString& file) {
     const FileContents contents = readSettingsFile(file, context.form.language());
     if (!contents.failure.isEmpty()) {
         context.err << text(Msg::FileNotLoaded, context.form.language()).arg(file, contents.failure)
                     << Qt::endl;
+        return false;
+    }
+    if (!holdsSettingLine(contents.bytes)) {
+        context.err << context.session.tr(Msg::NotASettingsFile).arg(file) << Qt::endl;
         return false;
     }
     loadSettingsLines(context.session, contents.bytes);

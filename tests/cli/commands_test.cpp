@@ -326,6 +326,7 @@ TEST(Cli, VerifyAndDiffNameEverySettingTheDeviceDoesNotHold) {
         int status;
         const char* out;
         const char* errEnd;
+        QByteArray fileBytes{};  // the file's, instead of the settings
     };
     const SimKnobs device{.bytesPerSecond = kLineRate115200};
     const Case cases[] = {
@@ -375,11 +376,22 @@ TEST(Cli, VerifyAndDiffNameEverySettingTheDeviceDoesNotHold) {
          kFailed,
          "",
          "The settings could not be read back; nothing was compared.\n"},
+        {"write, no settings file",
+         writeSettings,
+         {},
+         device,
+         kFailed,
+         "",
+         "is not a settings file: no line in it is a setting. Nothing was loaded.\n",
+         "shopping list\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Cli cli(c.knobs);
         const QString file = cli.settingsFile(c.file);
+        if (!c.fileBytes.isEmpty()) {
+            ASSERT_TRUE(writeBytes(file, c.fileBytes));
+        }
         EXPECT_EQ(cli.run([&](CliContext& context) { return c.command(context, file); }), c.status);
         EXPECT_EQ(cli.out(), QByteArray(c.out));
         EXPECT_TRUE(cli.err().endsWith(QString::fromUtf8(c.errEnd))) << cli.err().toStdString();
