@@ -22,7 +22,7 @@ void closePortIfOpen(Session& session) {
 bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs) {
     const auto arrived = [&session, flag] { return session.flags()[flag]; };
     for (int step = 0; step < steps; ++step) {
-        session.clock().delayUntil(stepMs, arrived);
+        session.waitOnPort(stepMs, arrived);
         if (arrived()) {
             return true;
         }

@@ -61,7 +61,7 @@ void connect(Session& session) {
             form.appendStatusLine(session.tr(Msg::ConnectionSuccessful));
             return;
         }
-        session.clock().delay(kAttemptMs);
+        session.waitOnPort(kAttemptMs);
     }
 }
 
@@ -69,7 +69,7 @@ void connect(Session& session) {
 bool readSettings(Session& session) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         session.link().write(Commands::read());
-        session.clock().delayUntil(kAttemptMs, [&session] { return session.flags().readEndSeen; });
+        session.waitOnPort(kAttemptMs, [&session] { return session.flags().readEndSeen; });
         session.form().setStatus(session.tr(Msg::ReadingAttempt).arg(attempt));
         if (session.flags().readEndSeen) {
             return true;
@@ -90,7 +90,7 @@ void finishRead(Session& session) {
 // device, so the window shows again what the user had, edits included. No
 // failure is reported, as users of the device have always seen it.
 void giveUp(Session& session, const SettingsSnapshot& before) {
-    session.clock().delay(500);
+    session.waitOnPort(500);
     closePortIfOpen(session);
     before.restore(session.form());
     session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonIdleEnglish));

@@ -21,7 +21,7 @@ void restartSteps(Session& session) {
     try {
         session.openPort();
         session.link().write(Commands::reboot());
-        session.clock().delay(500);
+        session.waitOnPort(500);
         session.link().write(Commands::reboot());
         session.link().close();
     } catch (const SerialError& error) {

@@ -91,6 +91,10 @@ void Session::onPortLost(const QString& reason) {
     }
 }
 
+void Session::waitOnPort(int ms, const std::function<bool()>& answered) {
+    clock_.delayUntil(ms, [this, &answered] { return portLost() || (answered && answered()); });
+}
+
 void Session::openPort() {
     link_.setPortName(form_.text(Ctl::Combo1));
     portLostText_.clear();

@@ -61,11 +61,16 @@ public:
     // Opens the port the port selector shows, starting a fresh reply line.
     // Throws SerialError.
     void openPort();
+    // A wait of an exchange whose port is open, ended early by answered() as
+    // Clock::delayUntil is, and at once when the port goes away: the exchange
+    // then finds the port closed at its next step and ends there.
+    void waitOnPort(int ms, const std::function<bool()>& answered = {});
     // "Port is open or no", with the system's reason (and, for a port the
     // user may not open, how to get the right) on the lines after it.
     QString portFailureText(const QString& headline, const SerialError& error) const;
 
 private:
+    bool portLost() const { return !portLostText_.isEmpty(); }
     void onReplyLine(const QByteArray& line);
     // The open port went away (an adapter unplugged): the status box says
     // so, and so does the failure message of the operation that finds the

@@ -62,7 +62,7 @@ void wifiSteps(Session& session) {
     form.setText(Ctl::Command8, session.tr(Msg::WifiButtonWriting));
     try {
         session.openPort();
-        session.clock().delay(200);
+        session.waitOnPort(200);
         // A click during the pause closed the port: that click was the cancel.
         if (!session.link().isOpen()) {
             return;

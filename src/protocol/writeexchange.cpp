@@ -37,7 +37,7 @@ void write(Session& session, const QList<WriteStep>& steps) {
     for (const WriteStep& step : steps) {
         sendSkippingFailure(session, step.command);
         if (step.pauseMs > 0) {
-            session.clock().delay(step.pauseMs);
+            session.waitOnPort(step.pauseMs);
         }
     }
     if (awaitAcknowledgement(session, AckFlag::FreqSave, kConfirmationSteps, kConfirmationStepMs)) {
@@ -45,7 +45,7 @@ void write(Session& session, const QList<WriteStep>& steps) {
     } else {
         reportFailure(session);
     }
-    session.clock().delay(100);
+    session.waitOnPort(100);
     finish(session);
 }
 

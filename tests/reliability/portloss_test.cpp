@@ -19,29 +19,35 @@ TEST(PortLoss, TheRunningOperationEndsWithTheLossShownAndThePortListRefreshes) {
         Msg idleCaption;
         // The transfer tells of the loader gone quiet, not of the port.
         bool endsAsAStall = false;
+        // How long the operation may go on once the port is gone.
+        qint64 endsWithinMs = 100;
     };
     const Case cases[] = {
         {"read, while the settings come", Ctl::Command6, Commands::read(), Msg::ReadButtonIdle},
         {"write, between the commands", Ctl::Command7, "AT+PASS", Msg::WriteButtonIdle},
         {"WiFi write, awaiting confirmation", Ctl::Command8, "AT+WIFI", Msg::WifiButtonIdle},
         {"update start, resetting the settings memory", Ctl::Command2, Commands::reset(),
-         Msg::UpdateButtonIdle},
+         Msg::UpdateButtonIdle, false, 120'000},
         {"transfer, between blocks", Ctl::Command2, QByteArray(1, char(0x5E)),
-         Msg::UpdateButtonIdle, true},
+         Msg::UpdateButtonIdle, true, 120'000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ReliabilityRig rig;
         SimulatedDevice& device = rig.ports.device;
+        qint64 unpluggedAt = 0;
         const Clock::TimerId watch = rig.clock.startTimer(5, [&] {
             if (device.isPresent() && receivedBytes(device.received()).contains(c.unplugAfter)) {
                 device.unplug();
+                unpluggedAt = rig.clock.elapsedMs();
             }
         });
         rig.click(c.button);
         ASSERT_TRUE(rig.runUntil([&] { return !rig.ports.link.isOpen() && !rig.updater->isBusy(); },
                                  120'000));
         rig.clock.stopTimer(watch);
+        EXPECT_GT(unpluggedAt, 0);
+        EXPECT_LE(rig.clock.elapsedMs() - unpluggedAt, c.endsWithinMs);
 
         EXPECT_FALSE(device.isPresent());
         // The status box keeps the loss on a line of its own, or the failure
