@@ -29,8 +29,13 @@ public:
     void setText(Ctl id, const QString& text);
     void appendText(Ctl id, const QString& more) { setText(id, text(id) + more); }
 
-    bool isEnabled(Ctl id) const { return state(id).enabled; }
+    // Enabled as the control's own rules left it, and not locked.
+    bool isEnabled(Ctl id) const { return state(id).enabled && !state(id).locked; }
     void setEnabled(Ctl id, bool enabled);
+    // A lock disables the control on top of its own rules, which go on
+    // setting its enabled state underneath: a firmware update locks whatever
+    // would disturb it, and each control is as its rules left it afterwards.
+    void setLocked(Ctl id, bool locked);
 
     // The check box's state (0 cleared, 1 ticked) or the progress bar's value.
     int value(Ctl id) const { return state(id).value; }
@@ -70,6 +75,7 @@ private:
     struct State {
         QString text;
         bool enabled = true;
+        bool locked = false;
         int value = 0;
         int minimum = 0;
         int maximum = 100;

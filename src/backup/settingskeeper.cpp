@@ -25,7 +25,10 @@ void SettingsKeeper::updateClicked() {
         closePortIfOpen(session_);
         return;
     }
-    if (backUpBeforeUpdate()) {
+    updater_.holdLockForKeeper(true, true);
+    const bool goOn = backUpBeforeUpdate();
+    updater_.holdLockForKeeper(false);
+    if (goOn) {
         updater_.updateStart();
     }
 }
@@ -79,10 +82,12 @@ void SettingsKeeper::offerRestoreOnCompletion() {
 }
 
 void SettingsKeeper::offerRestore() {
+    updater_.holdLockForKeeper(true);
     if (session_.prompter().confirm(session_.tr(Msg::RestoreQuestion).arg(pendingBackup_))) {
         restore();
     }
     pendingBackup_.clear();
+    updater_.holdLockForKeeper(false);
 }
 
 bool SettingsKeeper::restore() {

@@ -12,15 +12,29 @@ namespace {
 // beside them and the port selector.
 constexpr Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1};
 
+// What would touch the port or replace the window's values under a running
+// update: a read would close the port under the transfer and leave the device
+// in its loader; Default or Load file would replace the settings being kept.
+constexpr Ctl kLockedDuringUpdate[] = {Ctl::Command6, Ctl::Command7, Ctl::Command0,
+                                       Ctl::Command4, Ctl::Command8, Ctl::Command9,
+                                       Ctl::Combo1,   Ctl::Command1, Ctl::Command3};
+
 }  // namespace
 
 Updater::Updater(Session& session) : session_(session), image_(padImage({})) {
     blockPacket_.resize(kBlockPacketSize);
     session_.setAfterReceive([this] { answerLoader(); });
     timer2_ = session_.clock().startTimer(kTransferTickMs, [this] { transferTick(); });
+    // The caption tells whether a click on "update" cancels.
+    captionWatch_ = QObject::connect(&session_.form(), &Form::changed, [this](Ctl id) {
+        if (id == Ctl::Command2) {
+            refreshLock();
+        }
+    });
 }
 
 Updater::~Updater() {
+    QObject::disconnect(captionWatch_);
     stopLoaderWait();
     stopLastBlockCheck();
     session_.clock().stopTimer(timer2_);
@@ -81,6 +95,7 @@ void Updater::clearTrace() {
 
 void Updater::sendLength() {
     transferActive_ = true;
+    refreshLock();
     writeSkippingFailure(lengthPacket(image_.length));
     loaderAnswered_ = true;
 }
@@ -198,4 +213,28 @@ void Updater::returnToIdle() {
     blockIndex_ = 0;
     transferActive_ = false;
     askedPastLastBlock_ = false;
+    refreshLock();
+    if (onTransferEnd_) {
+        onTransferEnd_();
+    }
+}
+
+void Updater::holdLockForKeeper(bool held, bool updateCancels) {
+    keeperHolds_ = held;
+    keeperOffersCancel_ = held && updateCancels;
+    refreshLock();
+}
+
+void Updater::refreshLock() {
+    Form& form = session_.form();
+    const bool running = updateRunning();
+    for (const Ctl control : kLockedDuringUpdate) {
+        form.setLocked(control, running);
+    }
+    // Once the length packet is out the loader counts block bytes: a cancel
+    // then would leave it in the middle of the image.
+    const bool cancels =
+        !transferActive_ &&
+        (keeperOffersCancel_ || form.text(Ctl::Command2) == session_.tr(Msg::UpdateButtonBusy));
+    form.setLocked(Ctl::Command2, running && !cancels);
 }

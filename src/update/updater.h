@@ -5,6 +5,7 @@
 #include "update/firmwareimage.h"
 
 #include <QByteArray>
+#include <QMetaObject>
 #include <QString>
 
 #include <functional>
@@ -50,6 +51,15 @@ public:
 
     const FirmwareImage& image() const { return image_; }
 
+    // The settings keeper's part of an update (its read before the start, its
+    // write-back after the transfer) holds the window's lock as the update
+    // itself does. While it reads, "update" stays usable: a click cancels.
+    void holdLockForKeeper(bool held, bool updateCancels = false);
+
+    // Runs whenever a transfer has ended, completed or not, from the transfer
+    // timer: it must not wait.
+    void setOnTransferEnd(std::function<void()> action) { onTransferEnd_ = std::move(action); }
+
     // Runs once a transfer has completed ("update complete" is shown and the
     // window is idle again), from the transfer timer: it must not wait.
     void setOnComplete(std::function<void()> action) { onComplete_ = std::move(action); }
@@ -81,6 +91,12 @@ private:
     void returnToIdle();
     void writeSkippingFailure(const QByteArray& bytes);
 
+    // From the start of an update to its end every control whose action
+    // would touch the port or replace the window's values is locked; "update"
+    // stays usable only while a click on it cancels.
+    void refreshLock();
+    bool updateRunning() const { return starts_ > 0 || keeperHolds_ || isBusy(); }
+
     // True for a raw image, or for another kind of file the user wants all the same.
     bool acceptImage(const QByteArray& bytes);
 
@@ -96,6 +112,11 @@ private:
     quint32 lastRequestMs_ = 0;
     QString plainTitle_;  // the title before the transfer; empty while none runs
     std::function<void()> onComplete_;
+    std::function<void()> onTransferEnd_;
+    int starts_ = 0;  // update starts running, a cancelling click's included
+    bool keeperHolds_ = false;
+    bool keeperOffersCancel_ = false;
+    QMetaObject::Connection captionWatch_;
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off
     Clock::TimerId timer2_ = 0;

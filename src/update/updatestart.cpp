@@ -30,7 +30,11 @@ void Updater::updateStart() {
     }
     form.setStatus(session_.tr(Msg::PleaseWaitAutoUpdate) + QStringLiteral("\r\n") +
                    numberInMessage(connectWaitCount_) + QStringLiteral("/10"));
+    ++starts_;
+    refreshLock();
     runExchange(session_, [this] { startOrCancel(); });
+    --starts_;
+    refreshLock();
 }
 
 void Updater::startOrCancel() {
@@ -91,6 +95,7 @@ void Updater::rebootIntoLoader() {
 void Updater::startLoaderWait() {
     if (timer1_ == 0) {
         timer1_ = session_.clock().startTimer(kLoaderWaitIntervalMs, [this] { loaderWaitTick(); });
+        refreshLock();
     }
 }
 
@@ -98,6 +103,7 @@ void Updater::stopLoaderWait() {
     if (timer1_ != 0) {
         session_.clock().stopTimer(timer1_);
         timer1_ = 0;
+        refreshLock();
     }
 }
 
