@@ -138,9 +138,9 @@ const std::map<Msg, Pair>& table() {
         {Msg::ImageKindUf2, {"a UF2 file", "UF2 文件"}},
         {Msg::ImageKindIntelHex, {"an Intel HEX text file", "Intel HEX 文本文件"}},
         {Msg::UpdateBlockRefused,
-         {"The update did not complete: the device's loader refused a block and asked for more "
-          "than the image holds. Run the update again.",
-          "升级未完成：设备引导程序拒收了一个数据块，要求的数据超出了升级文件。请重新升级。"}},
+         {"The update did not complete: the device's loader refused the image's last block. "
+          "Run the update again.",
+          "升级未完成：设备引导程序拒收了升级文件的最后一个数据块。请重新升级。"}},
 
         {Msg::TitleWithProgress, {"%1% - %2", nullptr}},
 

@@ -101,11 +101,12 @@ void Updater::sendLength() {
 }
 
 void Updater::sendBlock(bool advance) {
-    // The loader stores blocks in the order they come and asks once more for
-    // each one it refused, so a request after the last block means a block
-    // is missing from its flash.
+    // After the last block only a repeat request (0x55) means the loader
+    // refused it. A request for the next block (0xC5) is how a loader may
+    // answer the last block as it answered every other one: the image is
+    // complete, and there is nothing more to send.
     if (blockIndex_ >= image_.blockCount()) {
-        askedPastLastBlock_ = true;
+        askedPastLastBlock_ = askedPastLastBlock_ || !advance;
         return;
     }
     fillBlockPacket(blockPacket_, image_, blockIndex_);

@@ -29,7 +29,8 @@ public:
     static constexpr int kStallMs = 10'000;
     // The port stays open this long after the last block was handed to it:
     // the block needs 178 ms on the line at 115200 baud, and the loader
-    // answers a block it refused by asking again, which must not go unheard.
+    // answers a last block it refused with a repeat request (0x55), which
+    // must not go unheard.
     // The check is made at that moment, not at the next tick.
     static constexpr int kLastBlockCheckMs = 500;
 
@@ -108,7 +109,7 @@ private:
     QByteArray blockPacket_;
 
     bool transferActive_ = false;
-    bool askedPastLastBlock_ = false;
+    bool askedPastLastBlock_ = false;  // a repeat request came after the last block
     quint32 lastRequestMs_ = 0;
     QString plainTitle_;  // the title before the transfer; empty while none runs
     std::function<void()> onComplete_;
