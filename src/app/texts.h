@@ -79,6 +79,9 @@ enum class Msg {
     ImageNotRead,     // %1: file, %2: reason
     ImageLooksWrong,  // %1: what the file looks like
     PleaseChooseFirmware,
+    ImageNoneLoaded,
+    ImageEmpty,
+    ImageTooSmall,  // %1: the image's length, %2: the least length
     PleaseWaitAutoUpdate,
     UpdateButtonBusy,
     UpdateButtonIdle,

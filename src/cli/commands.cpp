@@ -67,7 +67,7 @@ int writeDefaults(CliContext& context, const QString& file) {
 }
 
 int readSettings(CliContext& context, const QString& file) {
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     readExchange(context.session);
     const int status = statusEndsWith(context, Msg::ReadOk);
     const QString version = context.form.text(DeviceSettings::firmwareVersion);
@@ -91,7 +91,7 @@ int writeSettings(CliContext& context, const QString& file) {
     if (!warningsAllowWrite(context)) {
         return kFailed;
     }
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     writeExchange(context.session);
     return statusEndsWith(context, Msg::WriteComplete);
 }
@@ -99,7 +99,7 @@ int writeSettings(CliContext& context, const QString& file) {
 int writeWifi(CliContext& context, const QString& ssid, const QString& password) {
     context.form.setText(DeviceSettings::wifiSsid, ssid);
     context.form.setText(DeviceSettings::wifiPassword, password);
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     wifiWrite(context.session);
     if (context.interrupted) {
         return kInterrupted;
@@ -120,11 +120,10 @@ int restart(CliContext& context) {
 int updateFirmware(CliContext& context, const QString& image) {
     Updater updater(context.session);
     context.prompter.setFile(image);
-    updater.imageOpen();
-    if (updater.image().length == 0) {
+    if (!updater.imageOpen()) {
         return kFailed;  // the reason has been shown
     }
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     SettingsKeeper keeper(context.session, updater, context.backupFolder);
     if (context.keepSettings && !keeper.backUpBeforeUpdate()) {
         return context.interrupted ? kInterrupted : kFailed;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
+class CliPrompter;
 class Form;
 class QTextStream;
 
@@ -12,11 +13,14 @@ class QTextStream;
 class StatusEcho : public QObject {
     Q_OBJECT
 public:
-    StatusEcho(const Form& form, QTextStream& err);
+    // The prompter is told each line, so that a message box repeating one
+    // does not print it a second time.
+    StatusEcho(const Form& form, QTextStream& err, CliPrompter& prompter);
 
 private:
     void show(const QString& status);
 
     QTextStream& err_;
+    CliPrompter& prompter_;
     QStringList shown_;
 };

@@ -39,8 +39,9 @@ public:
     Updater(const Updater&) = delete;
     Updater& operator=(const Updater&) = delete;
 
-    // "Open ROM": asks for an image file and loads it.
-    void imageOpen();
+    // "Open ROM": asks for an image file and loads it. False when no file
+    // was chosen, or it was refused or could not be read (the user was told).
+    bool imageOpen();
     // "update": starts an update, or cancels the one starting.
     void updateStart();
 
@@ -98,11 +99,15 @@ private:
     void refreshLock();
     bool updateRunning() const { return starts_ > 0 || keeperHolds_ || isBusy(); }
 
+    // Why the image loaded is no firmware the update may send.
+    QString imageRefusal() const;
+
     // True for a raw image, or for another kind of file the user wants all the same.
     bool acceptImage(const QByteArray& bytes);
 
     Session& session_;
     FirmwareImage image_;
+    bool imageLoaded_ = false;  // a file was loaded, however short
     int blockIndex_ = 0;
     bool loaderAnswered_ = false;
     int connectWaitCount_ = 0;

@@ -24,8 +24,11 @@ void Updater::updateStart() {
     Form& form = session_.form();
     Prompter& prompter = session_.prompter();
     if (image_.length < kMinUpdateLength) {
-        form.setStatus(session_.tr(Msg::PleaseChooseFirmware) + QStringLiteral("\r\n"));
-        prompter.message(session_.tr(Msg::PleaseChooseFirmware));
+        // The reason stands on a line of its own, after the known text.
+        const QString refusal = session_.tr(Msg::PleaseChooseFirmware);
+        const QString reason = imageRefusal();
+        form.setStatus(refusal + QStringLiteral("\r\n") + reason + QStringLiteral("\r\n"));
+        prompter.message(refusal + u'\n' + reason);
         return;
     }
     form.setStatus(session_.tr(Msg::PleaseWaitAutoUpdate) + QStringLiteral("\r\n") +

@@ -180,6 +180,45 @@ TEST(Cli, UpdateFlashesTheImageKeepsTheSettingsAndReportsProgressByTenths) {
     EXPECT_EQ(cli.device.config().callsign, "BG7ABC");
 }
 
+// Every refusal says why on its own line, and no line is printed twice.
+TEST(Cli, AnUpdateThatCannotBeDoneSaysWhyOnce) {
+    const QString choose = QStringLiteral("Please choose fireware");
+    struct Case {
+        const char* name;
+        qsizetype length;
+        SimKnobs knobs;
+        QStringList lines;  // among what is printed, once each
+    };
+    const Case cases[] = {
+        {"empty", 0, {}, {choose, "The image file is empty."}},
+        {"1 byte", 1, {}, {choose, "The image is too small: 1 bytes, at least 5000."}},
+        {"4999 bytes", 4999, {}, {choose, "The image is too small: 4999 bytes, at least 5000."}},
+        {"too large", 524'288, {}, {"The image is larger than 524287 bytes"}},
+        {"last block refused",
+         9000,
+         {.bytesPerSecond = kLineRate115200, .corruptChecksumOfBlock = 4},
+         {"The update did not complete: the device's loader refused the image's last block."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cli cli(c.knobs);
+        cli.context.keepSettings = false;
+        ASSERT_TRUE(writeBytes(cli.file("image.bin"), patternBytes(c.length)));
+        EXPECT_EQ(
+            cli.run([&](CliContext& ctx) { return updateFirmware(ctx, cli.file("image.bin")); }),
+            kFailed);
+        const QStringList lines = cli.err().split(u'\n', Qt::SkipEmptyParts);
+        for (const QString& expected : c.lines) {
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                    [&](const QString& line) { return line.startsWith(expected); }),
+                      1)
+                << expected.toStdString();
+        }
+        EXPECT_EQ(QSet<QString>(lines.begin(), lines.end()).size(), lines.size())
+            << cli.err().toStdString();
+    }
+}
+
 TEST(Cli, EachPortListingAsksTheMachineAfresh) {
     struct Step {
         const char* name;
