@@ -89,6 +89,8 @@ enum class Msg {
     WaitForResetEeram,
     ResetEeramFail,
     WaitForUpdate,
+    LookingForLoader,
+    LoaderFound,
     ConnectFail,
     Updating,
     UpdateComplete,

@@ -25,27 +25,15 @@ void SettingsKeeper::updateClicked() {
         closePortIfOpen(session_);
         return;
     }
-    updater_.holdLockForKeeper(true, true);
-    const bool goOn = backUpBeforeUpdate();
-    updater_.holdLockForKeeper(false);
-    if (goOn) {
-        updater_.updateStart();
-    }
+    updater_.updateStart();
 }
 
-bool SettingsKeeper::startsFreshUpdate() const {
-    Session& session = session_;
-    return updater_.image().length >= kMinUpdateLength && !updater_.isBusy() &&
-           session.form().text(Ctl::Command2) != session.tr(Msg::UpdateButtonBusy);
-}
-
-bool SettingsKeeper::backUpBeforeUpdate() {
-    // An earlier update that did not complete has reset the device already:
-    // its backup holds the user's settings, a new read would not.
-    if (!startsFreshUpdate() || !pendingBackup_.isEmpty()) {
-        return true;
-    }
-    return readAndKeep();
+void SettingsKeeper::keepSettingsAcrossUpdates() {
+    updater_.setBeforeReset([this] {
+        // An earlier update that did not complete has reset the device
+        // already: its backup holds the user's settings, a new read would not.
+        return !pendingBackup_.isEmpty() || readAndKeep();
+    });
 }
 
 bool SettingsKeeper::readAndKeep() {

@@ -125,8 +125,8 @@ int updateFirmware(CliContext& context, const QString& image) {
     }
     StatusEcho echo(context.form, context.err, context.prompter);
     SettingsKeeper keeper(context.session, updater, context.backupFolder);
-    if (context.keepSettings && !keeper.backUpBeforeUpdate()) {
-        return context.interrupted ? kInterrupted : kFailed;
+    if (context.keepSettings) {
+        keeper.keepSettingsAcrossUpdates();
     }
     ProgressReport progress(context.form, context.err, context.errIsTerminal);
     updater.updateStart();

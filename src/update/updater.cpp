@@ -95,6 +95,7 @@ void Updater::clearTrace() {
 
 void Updater::sendLength() {
     transferActive_ = true;
+    lengthSent_ = true;
     refreshLock();
     writeSkippingFailure(lengthPacket(image_.length));
     loaderAnswered_ = true;
@@ -220,9 +221,8 @@ void Updater::returnToIdle() {
     }
 }
 
-void Updater::holdLockForKeeper(bool held, bool updateCancels) {
+void Updater::holdLockForKeeper(bool held) {
     keeperHolds_ = held;
-    keeperOffersCancel_ = held && updateCancels;
     refreshLock();
 }
 
@@ -235,7 +235,6 @@ void Updater::refreshLock() {
     // Once the length packet is out the loader counts block bytes: a cancel
     // then would leave it in the middle of the image.
     const bool cancels =
-        !transferActive_ &&
-        (keeperOffersCancel_ || form.text(Ctl::Command2) == session_.tr(Msg::UpdateButtonBusy));
+        !transferActive_ && form.text(Ctl::Command2) == session_.tr(Msg::UpdateButtonBusy);
     form.setLocked(Ctl::Command2, running && !cancels);
 }

@@ -25,6 +25,10 @@ public:
     static constexpr int kLoaderWaitIntervalMs = 1000;
     static constexpr int kTransferTickMs = 100;
     static constexpr int kLoaderWaitTicks = 10;
+    // Probes, one a second, that look for a loader already listening before
+    // the settings are read: a device left in its loader by an update that
+    // did not finish answers nothing else.
+    static constexpr int kLoaderLookProbes = 3;
     // A loader that has not asked for anything for this long has given up.
     static constexpr int kStallMs = 10'000;
     // The port stays open this long after the last block was handed to it:
@@ -53,10 +57,16 @@ public:
 
     const FirmwareImage& image() const { return image_; }
 
-    // The settings keeper's part of an update (its read before the start, its
-    // write-back after the transfer) holds the window's lock as the update
-    // itself does. While it reads, "update" stays usable: a click cancels.
-    void holdLockForKeeper(bool held, bool updateCancels = false);
+    // Runs in the update start before the device is reset, with the port
+    // closed: the settings keeper reads and keeps the settings there. False
+    // stops the start. With it set the start first looks for a loader that
+    // is already listening, and when one answers the transfer starts at once:
+    // a device in its loader holds no settings to read or reset.
+    void setBeforeReset(std::function<bool()> action) { beforeReset_ = std::move(action); }
+
+    // The settings keeper's write-back after the transfer holds the window's
+    // lock as the update itself does.
+    void holdLockForKeeper(bool held);
 
     // Runs whenever a transfer has ended, completed or not, from the transfer
     // timer: it must not wait.
@@ -69,6 +79,7 @@ public:
 private:
     // The update start, phase by phase.
     void startOrCancel();
+    bool loaderAlreadyListening();
     void resetSettingsMemory();
     void rebootIntoLoader();
     void loaderWaitTick();
@@ -114,6 +125,7 @@ private:
     QByteArray blockPacket_;
 
     bool transferActive_ = false;
+    bool lengthSent_ = false;          // since the last probe that looked for a loader
     bool askedPastLastBlock_ = false;  // a repeat request came after the last block
     quint32 lastRequestMs_ = 0;
     QString plainTitle_;  // the title before the transfer; empty while none runs
@@ -121,7 +133,7 @@ private:
     std::function<void()> onTransferEnd_;
     int starts_ = 0;  // update starts running, a cancelling click's included
     bool keeperHolds_ = false;
-    bool keeperOffersCancel_ = false;
+    std::function<bool()> beforeReset_;
     QMetaObject::Connection captionWatch_;
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off

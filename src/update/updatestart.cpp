@@ -53,12 +53,51 @@ void Updater::startOrCancel() {
         session_.clock().delay(kPortSettleMs);
         session_.openPort();
         form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonBusy));
+        if (beforeReset_) {
+            if (loaderAlreadyListening()) {
+                return;
+            }
+            session_.link().close();
+            if (!beforeReset_()) {
+                form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
+                return;
+            }
+            session_.clock().delay(kPortSettleMs);
+            session_.openPort();
+        }
         resetSettingsMemory();
         rebootIntoLoader();
     } catch (const SerialError& error) {
         session_.prompter().message(
             session_.portFailureText(session_.tr(Msg::PortIsUseOrNo), error));
     }
+}
+
+bool Updater::loaderAlreadyListening() {
+    Form& form = session_.form();
+    for (int probe = 1; probe <= kLoaderLookProbes; ++probe) {
+        form.setStatus(session_.tr(Msg::LookingForLoader) + numberInMessage(probe) +
+                       QStringLiteral("/") + QString::number(kLoaderLookProbes));
+        clearTrace();
+        blockIndex_ = 0;
+        session_.link().write(probePacket());
+        lengthSent_ = false;
+        session_.clock().delay(kLoaderWaitIntervalMs);
+        // A short image may be flashed whole within the wait.
+        if (lengthSent_) {
+            // The answer was taken as the loader wait takes it: the length
+            // packet is out and the loader asks for the blocks.
+            loaderAnswered_ = false;
+            form.appendStatusLine(session_.tr(Msg::LoaderFound));
+            form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
+            return true;
+        }
+    }
+    // The configuration firmware collects bytes up to a line end; the probes
+    // carry none, so this ends them as a line it does not know, and the
+    // commands that follow stand on lines of their own.
+    session_.link().write(QByteArrayLiteral("\r\n"));
+    return false;
 }
 
 void Updater::resetSettingsMemory() {
