@@ -167,6 +167,20 @@ const std::map<Msg, Pair>& table() {
          {"The update reset the device to its factory settings. Once the device has restarted, "
           "write back the settings kept before the update (%1)?",
           "升级已把设备恢复为出厂设置。请等设备重启完成，是否写回升级前保存的设置（%1）？"}},
+        {Msg::SettingsStillKept,
+         {"Your settings are kept in %1; the next update that completes writes them back.",
+          "您的设置保存在 %1；下一次完成的升级会把它们写回。"}},
+        {Msg::InterruptedInLoader,
+         {"The update was interrupted: the device is in its loader.",
+          "升级被中断：设备停留在引导程序中。"}},
+        {Msg::InterruptedOnFactorySettings,
+         {"The update was interrupted: the device is on its factory settings.",
+          "升级被中断：设备处于出厂设置。"}},
+        {Msg::InterruptedAfterCompletion,
+         {"The update completed, but its settings were not written back: the device is on its "
+          "factory settings.",
+          "升级已完成，但设置未写回：设备处于出厂设置。"}},
+        {Msg::FinishWith, {"To finish: %1", "完成方法：%1"}},
         {Msg::RestoreNotLoaded,
          {"The settings kept in %1 could not be read back: %2", "无法读回保存在 %1 中的设置：%2"}},
 

@@ -112,10 +112,15 @@ enum class Msg {
     TitleWithProgress,  // %1: percentage, %2: the window's title
     // Settings kept across a firmware update
     BackupReadFailed,
-    BackupNotSaved,    // %1: file, %2: reason
-    BackupKept,        // %1: file
-    RestoreQuestion,   // %1: file
-    RestoreNotLoaded,  // %1: file, %2: reason
+    BackupNotSaved,     // %1: file, %2: reason
+    BackupKept,         // %1: file
+    RestoreQuestion,    // %1: file
+    RestoreNotLoaded,   // %1: file, %2: reason
+    SettingsStillKept,  // %1: file
+    InterruptedInLoader,
+    InterruptedOnFactorySettings,
+    InterruptedAfterCompletion,
+    FinishWith,  // %1: the command
     // Serial traffic view
     TrafficButton,
     TrafficTitle,

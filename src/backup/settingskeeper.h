@@ -39,9 +39,14 @@ public:
     // the start.
     void keepSettingsAcrossUpdates();
 
-    // The file kept for the update under way, until it has been offered back;
-    // empty when there is none.
+    // The file kept for the update under way, or for an earlier one that did
+    // not complete (kv120ctl and the window leave a note of it in the
+    // folder), until it has been written back or declined; empty when there
+    // is none.
     const QString& pendingBackup() const { return pendingBackup_; }
+    // Where the settings are, for a message about an update that did not
+    // complete; empty when none are kept.
+    QString pendingNote() const;
 
     // The window: once an update that has a backup completes, asks whether to
     // write the settings back, and does.
@@ -54,6 +59,8 @@ public:
 private:
     bool readAndKeep();
     void offerRestore();
+    QString notePath() const;
+    void setPending(const QString& path);
 
     Session& session_;
     Updater& updater_;

@@ -13,6 +13,7 @@
 #include "protocol/restart.h"
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
+#include "serial/clock.h"
 #include "serial/portlister.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
@@ -48,6 +49,58 @@ bool warningsAllowWrite(CliContext& context) {
     }
     context.err << context.session.tr(Msg::WriteRefusedStrict) << Qt::endl;
     return false;
+}
+
+// Runs the update to its end and writes the kept settings back.
+int runUpdate(CliContext& context, Updater& updater, SettingsKeeper& keeper) {
+    updater.updateStart();
+    while (!context.interrupted && updater.isBusy()) {
+        context.clock.delay(100);
+    }
+    if (context.interrupted) {
+        return kInterrupted;
+    }
+    // The completion line replaces the progress line under the bar.
+    const QString outcome = context.form.text(Ctl::Label2);
+    if (!outcome.startsWith(context.session.tr(Msg::UpdateComplete))) {
+        return kFailed;
+    }
+    context.err << outcome << Qt::endl;
+    // Asked for on the command line already: no question.
+    if (context.keepSettings && !keeper.pendingBackup().isEmpty() && !keeper.restore()) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
+    return kSucceeded;
+}
+
+// One line: the device's state, where its settings are and the command that
+// finishes the job. A device the update had not touched yet needs none.
+void tellInterruptedUpdate(CliContext& context, Updater::DeviceLeft left, const QString& backup,
+                           const QString& image) {
+    const Session& session = context.session;
+    const QString port = context.form.text(Ctl::Combo1);
+    QString line;
+    QString finish = QStringLiteral("kv120ctl --port %1 update %2").arg(port, image);
+    switch (left) {
+        case Updater::DeviceLeft::Untouched:
+            return;
+        case Updater::DeviceLeft::InLoader:
+            line = session.tr(Msg::InterruptedInLoader);
+            break;
+        case Updater::DeviceLeft::OnFactorySettings:
+            line = session.tr(Msg::InterruptedOnFactorySettings);
+            break;
+        case Updater::DeviceLeft::Updated:
+            line = session.tr(Msg::InterruptedAfterCompletion);
+            if (!backup.isEmpty()) {
+                finish = QStringLiteral("kv120ctl --port %1 write %2").arg(port, backup);
+            }
+            break;
+    }
+    if (!backup.isEmpty()) {
+        line += u' ' + session.tr(Msg::SettingsStillKept).arg(backup);
+    }
+    context.err << line << u' ' << session.tr(Msg::FinishWith).arg(finish) << Qt::endl;
 }
 
 }  // namespace
@@ -129,23 +182,15 @@ int updateFirmware(CliContext& context, const QString& image) {
         keeper.keepSettingsAcrossUpdates();
     }
     ProgressReport progress(context.form, context.err, context.errIsTerminal);
-    updater.updateStart();
-    while (!context.interrupted && updater.isBusy()) {
-        context.clock.delay(100);
+    try {
+        const int status = runUpdate(context, updater, keeper);
+        if (status != kInterrupted) {
+            return status;
+        }
+    } catch (const ExchangeAborted&) {
+        // Interrupted while waiting: told below, as any interruption.
     }
     progress.finish();
-    if (context.interrupted) {
-        return kInterrupted;
-    }
-    // The completion line replaces the progress line under the bar.
-    const QString outcome = context.form.text(Ctl::Label2);
-    if (!outcome.startsWith(context.session.tr(Msg::UpdateComplete))) {
-        return kFailed;
-    }
-    context.err << outcome << Qt::endl;
-    // Asked for on the command line already: no question.
-    if (!keeper.pendingBackup().isEmpty() && !keeper.restore()) {
-        return context.interrupted ? kInterrupted : kFailed;
-    }
-    return kSucceeded;
+    tellInterruptedUpdate(context, updater.deviceLeft(), keeper.pendingBackup(), image);
+    return kInterrupted;
 }

@@ -96,6 +96,7 @@ void Updater::clearTrace() {
 void Updater::sendLength() {
     transferActive_ = true;
     lengthSent_ = true;
+    deviceLeft_ = DeviceLeft::InLoader;
     refreshLock();
     writeSkippingFailure(lengthPacket(image_.length));
     loaderAnswered_ = true;
@@ -169,6 +170,7 @@ void Updater::showProgress() {
         form.setText(Ctl::Label2, session_.tr(Msg::Updating) + step);
     } else if (blockIndex_ == blockCount && quietFor(kLastBlockCheckMs)) {
         form.setText(Ctl::Label2, session_.tr(Msg::UpdateComplete) + step);
+        deviceLeft_ = DeviceLeft::Updated;
         returnToIdle();
         if (onComplete_) {
             onComplete_();
@@ -193,8 +195,13 @@ void Updater::restoreTitle() {
 
 void Updater::endUnfinishedTransfer(Msg reason) {
     returnToIdle();
-    const QString message = session_.tr(reason);
+    QString message = session_.tr(reason);
     session_.form().appendStatusLine(message);
+    const QString note = unfinishedNote_ ? unfinishedNote_() : QString();
+    if (!note.isEmpty()) {
+        session_.form().appendStatusLine(note);
+        message += u'\n' + note;
+    }
     session_.prompter().message(message);
 }
 

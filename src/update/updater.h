@@ -57,6 +57,10 @@ public:
 
     const FirmwareImage& image() const { return image_; }
 
+    // Where the last update left the device.
+    enum class DeviceLeft { Untouched, OnFactorySettings, InLoader, Updated };
+    DeviceLeft deviceLeft() const { return deviceLeft_; }
+
     // Runs in the update start before the device is reset, with the port
     // closed: the settings keeper reads and keeps the settings there. False
     // stops the start. With it set the start first looks for a loader that
@@ -71,6 +75,10 @@ public:
     // Runs whenever a transfer has ended, completed or not, from the transfer
     // timer: it must not wait.
     void setOnTransferEnd(std::function<void()> action) { onTransferEnd_ = std::move(action); }
+
+    // A line added to the message of a transfer that did not complete: where
+    // the kept settings are. Empty: nothing to add.
+    void setUnfinishedNote(std::function<QString()> note) { unfinishedNote_ = std::move(note); }
 
     // Runs once a transfer has completed ("update complete" is shown and the
     // window is idle again), from the transfer timer: it must not wait.
@@ -125,12 +133,15 @@ private:
     QByteArray blockPacket_;
 
     bool transferActive_ = false;
-    bool lengthSent_ = false;          // since the last probe that looked for a loader
+    bool lengthSent_ = false;
+    DeviceLeft deviceLeft_ =
+        DeviceLeft::Untouched;         // since the last probe that looked for a loader
     bool askedPastLastBlock_ = false;  // a repeat request came after the last block
     quint32 lastRequestMs_ = 0;
     QString plainTitle_;  // the title before the transfer; empty while none runs
     std::function<void()> onComplete_;
     std::function<void()> onTransferEnd_;
+    std::function<QString()> unfinishedNote_;
     int starts_ = 0;  // update starts running, a cancelling click's included
     bool keeperHolds_ = false;
     std::function<bool()> beforeReset_;

@@ -33,6 +33,9 @@ void Updater::updateStart() {
     }
     form.setStatus(session_.tr(Msg::PleaseWaitAutoUpdate) + QStringLiteral("\r\n") +
                    numberInMessage(connectWaitCount_) + QStringLiteral("/10"));
+    if (form.text(Ctl::Command2) != session_.tr(Msg::UpdateButtonBusy)) {
+        deviceLeft_ = DeviceLeft::Untouched;
+    }
     ++starts_;
     refreshLock();
     runExchange(session_, [this] { startOrCancel(); });
@@ -104,6 +107,7 @@ void Updater::resetSettingsMemory() {
     Form& form = session_.form();
     bool& eeramResetSeen = session_.flags().eeramResetSeen;
     session_.link().write(Commands::reset());
+    deviceLeft_ = DeviceLeft::OnFactorySettings;
     eeramResetSeen = false;
     for (int step = 1; step <= kResetWaitSteps; ++step) {
         session_.clock().delay(kResetWaitStepMs);
@@ -125,6 +129,7 @@ void Updater::resetSettingsMemory() {
 void Updater::rebootIntoLoader() {
     SerialLink& link = session_.link();
     link.write(Commands::reboot());
+    deviceLeft_ = DeviceLeft::InLoader;
     connectWaitCount_ = 0;
     if (link.isOpen()) {
         link.close();

@@ -219,6 +219,42 @@ TEST(Cli, AnUpdateThatCannotBeDoneSaysWhyOnce) {
     }
 }
 
+// Ctrl-C in the transfer: one line says where things stand, and the plain
+// rerun, a new run of kv120ctl, finishes the update and writes the kept
+// settings back.
+TEST(Cli, AnInterruptedUpdateIsFinishedByRunningItAgain) {
+    Cli first;
+    first.device.config().callsign = "BG7ABC";
+    const QString image = first.file("image.bin");
+    ASSERT_TRUE(writeBytes(image, patternBytes(64 * 1024)));
+    const Clock::TimerId ctrlC = first.clock.startTimer(50, [&first] {
+        if (first.device.flash().blocks >= 5 && !first.context.interrupted) {
+            first.context.interrupted = true;
+            first.link.close();
+            first.clock.abort();
+        }
+    });
+    EXPECT_EQ(first.run([&](CliContext& c) { return updateFirmware(c, image); }), kInterrupted);
+    first.clock.stopTimer(ctrlC);
+    const QStringList told = first.err().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(
+        told.last().startsWith(u"The update was interrupted: the device is in its loader. "
+                               u"Your settings are kept in "))
+        << told.last().toStdString();
+    EXPECT_TRUE(told.last().endsWith("To finish: kv120ctl --port SIM update " + image));
+
+    Cli rerun;
+    rerun.context.backupFolder = first.context.backupFolder;
+    rerun.device.config() = first.device.config();
+    rerun.device.startInLoader();
+    EXPECT_EQ(rerun.run([&](CliContext& c) { return updateFirmware(c, image); }), kSucceeded)
+        << rerun.err().toStdString();
+    EXPECT_TRUE(rerun.device.flash().complete);
+    EXPECT_EQ(rerun.device.config().callsign, "BG7ABC");
+    EXPECT_TRUE(rerun.err().contains(u"Write complete"));
+}
+
 TEST(Cli, EachPortListingAsksTheMachineAfresh) {
     struct Step {
         const char* name;

@@ -93,6 +93,7 @@ TEST(Kv120ctl, ThePlainUpdateFinishesADeviceSittingInItsLoader) {
     EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"));
     const SimFlash flash = readSimStateFile(statePath).flash;
     EXPECT_TRUE(flash.complete);
+    EXPECT_EQ(flash.length, image.size());
     EXPECT_EQ(flash.image, image + QByteArray(10 * 2048 - image.size(), '\xFF'));
 }
 
