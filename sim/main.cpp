@@ -62,6 +62,9 @@ int serve(QCoreApplication& app, const SimOptions& options) {
         device.config() = state.config;
         device.setFlash(state.flash);
     }
+    if (options.inLoader) {
+        device.startInLoader();
+    }
     PseudoTerminal terminal;
     terminal.open();
     // The terminal hands over at once what the program wrote; the line

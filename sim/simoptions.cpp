@@ -62,6 +62,9 @@ void addOptions(QCommandLineParser& parser) {
     parser.addOption({"version", "Print the program's version."});
     parser.addOption({"link", "Make a symbolic link to the terminal at <path>.", "path"});
     parser.addOption({"state", "Keep the settings and the flash in <file> across runs.", "file"});
+    parser.addOption({"in-loader",
+                      "Start in the loader, as a device whose update did not finish: it answers "
+                      "only the loader until an image is flashed."});
     for (const Switch& s : kSwitches) {
         parser.addOption({s.name, s.description});
     }
@@ -129,5 +132,6 @@ SimCommandLine parseSimCommandLine(const QStringList& arguments) {
     }
     line.options.linkPath = parser.value("link");
     line.options.statePath = parser.value("state");
+    line.options.inLoader = parser.isSet("in-loader");
     return line;
 }

@@ -8,8 +8,9 @@
 // What kv120-sim is told on its command line.
 struct SimOptions {
     SimKnobs knobs;
-    QString linkPath;   // a symbolic link to the terminal, made while running
-    QString statePath;  // where the settings and the flash are kept
+    QString linkPath;       // a symbolic link to the terminal, made while running
+    QString statePath;      // where the settings and the flash are kept
+    bool inLoader = false;  // starts in the loader, as after an update that did not finish
 };
 
 // Either options to run with, or a text to print instead: the help, or what

@@ -39,6 +39,10 @@ public:
 
     // Between "REBOOT#" and booting the firmware again.
     bool inLoader() const { return loader_.has_value(); }
+    // Sits in the loader as a device whose update did not finish: there is
+    // no firmware to boot, so it answers only the loader until an image is
+    // flashed whole.
+    void startInLoader() { loader_.emplace(knobs_, flash_); }
 
     // Everything received, chunk by chunk, with the time each arrived.
     const QList<SimReceived>& received() const { return received_; }

@@ -58,6 +58,13 @@ void Form::setEnabled(Ctl id, bool enabled) {
     }
 }
 
+void Form::setLocked(Ctl id, bool locked) {
+    if (state(id).locked != locked) {
+        state(id).locked = locked;
+        emit changed(id);
+    }
+}
+
 void Form::setValue(Ctl id, int value) {
     if (state(id).value != value) {
         state(id).value = value;

@@ -38,8 +38,15 @@ public:
     TextEncoding encoding(Ctl id) const { return state(id).encoding; }
     void setEncoding(Ctl id, TextEncoding encoding) { state(id).encoding = encoding; }
 
-    bool isEnabled(Ctl id) const { return state(id).enabled; }
+    // Enabled as the control's own rules left it, and not locked.
+    bool isEnabled(Ctl id) const { return state(id).enabled && !state(id).locked; }
+    // Enabled as the control's own rules left it, whether locked or not.
+    bool isEnabledByItsRules(Ctl id) const { return state(id).enabled; }
     void setEnabled(Ctl id, bool enabled);
+    // A lock disables the control on top of its own rules, which go on
+    // setting its enabled state underneath: a firmware update locks whatever
+    // would disturb it, and each control is as its rules left it afterwards.
+    void setLocked(Ctl id, bool locked);
 
     // The check box's state (0 cleared, 1 ticked) or the progress bar's value.
     int value(Ctl id) const { return state(id).value; }
@@ -81,6 +88,7 @@ private:
     struct State {
         QString text;
         bool enabled = true;
+        bool locked = false;
         int value = 0;
         int minimum = 0;
         int maximum = 100;

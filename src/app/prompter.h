@@ -27,4 +27,7 @@ public:
     // The chosen file's full path, or the empty text when cancelled. A save
     // dialog asks before replacing an existing file.
     virtual QString chooseFile(const FileRequest& request) = 0;
+    // Closes the open question, if any, as answered No: what it asked about
+    // has ended while it waited for the user.
+    virtual void withdrawQuestion() {}
 };

@@ -24,7 +24,9 @@ SettingsSnapshot::SettingsSnapshot(const Form& form) {
         fields_.push_back({id, form.text(id), form.encoding(id), form.value(id)});
     }
     for (const ControlDesign& design : kControls) {
-        enabled_.push_back(form.isEnabled(design.id));
+        // Under the lock: putting a locked control back must not leave it
+        // disabled once the lock is gone.
+        enabled_.push_back(form.isEnabledByItsRules(design.id));
     }
 }
 

@@ -140,6 +140,11 @@ const std::map<Msg, Pair>& table() {
          {"This file looks like %1, not a raw firmware image (*.bin). Load it anyway?",
           "该文件看起来是 %1，而不是固件文件 (*.bin)。仍要载入吗？"}},
         {Msg::PleaseChooseFirmware, {"Please choose fireware", nullptr}},
+        {Msg::ImageNoneLoaded, {"No firmware image is loaded.", "尚未载入固件文件。"}},
+        {Msg::ImageEmpty, {"The image file is empty.", "固件文件是空的。"}},
+        {Msg::ImageTooSmall,
+         {"The image is too small: %1 bytes, at least %2.",
+          "固件文件太小：%1 字节，至少需要 %2 字节。"}},
         {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", nullptr}},
         {Msg::UpdateButtonBusy, {"update...", nullptr}},
         {Msg::UpdateButtonIdle, {"update", nullptr}},
@@ -147,6 +152,11 @@ const std::map<Msg, Pair>& table() {
         {Msg::WaitForResetEeram, {"Wait for reset eeram ", nullptr}},
         {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", nullptr}},
         {Msg::WaitForUpdate, {"Wait for update", nullptr}},
+        {Msg::LookingForLoader,
+         {"Is the device waiting in its loader?", "设备是否停留在引导程序中？"}},
+        {Msg::LoaderFound,
+         {"The device is waiting in its loader: the update goes on from there.",
+          "设备停留在引导程序中：从这里继续升级。"}},
         {Msg::ConnectFail, {"Connect fail, Please try again.", nullptr}},
         {Msg::Updating, {"updating，don't remove power", nullptr}},
         {Msg::UpdateComplete, {"update complete", nullptr}},
@@ -176,9 +186,9 @@ const std::map<Msg, Pair>& table() {
         {Msg::ImageKindUf2, {"a UF2 file", "UF2 文件"}},
         {Msg::ImageKindIntelHex, {"an Intel HEX text file", "Intel HEX 文本文件"}},
         {Msg::UpdateBlockRefused,
-         {"The update did not complete: the device's loader refused a block and asked for more "
-          "than the image holds. Run the update again.",
-          "升级未完成：设备引导程序拒收了一个数据块，要求的数据超出了升级文件。请重新升级。"}},
+         {"The update did not complete: the device's loader refused the image's last block. "
+          "Run the update again.",
+          "升级未完成：设备引导程序拒收了升级文件的最后一个数据块。请重新升级。"}},
 
         {Msg::TitleWithProgress, {"%1% - %2", nullptr}},
 
@@ -195,6 +205,20 @@ const std::map<Msg, Pair>& table() {
          {"The update reset the device to its factory settings. Once the device has restarted, "
           "write back the settings kept before the update (%1)?",
           "升级已把设备恢复为出厂设置。请等设备重启完成，是否写回升级前保存的设置（%1）？"}},
+        {Msg::SettingsStillKept,
+         {"Your settings are kept in %1; the next update that completes writes them back.",
+          "您的设置保存在 %1；下一次完成的升级会把它们写回。"}},
+        {Msg::InterruptedInLoader,
+         {"The update was interrupted: the device is in its loader.",
+          "升级被中断：设备停留在引导程序中。"}},
+        {Msg::InterruptedOnFactorySettings,
+         {"The update was interrupted: the device is on its factory settings.",
+          "升级被中断：设备处于出厂设置。"}},
+        {Msg::InterruptedAfterCompletion,
+         {"The update completed, but its settings were not written back: the device is on its "
+          "factory settings.",
+          "升级已完成，但设置未写回：设备处于出厂设置。"}},
+        {Msg::FinishWith, {"To finish: %1", "完成方法：%1"}},
         {Msg::RestoreNotLoaded,
          {"The settings kept in %1 could not be read back: %2", "无法读回保存在 %1 中的设置：%2"}},
 

@@ -97,6 +97,9 @@ enum class Msg {
     ImageNotRead,     // %1: file, %2: reason
     ImageLooksWrong,  // %1: what the file looks like
     PleaseChooseFirmware,
+    ImageNoneLoaded,
+    ImageEmpty,
+    ImageTooSmall,  // %1: the image's length, %2: the least length
     PleaseWaitAutoUpdate,
     UpdateButtonBusy,
     UpdateButtonIdle,
@@ -104,6 +107,8 @@ enum class Msg {
     WaitForResetEeram,
     ResetEeramFail,
     WaitForUpdate,
+    LookingForLoader,
+    LoaderFound,
     ConnectFail,
     Updating,
     UpdateComplete,
@@ -125,10 +130,15 @@ enum class Msg {
     TitleWithProgress,  // %1: percentage, %2: the window's title
     // Settings kept across a firmware update
     BackupReadFailed,
-    BackupNotSaved,    // %1: file, %2: reason
-    BackupKept,        // %1: file
-    RestoreQuestion,   // %1: file
-    RestoreNotLoaded,  // %1: file, %2: reason
+    BackupNotSaved,     // %1: file, %2: reason
+    BackupKept,         // %1: file
+    RestoreQuestion,    // %1: file
+    RestoreNotLoaded,   // %1: file, %2: reason
+    SettingsStillKept,  // %1: file
+    InterruptedInLoader,
+    InterruptedOnFactorySettings,
+    InterruptedAfterCompletion,
+    FinishWith,  // %1: the command
     // Serial traffic view
     TrafficButton,
     TrafficTitle,

@@ -13,10 +13,40 @@
 #include "update/updater.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 SettingsKeeper::SettingsKeeper(Session& session, Updater& updater, QString folder, Now now)
-    : session_(session), updater_(updater), folder_(std::move(folder)), now_(std::move(now)) {}
+    : session_(session), updater_(updater), folder_(std::move(folder)), now_(std::move(now)) {
+    QFile note(notePath());
+    if (note.open(QIODevice::ReadOnly)) {
+        const QString path = QString::fromUtf8(note.readAll());
+        if (QFile::exists(path)) {
+            pendingBackup_ = path;
+        }
+    }
+    updater_.setUnfinishedNote([this] { return pendingNote(); });
+}
+
+QString SettingsKeeper::notePath() const {
+    return QDir(folder_).filePath(QStringLiteral("pending-backup"));
+}
+
+void SettingsKeeper::setPending(const QString& path) {
+    pendingBackup_ = path;
+    if (path.isEmpty()) {
+        QFile::remove(notePath());
+        return;
+    }
+    // Without the note a later run does not know of the backup; the message
+    // of an update that does not complete still names it.
+    writeFileWhole(notePath(), path.toUtf8());
+}
+
+QString SettingsKeeper::pendingNote() const {
+    return pendingBackup_.isEmpty() ? QString()
+                                    : session_.tr(Msg::SettingsStillKept).arg(pendingBackup_);
+}
 
 void SettingsKeeper::updateClicked() {
     if (reading_) {
@@ -25,24 +55,15 @@ void SettingsKeeper::updateClicked() {
         closePortIfOpen(session_);
         return;
     }
-    if (backUpBeforeUpdate()) {
-        updater_.updateStart();
-    }
+    updater_.updateStart();
 }
 
-bool SettingsKeeper::startsFreshUpdate() const {
-    Session& session = session_;
-    return updater_.image().length >= kMinUpdateLength && !updater_.isBusy() &&
-           session.form().text(Ctl::Command2) != session.tr(Msg::UpdateButtonBusy);
-}
-
-bool SettingsKeeper::backUpBeforeUpdate() {
-    // An earlier update that did not complete has reset the device already:
-    // its backup holds the user's settings, a new read would not.
-    if (!startsFreshUpdate() || !pendingBackup_.isEmpty()) {
-        return true;
-    }
-    return readAndKeep();
+void SettingsKeeper::keepSettingsAcrossUpdates() {
+    updater_.setBeforeReset([this] {
+        // An earlier update that did not complete has reset the device
+        // already: its backup holds the user's settings, a new read would not.
+        return !pendingBackup_.isEmpty() || readAndKeep();
+    });
 }
 
 bool SettingsKeeper::readAndKeep() {
@@ -64,7 +85,7 @@ bool SettingsKeeper::readAndKeep() {
     if (!failure.isEmpty()) {
         return prompter.confirm(session_.tr(Msg::BackupNotSaved).arg(path, failure));
     }
-    pendingBackup_ = path;
+    setPending(path);
     session_.form().appendStatusLine(session_.tr(Msg::BackupKept).arg(path));
     return true;
 }
@@ -79,10 +100,14 @@ void SettingsKeeper::offerRestoreOnCompletion() {
 }
 
 void SettingsKeeper::offerRestore() {
-    if (session_.prompter().confirm(session_.tr(Msg::RestoreQuestion).arg(pendingBackup_))) {
-        restore();
+    updater_.holdLockForKeeper(true);
+    if (!session_.prompter().confirm(session_.tr(Msg::RestoreQuestion).arg(pendingBackup_))) {
+        setPending({});
+    } else if (!restore()) {
+        // Not written: the settings stay pending for the next attempt.
+        session_.form().appendStatusLine(pendingNote());
     }
-    pendingBackup_.clear();
+    updater_.holdLockForKeeper(false);
 }
 
 bool SettingsKeeper::restore() {
@@ -96,7 +121,11 @@ bool SettingsKeeper::restore() {
     }
     loadSettingsLines(session_, contents.bytes);
     writeExchange(session_);
-    return session_.flags().freqSaveSeen;
+    if (!session_.flags().freqSaveSeen) {
+        return false;
+    }
+    setPending({});
+    return true;
 }
 
 QString backupFileName(const QDateTime& when) {

@@ -27,20 +27,26 @@ public:
     SettingsKeeper(const SettingsKeeper&) = delete;
     SettingsKeeper& operator=(const SettingsKeeper&) = delete;
 
-    // "update" in the window: keeps the settings, then starts the update. A
-    // click while they are being read cancels the read, and the update does
-    // not start; any other click goes to the update start as it is.
+    // "update" in the window. A click while the settings are being read
+    // cancels the read, and the update does not start; any other click goes
+    // to the update start as it is.
     void updateClicked();
 
-    // Keeps the settings when the next update start will send "AT+RESET#"
-    // (an image is loaded and no update is under way). When they cannot be
-    // kept the user is asked whether to update without them. False when the
-    // update must not start: No, a cancelled read or the window closing.
-    bool backUpBeforeUpdate();
+    // From now on every update start keeps the settings before it sends
+    // "AT+RESET#", unless a backup is still pending from an update that did
+    // not complete. When they cannot be kept the user is asked whether to
+    // update without them; No, a cancelled read or the window closing stop
+    // the start.
+    void keepSettingsAcrossUpdates();
 
-    // The file kept for the update under way, until it has been offered back;
-    // empty when there is none.
+    // The file kept for the update under way, or for an earlier one that did
+    // not complete (kv120ctl and the window leave a note of it in the
+    // folder), until it has been written back or declined; empty when there
+    // is none.
     const QString& pendingBackup() const { return pendingBackup_; }
+    // Where the settings are, for a message about an update that did not
+    // complete; empty when none are kept.
+    QString pendingNote() const;
 
     // The window: once an update that has a backup completes, asks whether to
     // write the settings back, and does.
@@ -51,9 +57,10 @@ public:
     bool restore();
 
 private:
-    bool startsFreshUpdate() const;
     bool readAndKeep();
     void offerRestore();
+    QString notePath() const;
+    void setPending(const QString& path);
 
     Session& session_;
     Updater& updater_;

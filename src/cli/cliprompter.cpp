@@ -3,7 +3,11 @@
 void CliPrompter::message(const QString& text, const QString& title) {
     Q_UNUSED(title);
     ++messagesShown_;
-    err_ << text << Qt::endl;
+    for (const QString& line : text.split(u'\n')) {
+        if (!echoed_.contains(line)) {
+            err_ << line << Qt::endl;
+        }
+    }
 }
 
 bool CliPrompter::confirm(const QString& text, const QString& title) {

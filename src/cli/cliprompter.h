@@ -2,6 +2,7 @@
 
 #include "app/prompter.h"
 
+#include <QSet>
 #include <QTextStream>
 
 // The command line's answers to what the window would ask: a message box's
@@ -23,10 +24,14 @@ public:
     void setFile(const QString& path) { file_ = path; }
     // How many message boxes have been shown so far.
     int messagesShown() const { return messagesShown_; }
+    // A line the status echo has printed: a message box repeating it does
+    // not print it again.
+    void noteEchoed(const QString& line) { echoed_.insert(line); }
 
 private:
     QTextStream& err_;
     bool answer_ = false;
     QString file_;
     int messagesShown_ = 0;
+    QSet<QString> echoed_;
 };

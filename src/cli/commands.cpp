@@ -13,6 +13,7 @@
 #include "protocol/restart.h"
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
+#include "serial/clock.h"
 #include "serial/portlister.h"
 #include "settingsfile/devicecompare.h"
 #include "settingsfile/settingsfileformat.h"
@@ -104,6 +105,61 @@ int verifyWrite(CliContext& context) {
     return kSucceeded;
 }
 
+// Runs the update to its end and writes the kept settings back.
+int runUpdate(CliContext& context, Updater& updater, SettingsKeeper& keeper,
+              ProgressReport& progress) {
+    updater.updateStart();
+    while (!context.interrupted && updater.isBusy()) {
+        context.clock.delay(100);
+    }
+    if (context.interrupted) {
+        return kInterrupted;
+    }
+    // The completion line replaces the progress line under the bar.
+    const QString outcome = context.form.text(Ctl::Label2);
+    if (!outcome.startsWith(context.session.tr(Msg::UpdateComplete))) {
+        progress.finish();
+        return kFailed;
+    }
+    progress.complete();
+    context.err << outcome << Qt::endl;
+    // Asked for on the command line already: no question.
+    if (context.keepSettings && !keeper.pendingBackup().isEmpty() && !keeper.restore()) {
+        return context.interrupted ? kInterrupted : kFailed;
+    }
+    return kSucceeded;
+}
+
+// One line: the device's state, where its settings are and the command that
+// finishes the job. A device the update had not touched yet needs none.
+void tellInterruptedUpdate(CliContext& context, Updater::DeviceLeft left, const QString& backup,
+                           const QString& image) {
+    const Session& session = context.session;
+    const QString port = context.form.text(Ctl::Combo1);
+    QString line;
+    QString finish = QStringLiteral("kv120ctl --port %1 update %2").arg(port, image);
+    switch (left) {
+        case Updater::DeviceLeft::Untouched:
+            return;
+        case Updater::DeviceLeft::InLoader:
+            line = session.tr(Msg::InterruptedInLoader);
+            break;
+        case Updater::DeviceLeft::OnFactorySettings:
+            line = session.tr(Msg::InterruptedOnFactorySettings);
+            break;
+        case Updater::DeviceLeft::Updated:
+            line = session.tr(Msg::InterruptedAfterCompletion);
+            if (!backup.isEmpty()) {
+                finish = QStringLiteral("kv120ctl --port %1 write %2").arg(port, backup);
+            }
+            break;
+    }
+    if (!backup.isEmpty()) {
+        line += u' ' + session.tr(Msg::SettingsStillKept).arg(backup);
+    }
+    context.err << line << u' ' << session.tr(Msg::FinishWith).arg(finish) << Qt::endl;
+}
+
 }  // namespace
 
 int listPorts(CliContext& context, const PortLister& ports) {
@@ -122,7 +178,7 @@ int writeDefaults(CliContext& context, const QString& file) {
 
 int readSettings(CliContext& context, const QString& file) {
     context.deviceWorkStarts();
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     const auto toldBefore = context.prompter.messagesShown();
     readExchange(context.session);
     const int status = statusEndsWith(context, Msg::ReadOk);
@@ -147,7 +203,7 @@ int writeSettings(CliContext& context, const QString& file) {
         return kFailed;
     }
     context.deviceWorkStarts();
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     writeExchange(context.session);
     const int status = statusEndsWith(context, Msg::WriteComplete);
     if (status != kSucceeded || !context.verify) {
@@ -160,7 +216,7 @@ int diffSettings(CliContext& context, const QString& file) {
     if (!loadFile(context, file)) {
         return kFailed;
     }
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     const auto differences = differencesFromDevice(context);
     if (!differences) {
         return context.interrupted ? kInterrupted : kFailed;
@@ -182,7 +238,7 @@ int writeWifi(CliContext& context, const QString& ssid, const QString& password)
     context.form.setText(DeviceSettings::wifiSsid, ssid);
     context.form.setText(DeviceSettings::wifiPassword, password);
     context.deviceWorkStarts();
-    StatusEcho echo(context.form, context.err);
+    StatusEcho echo(context.form, context.err, context.prompter);
     wifiWrite(context.session);
     if (context.interrupted) {
         return kInterrupted;
@@ -204,36 +260,28 @@ int restart(CliContext& context) {
 int updateFirmware(CliContext& context, const QString& image) {
     Updater updater(context.session);
     context.prompter.setFile(image);
-    updater.imageOpen();
-    if (updater.image().length == 0) {
+    if (!updater.imageOpen()) {
         return kFailed;  // the reason has been shown
     }
     context.deviceWorkStarts();
     // A status line never shares the bar's line.
     ProgressReport progress(context.form, context.err, context.errIsTerminal);
-    StatusEcho echo(context.form, context.err, [&progress] { progress.finish(); });
+    StatusEcho echo(context.form, context.err, context.prompter,
+                    [&progress] { progress.finish(); });
     SettingsKeeper keeper(context.session, updater, context.backupFolder);
-    if (context.keepSettings && !keeper.backUpBeforeUpdate()) {
-        return context.interrupted ? kInterrupted : kFailed;
+    if (context.keepSettings) {
+        keeper.keepSettingsAcrossUpdates();
     }
-    updater.updateStart();
-    while (!context.interrupted && updater.isBusy()) {
-        context.clock.delay(100);
+    int status = kInterrupted;
+    try {
+        status = runUpdate(context, updater, keeper, progress);
+    } catch (const ExchangeAborted&) {
+        // Interrupted, or the port lost, while waiting: told below.
     }
-    if (context.interrupted) {
-        return kInterrupted;
+    if (status != kInterrupted) {
+        return status;
     }
-    // The completion line replaces the progress line under the bar.
-    const QString outcome = context.form.text(Ctl::Label2);
-    if (!outcome.startsWith(context.session.tr(Msg::UpdateComplete))) {
-        progress.finish();
-        return kFailed;
-    }
-    progress.complete();
-    context.err << outcome << Qt::endl;
-    // Asked for on the command line already: no question.
-    if (!keeper.pendingBackup().isEmpty() && !keeper.restore()) {
-        return context.interrupted ? kInterrupted : kFailed;
-    }
-    return kSucceeded;
+    progress.finish();
+    tellInterruptedUpdate(context, updater.deviceLeft(), keeper.pendingBackup(), image);
+    return context.portLost ? kFailed : kInterrupted;
 }

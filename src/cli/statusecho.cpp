@@ -1,12 +1,14 @@
 #include "cli/statusecho.h"
 
 #include "app/form.h"
+#include "cli/cliprompter.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
 
-StatusEcho::StatusEcho(const Form& form, QTextStream& err, std::function<void()> beforeLine)
-    : err_(err), beforeLine_(std::move(beforeLine)) {
+StatusEcho::StatusEcho(const Form& form, QTextStream& err, CliPrompter& prompter,
+                       std::function<void()> beforeLine)
+    : err_(err), prompter_(prompter), beforeLine_(std::move(beforeLine)) {
     connect(&form, &Form::changed, this, [this, &form](Ctl id) {
         if (id == Ctl::Text29) {
             show(form.text(Ctl::Text29));
@@ -44,6 +46,7 @@ void StatusEcho::write(const QString& line) {
         beforeLine_();
     }
     err_ << line << Qt::endl;
+    prompter_.noteEchoed(line);
     lastWritten_ = line;
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class CliPrompter;
 class Form;
 class QTextStream;
 
@@ -16,9 +17,11 @@ class QTextStream;
 class StatusEcho : public QObject {
     Q_OBJECT
 public:
-    // beforeLine runs before each line is written: it ends a progress bar's
-    // line drawn in place.
-    StatusEcho(const Form& form, QTextStream& err, std::function<void()> beforeLine = {});
+    // The prompter is told each line, so that a message box repeating one
+    // does not print it a second time. beforeLine runs before each line is
+    // written: it ends a progress bar's line drawn in place.
+    StatusEcho(const Form& form, QTextStream& err, CliPrompter& prompter,
+               std::function<void()> beforeLine = {});
     ~StatusEcho() override;
 
 private:
@@ -27,6 +30,7 @@ private:
     void tellRepeats();
 
     QTextStream& err_;
+    CliPrompter& prompter_;
     std::function<void()> beforeLine_;
     QStringList shown_;
     QString lastWritten_;

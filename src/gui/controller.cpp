@@ -36,6 +36,13 @@ Controller::Controller(Session& session, Updater& updater, SettingsKeeper& keepe
     connect(&window, &MainWindow::compareClicked, this, &Controller::compare);
     connect(&window, &MainWindow::closing, this, &Controller::onClosing);
     window.setCloseGuard([this] { return mayClose(); });
+    // The question about closing asks about the transfer; once that has
+    // ended its answer would act on a state that is gone.
+    updater_.setOnTransferEnd([this] {
+        if (askingToClose_) {
+            session_.prompter().withdrawQuestion();
+        }
+    });
 }
 
 void Controller::onButton(Ctl id) {
@@ -118,8 +125,15 @@ void Controller::compare() {
 
 bool Controller::mayClose() {
     // Closing during a transfer leaves the device in its loader.
-    return !updater_.isTransferring() ||
-           session_.prompter().confirm(session_.tr(Msg::CloseDuringUpdate));
+    if (!updater_.isTransferring()) {
+        return true;
+    }
+    askingToClose_ = true;
+    const bool close = session_.prompter().confirm(session_.tr(Msg::CloseDuringUpdate));
+    askingToClose_ = false;
+    // A question withdrawn when the transfer ended was answered No; the window
+    // stays, showing how the update ended.
+    return close;
 }
 
 void Controller::onClosing() {

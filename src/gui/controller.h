@@ -42,4 +42,6 @@ private:
     MainWindow& window_;
     // The window's one file dialog starts with the name last chosen in it.
     QString dialogFileName_;
+    // The question whether to close during a transfer is open.
+    bool askingToClose_ = false;
 };

@@ -277,6 +277,12 @@ QPushButton* MainWindow::compareButton() {
     widget->setObjectName(QStringLiteral("CompareButton"));
     widget->setAutoDefault(false);
     connect(widget, &QPushButton::clicked, this, &MainWindow::compareClicked);
+    // It reads the device as "Read data" does, so it may be clicked when that may.
+    connect(&form_, &Form::changed, widget, [this, widget](Ctl id) {
+        if (id == Ctl::Command6) {
+            widget->setEnabled(form_.isEnabled(Ctl::Command6));
+        }
+    });
     return widget;
 }
 

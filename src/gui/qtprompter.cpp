@@ -66,7 +66,14 @@ bool QtPrompter::confirm(const QString& text, const QString& title) {
                     parent_);
     // The questions ask whether to go on with something risky.
     box.setDefaultButton(QMessageBox::No);
+    question_ = &box;
     return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompter::withdrawQuestion() {
+    if (question_) {
+        question_->done(QMessageBox::No);
+    }
 }
 
 QString QtPrompter::chooseFile(const FileRequest& request) {

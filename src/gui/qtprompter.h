@@ -11,6 +11,8 @@
 // pattern's extension), else in the user's documents folder (or home when
 // there is none); the folders are
 // remembered in foldersFile, when one is given.
+class QMessageBox;
+
 class QtPrompter : public Prompter {
 public:
     // programTitle heads every message box that has no title of its own.
@@ -23,6 +25,7 @@ public:
     void message(const QString& text, const QString& title = {}) override;
     bool confirm(const QString& text, const QString& title = {}) override;
     QString chooseFile(const FileRequest& request) override;
+    void withdrawQuestion() override;
 
 private:
     QString titleOr(const QString& title) const { return title.isEmpty() ? programTitle_ : title; }
@@ -32,6 +35,7 @@ private:
     QString programTitle_;
     QString foldersFile_;
     QPointer<QWidget> parent_;
+    QPointer<QMessageBox> question_;  // the question open now, if any
 };
 
 // "description|pattern|description|pattern" as file dialog name filters,

@@ -25,7 +25,7 @@ Msg kindText(ImageKind kind) {
 
 }  // namespace
 
-void Updater::imageOpen() {
+bool Updater::imageOpen() {
     Prompter& prompter = session_.prompter();
     FileRequest request;
     request.mode = FileRequest::Mode::Open;
@@ -33,7 +33,7 @@ void Updater::imageOpen() {
     request.filter = session_.tr(Msg::ImageDialogFilter);
     const QString path = prompter.chooseFile(request);
     if (path.isEmpty()) {
-        return;
+        return false;
     }
     // The file is read whole before anything changes, so a file that cannot
     // be read, or is refused, leaves the image loaded before as it was.
@@ -41,22 +41,34 @@ void Updater::imageOpen() {
     switch (read.outcome) {
         case ImageFileRead::Outcome::TooLarge:
             prompter.message(session_.tr(Msg::ImageTooLarge).arg(kMaxImageLength));
-            return;
+            return false;
         case ImageFileRead::Outcome::NotRead:
             prompter.message(
                 session_.tr(Msg::ImageNotRead).arg(QDir::toNativeSeparators(path), read.reason));
-            return;
+            return false;
         case ImageFileRead::Outcome::Read:
             break;
     }
     if (!acceptImage(read.bytes)) {
-        return;
+        return false;
     }
     Form& form = session_.form();
     form.setStatus(session_.tr(Msg::ImageFilePrefix) + path);
     image_ = padImage(read.bytes);
     form.setRange(Ctl::ProgressBar1, 0, image_.blockCount());
     blockIndex_ = 0;
+    imageLoaded_ = true;
+    return true;
+}
+
+QString Updater::imageRefusal() const {
+    if (!imageLoaded_) {
+        return session_.tr(Msg::ImageNoneLoaded);
+    }
+    if (image_.length == 0) {
+        return session_.tr(Msg::ImageEmpty);
+    }
+    return session_.tr(Msg::ImageTooSmall).arg(image_.length).arg(kMinUpdateLength);
 }
 
 bool Updater::acceptImage(const QByteArray& bytes) {

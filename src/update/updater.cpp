@@ -12,15 +12,29 @@ namespace {
 // beside them and the port selector.
 constexpr Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1};
 
+// What would touch the port or replace the window's values under a running
+// update: a read would close the port under the transfer and leave the device
+// in its loader; Default or Load file would replace the settings being kept.
+constexpr Ctl kLockedDuringUpdate[] = {Ctl::Command6, Ctl::Command7, Ctl::Command0,
+                                       Ctl::Command4, Ctl::Command8, Ctl::Command9,
+                                       Ctl::Combo1,   Ctl::Command1, Ctl::Command3};
+
 }  // namespace
 
 Updater::Updater(Session& session) : session_(session), image_(padImage({})) {
     blockPacket_.resize(kBlockPacketSize);
     session_.setAfterReceive([this] { answerLoader(); });
     timer2_ = session_.clock().startTimer(kTransferTickMs, [this] { transferTick(); });
+    // The caption tells whether a click on "update" cancels.
+    captionWatch_ = QObject::connect(&session_.form(), &Form::changed, [this](Ctl id) {
+        if (id == Ctl::Command2) {
+            refreshLock();
+        }
+    });
 }
 
 Updater::~Updater() {
+    QObject::disconnect(captionWatch_);
     stopLoaderWait();
     stopLastBlockCheck();
     session_.clock().stopTimer(timer2_);
@@ -81,16 +95,20 @@ void Updater::clearTrace() {
 
 void Updater::sendLength() {
     transferActive_ = true;
+    lengthSent_ = true;
+    deviceLeft_ = DeviceLeft::InLoader;
+    refreshLock();
     writeSkippingFailure(lengthPacket(image_.length));
     loaderAnswered_ = true;
 }
 
 void Updater::sendBlock(bool advance) {
-    // The loader stores blocks in the order they come and asks once more for
-    // each one it refused, so a request after the last block means a block
-    // is missing from its flash.
+    // After the last block only a repeat request (0x55) means the loader
+    // refused it. A request for the next block (0xC5) is how a loader may
+    // answer the last block as it answered every other one: the image is
+    // complete, and there is nothing more to send.
     if (blockIndex_ >= image_.blockCount()) {
-        askedPastLastBlock_ = true;
+        askedPastLastBlock_ = askedPastLastBlock_ || !advance;
         return;
     }
     fillBlockPacket(blockPacket_, image_, blockIndex_);
@@ -152,6 +170,7 @@ void Updater::showProgress() {
         form.setText(Ctl::Label2, session_.tr(Msg::Updating) + step);
     } else if (blockIndex_ == blockCount && quietFor(kLastBlockCheckMs)) {
         form.setText(Ctl::Label2, session_.tr(Msg::UpdateComplete) + step);
+        deviceLeft_ = DeviceLeft::Updated;
         returnToIdle();
         if (onComplete_) {
             onComplete_();
@@ -176,8 +195,13 @@ void Updater::restoreTitle() {
 
 void Updater::endUnfinishedTransfer(Msg reason) {
     returnToIdle();
-    const QString message = session_.tr(reason);
+    QString message = session_.tr(reason);
     session_.form().appendStatusLine(message);
+    const QString note = unfinishedNote_ ? unfinishedNote_() : QString();
+    if (!note.isEmpty()) {
+        session_.form().appendStatusLine(note);
+        message += u'\n' + note;
+    }
     session_.prompter().message(message);
 }
 
@@ -198,4 +222,26 @@ void Updater::returnToIdle() {
     blockIndex_ = 0;
     transferActive_ = false;
     askedPastLastBlock_ = false;
+    refreshLock();
+    if (onTransferEnd_) {
+        onTransferEnd_();
+    }
+}
+
+void Updater::holdLockForKeeper(bool held) {
+    keeperHolds_ = held;
+    refreshLock();
+}
+
+void Updater::refreshLock() {
+    Form& form = session_.form();
+    const bool running = updateRunning();
+    for (const Ctl control : kLockedDuringUpdate) {
+        form.setLocked(control, running);
+    }
+    // Once the length packet is out the loader counts block bytes: a cancel
+    // then would leave it in the middle of the image.
+    const bool cancels =
+        !transferActive_ && form.text(Ctl::Command2) == session_.tr(Msg::UpdateButtonBusy);
+    form.setLocked(Ctl::Command2, running && !cancels);
 }

@@ -24,13 +24,23 @@ void Updater::updateStart() {
     Form& form = session_.form();
     Prompter& prompter = session_.prompter();
     if (image_.length < kMinUpdateLength) {
-        form.setStatus(session_.tr(Msg::PleaseChooseFirmware) + QStringLiteral("\r\n"));
-        prompter.message(session_.tr(Msg::PleaseChooseFirmware));
+        // The reason stands on a line of its own, after the known text.
+        const QString refusal = session_.tr(Msg::PleaseChooseFirmware);
+        const QString reason = imageRefusal();
+        form.setStatus(refusal + QStringLiteral("\r\n") + reason + QStringLiteral("\r\n"));
+        prompter.message(refusal + u'\n' + reason);
         return;
     }
     form.setStatus(session_.tr(Msg::PleaseWaitAutoUpdate) + QStringLiteral("\r\n") +
                    numberInMessage(connectWaitCount_) + QStringLiteral("/10"));
+    if (form.text(Ctl::Command2) != session_.tr(Msg::UpdateButtonBusy)) {
+        deviceLeft_ = DeviceLeft::Untouched;
+    }
+    ++starts_;
+    refreshLock();
     runExchange(session_, [this] { startOrCancel(); });
+    --starts_;
+    refreshLock();
 }
 
 void Updater::startOrCancel() {
@@ -46,6 +56,18 @@ void Updater::startOrCancel() {
         session_.clock().delay(kPortSettleMs);
         session_.openPort();
         form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonBusy));
+        if (beforeReset_) {
+            if (loaderAlreadyListening()) {
+                return;
+            }
+            session_.link().close();
+            if (!beforeReset_()) {
+                form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
+                return;
+            }
+            session_.clock().delay(kPortSettleMs);
+            session_.openPort();
+        }
         resetSettingsMemory();
         rebootIntoLoader();
     } catch (const SerialError& error) {
@@ -54,10 +76,38 @@ void Updater::startOrCancel() {
     }
 }
 
+bool Updater::loaderAlreadyListening() {
+    Form& form = session_.form();
+    for (int probe = 1; probe <= kLoaderLookProbes; ++probe) {
+        form.setStatus(session_.tr(Msg::LookingForLoader) + numberInMessage(probe) +
+                       QStringLiteral("/") + QString::number(kLoaderLookProbes));
+        clearTrace();
+        blockIndex_ = 0;
+        session_.link().write(probePacket());
+        lengthSent_ = false;
+        session_.clock().delay(kLoaderWaitIntervalMs);
+        // A short image may be flashed whole within the wait.
+        if (lengthSent_) {
+            // The answer was taken as the loader wait takes it: the length
+            // packet is out and the loader asks for the blocks.
+            loaderAnswered_ = false;
+            form.appendStatusLine(session_.tr(Msg::LoaderFound));
+            form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
+            return true;
+        }
+    }
+    // The configuration firmware collects bytes up to a line end; the probes
+    // carry none, so this ends them as a line it does not know, and the
+    // commands that follow stand on lines of their own.
+    session_.link().write(QByteArrayLiteral("\r\n"));
+    return false;
+}
+
 void Updater::resetSettingsMemory() {
     Form& form = session_.form();
     bool& eeramResetSeen = session_.flags().eeramResetSeen;
     session_.link().write(Commands::reset());
+    deviceLeft_ = DeviceLeft::OnFactorySettings;
     eeramResetSeen = false;
     for (int step = 1; step <= kResetWaitSteps; ++step) {
         session_.clock().delay(kResetWaitStepMs);
@@ -79,6 +129,7 @@ void Updater::resetSettingsMemory() {
 void Updater::rebootIntoLoader() {
     SerialLink& link = session_.link();
     link.write(Commands::reboot());
+    deviceLeft_ = DeviceLeft::InLoader;
     connectWaitCount_ = 0;
     if (link.isOpen()) {
         link.close();
@@ -91,6 +142,7 @@ void Updater::rebootIntoLoader() {
 void Updater::startLoaderWait() {
     if (timer1_ == 0) {
         timer1_ = session_.clock().startTimer(kLoaderWaitIntervalMs, [this] { loaderWaitTick(); });
+        refreshLock();
     }
 }
 
@@ -98,6 +150,7 @@ void Updater::stopLoaderWait() {
     if (timer1_ != 0) {
         session_.clock().stopTimer(timer1_);
         timer1_ = 0;
+        refreshLock();
     }
 }
 

@@ -38,6 +38,7 @@ inline const QDateTime kBackupTime(QDate(2024, 5, 1), QTime(13, 45, 12));
 struct KeeperRig : SimRig {
     explicit KeeperRig(SimKnobs knobs = lineRateKnobs()) : SimRig(std::move(knobs)) {
         device.config() = userSettings();
+        keeper.keepSettingsAcrossUpdates();
         keeper.offerRestoreOnCompletion();
         loadImage(*this, patternBytes(5000));
     }

@@ -246,6 +246,81 @@ TEST(Cli, OnATerminalTheBarKeepsItsLineAndEndsFull) {
     EXPECT_TRUE(cli.err().contains(u" left\nupdate complete update step:100%\n"));
 }
 
+// Every refusal says why on its own line, and no line is printed twice.
+TEST(Cli, AnUpdateThatCannotBeDoneSaysWhyOnce) {
+    const QString choose = QStringLiteral("Please choose fireware");
+    struct Case {
+        const char* name;
+        qsizetype length;
+        SimKnobs knobs;
+        QStringList lines;  // among what is printed, once each
+    };
+    const Case cases[] = {
+        {"empty", 0, {}, {choose, "The image file is empty."}},
+        {"1 byte", 1, {}, {choose, "The image is too small: 1 bytes, at least 5000."}},
+        {"4999 bytes", 4999, {}, {choose, "The image is too small: 4999 bytes, at least 5000."}},
+        {"too large", 524'288, {}, {"The image is larger than 524287 bytes"}},
+        {"last block refused",
+         9000,
+         {.bytesPerSecond = kLineRate115200, .corruptChecksumOfBlock = 4},
+         {"The update did not complete: the device's loader refused the image's last block."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cli cli(c.knobs);
+        cli.context.keepSettings = false;
+        ASSERT_TRUE(writeBytes(cli.file("image.bin"), patternBytes(c.length)));
+        EXPECT_EQ(
+            cli.run([&](CliContext& ctx) { return updateFirmware(ctx, cli.file("image.bin")); }),
+            kFailed);
+        const QStringList lines = cli.err().split(u'\n', Qt::SkipEmptyParts);
+        for (const QString& expected : c.lines) {
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                    [&](const QString& line) { return line.startsWith(expected); }),
+                      1)
+                << expected.toStdString();
+        }
+        EXPECT_EQ(QSet<QString>(lines.begin(), lines.end()).size(), lines.size())
+            << cli.err().toStdString();
+    }
+}
+
+// Ctrl-C in the transfer: one line says where things stand, and the plain
+// rerun, a new run of kv120ctl, finishes the update and writes the kept
+// settings back.
+TEST(Cli, AnInterruptedUpdateIsFinishedByRunningItAgain) {
+    Cli first;
+    first.device.config().callsign = "BG7ABC";
+    const QString image = first.file("image.bin");
+    ASSERT_TRUE(writeBytes(image, patternBytes(64 * 1024)));
+    const Clock::TimerId ctrlC = first.clock.startTimer(50, [&first] {
+        if (first.device.flash().blocks >= 5 && !first.context.interrupted) {
+            first.context.interrupted = true;
+            first.link.close();
+            first.clock.abort();
+        }
+    });
+    EXPECT_EQ(first.run([&](CliContext& c) { return updateFirmware(c, image); }), kInterrupted);
+    first.clock.stopTimer(ctrlC);
+    const QStringList told = first.err().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(
+        told.last().startsWith(u"The update was interrupted: the device is in its loader. "
+                               u"Your settings are kept in "))
+        << told.last().toStdString();
+    EXPECT_TRUE(told.last().endsWith("To finish: kv120ctl --port SIM update " + image));
+
+    Cli rerun;
+    rerun.context.backupFolder = first.context.backupFolder;
+    rerun.device.config() = first.device.config();
+    rerun.device.startInLoader();
+    EXPECT_EQ(rerun.run([&](CliContext& c) { return updateFirmware(c, image); }), kSucceeded)
+        << rerun.err().toStdString();
+    EXPECT_TRUE(rerun.device.flash().complete);
+    EXPECT_EQ(rerun.device.config().callsign, "BG7ABC");
+    EXPECT_TRUE(rerun.err().contains(u"Write complete"));
+}
+
 TEST(Cli, EachPortListingAsksTheMachineAfresh) {
     struct Step {
         const char* name;

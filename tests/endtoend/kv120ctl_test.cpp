@@ -1,5 +1,6 @@
 // kv120ctl itself, as a user runs it, against a simulated device on a
 // pseudo-terminal served by this process.
+#include "sim/simstate.h"
 #include "support/printers.h"
 #include "support/serveddevice.h"
 #include "support/testfiles.h"
@@ -65,6 +66,36 @@ TEST(Kv120ctl, UpdatesTheFirmware) {
     EXPECT_EQ(served.device.flash().image, image + QByteArray(2048, '\xFF'));
     EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"))
         << update.err.toStdString();
+}
+
+// kv120-sim itself, started in its loader as after an update that did not
+// finish; it keeps its flash in a state file, read once it has quit.
+TEST(Kv120ctl, ThePlainUpdateFinishesADeviceSittingInItsLoader) {
+    QTemporaryDir dir;
+    const QString statePath = dir.filePath(QStringLiteral("sim.json"));
+    QProcess sim;
+    sim.start(QStringLiteral(KV120_SIM_PATH),
+              {QStringLiteral("--in-loader"), QStringLiteral("--state"), statePath});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.canReadLine(); }, 10'000));
+    const QString port = QString::fromUtf8(sim.readLine()).trimmed();
+    const QString imagePath = dir.filePath(QStringLiteral("image.bin"));
+    const QByteArray image = patternBytes(20'000);
+    ASSERT_TRUE(writeBytes(imagePath, image));
+
+    const ProgramRun update =
+        kv120ctl({QStringLiteral("--port"), port, QStringLiteral("update"), imagePath});
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(10'000));
+
+    EXPECT_EQ(update.status, 0) << update.err.toStdString();
+    EXPECT_TRUE(update.err.contains("The device is waiting in its loader"))
+        << update.err.toStdString();
+    EXPECT_FALSE(update.err.contains("Update without keeping them?"));
+    EXPECT_TRUE(update.err.endsWith("update complete update step:100%\n"));
+    const SimFlash flash = readSimStateFile(statePath).flash;
+    EXPECT_TRUE(flash.complete);
+    EXPECT_EQ(flash.length, image.size());
+    EXPECT_EQ(flash.image, image + QByteArray(10 * 2048 - image.size(), '\xFF'));
 }
 
 TEST(Kv120ctl, ExitStatusForUsageAndMissingPorts) {

@@ -93,4 +93,28 @@ TEST(WindowOverARealPort, UpdatesTheFirmwareAndTheLastBlockArrivesWhole) {
     EXPECT_FALSE(window.ports.link.isOpen());
 }
 
+TEST(WindowOverARealPort, OneClickOnUpdateFinishesADeviceSittingInItsLoader) {
+    ServedDevice served;
+    served.device.startInLoader();
+    Window window(served);
+    const QString imagePath = window.dir.filePath(QStringLiteral("image.bin"));
+    const QByteArray image = patternBytes(20'000);
+    ASSERT_TRUE(writeBytes(imagePath, image));
+    window.prompter.files.push_back(imagePath);
+
+    window.click(Ctl::Command1);
+    window.click(Ctl::Command2);
+    // The lock lasts until the update start has ended.
+    const bool ended = QTest::qWaitFor(
+        [&] { return window.form.isEnabled(Ctl::Command1) && served.device.flash().complete; },
+        30'000);
+
+    ASSERT_TRUE(ended) << window.status().toStdString();
+    EXPECT_TRUE(window.status().contains(u"The device is waiting in its loader"))
+        << window.status().toStdString();
+    EXPECT_EQ(served.device.flash().image, image + QByteArray(10 * 2048 - image.size(), '\xFF'));
+    EXPECT_TRUE(window.prompter.questions.empty());
+    EXPECT_FALSE(window.ports.link.isOpen());
+}
+
 }  // namespace

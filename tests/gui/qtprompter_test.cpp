@@ -37,8 +37,9 @@ TEST(QtPrompter, FiltersBecomeNameFilters) {
 }
 
 // A message box has OK only and the program's title unless it has its own; a
-// question is answered No unless Yes is chosen.
+// question is answered No unless Yes is chosen; a withdrawn one closes as No.
 TEST(QtPrompter, MessageBoxesAndQuestions) {
+    QtPrompter prompter(QStringLiteral("Lumeno KV120 aprs config"));
     using Answer = std::function<void(QMessageBox*)>;
     const Answer returnKey = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); };
     const Answer escape = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); };
@@ -64,8 +65,9 @@ TEST(QtPrompter, MessageBoxesAndQuestions) {
         {"question, Return", question, returnKey, "Lumeno KV120 aprs config", 2, false},
         {"question, Escape", question, escape, "Lumeno KV120 aprs config", 2, false},
         {"question, Yes", question, yes, "Lumeno KV120 aprs config", 2, true},
+        {"question withdrawn", question, [&prompter](QMessageBox*) { prompter.withdrawQuestion(); },
+         "Lumeno KV120 aprs config", 2, false},
     };
-    QtPrompter prompter(QStringLiteral("Lumeno KV120 aprs config"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QString title;

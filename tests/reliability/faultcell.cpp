@@ -203,7 +203,9 @@ private:
             case Op::Wifi:
                 return status.contains(rig_.session->tr(Msg::WifiWriteComplete));
             case Op::Restart:
-                return received().count(Commands::reboot()) == 2;
+                // Its two restart commands, one after the other: a WiFi write
+                // that another click ran in between sends one of its own.
+                return received().contains(Commands::reboot() + Commands::reboot());
             case Op::UpdateStart:
             case Op::LoaderWait:
             case Op::Transfer:

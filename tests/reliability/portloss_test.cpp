@@ -57,7 +57,9 @@ TEST(PortLoss, TheRunningOperationEndsWithTheLossShownAndThePortListRefreshes) {
         const QString lastMessage =
             rig.prompter.messages.empty() ? QString() : rig.prompter.messages.back().text;
         if (c.endsAsAStall) {
-            EXPECT_EQ(lastMessage, rig.session->tr(Msg::UpdateStalled));
+            // With where the settings kept before the update are.
+            EXPECT_EQ(lastMessage.section(u'\n', 0, 0), rig.session->tr(Msg::UpdateStalled));
+            EXPECT_TRUE(lastMessage.section(u'\n', 1).startsWith(u"Your settings are kept in "));
         } else {
             const QString status = rig.form.text(Ctl::Text29);
             EXPECT_TRUE(status.split(QStringLiteral("\r\n")).contains(loss) ||

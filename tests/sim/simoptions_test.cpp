@@ -42,10 +42,13 @@ TEST(SimOptions, EachKnobHasItsOption) {
     }
 }
 
-TEST(SimOptions, LinkAndStatePaths) {
-    const SimCommandLine line = parse({"--link", "/tmp/kv120", "--state", "/tmp/kv.json"});
+TEST(SimOptions, LinkStatePathsAndAStartInTheLoader) {
+    const SimCommandLine line =
+        parse({"--link", "/tmp/kv120", "--state", "/tmp/kv.json", "--in-loader"});
     EXPECT_EQ(line.options.linkPath, "/tmp/kv120");
     EXPECT_EQ(line.options.statePath, "/tmp/kv.json");
+    EXPECT_TRUE(line.options.inLoader);
+    EXPECT_FALSE(parse({}).options.inLoader);
 }
 
 TEST(SimOptions, WrongCommandLinesAreRefusedWithAReason) {

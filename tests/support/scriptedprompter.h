@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 // Answers the program's modal questions from a script and records every
 // message box, so tests can assert on what the user was told.
@@ -24,12 +25,34 @@ public:
     }
     bool confirm(const QString& text, const QString& title = {}) override {
         questions.push_back({text, title});
+        if (asking_) {
+            ++askedOnTopOfAnother;
+        }
+        if (whileAsking) {
+            // The test runs events as the open question's event loop would,
+            // until the question is answered or withdrawn.
+            asking_ = true;
+            withdrawn_ = false;
+            const auto run = std::exchange(whileAsking, {});
+            run(withdrawn_);
+            asking_ = false;
+            if (withdrawn_) {
+                return false;
+            }
+        }
         if (answers.empty()) {
             return true;
         }
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    void withdrawQuestion() override {
+        if (asking_) {
+            withdrawn_ = true;
+            asking_ = false;
+            ++withdrawals;
+        }
     }
     QString chooseFile(const FileRequest& request) override {
         fileRequests.push_back(request);
@@ -55,4 +78,13 @@ public:
     std::deque<bool> answers;   // Yes/No answers, in order; Yes when empty
     std::deque<QString> files;  // chosen files, in order; cancel when empty
     std::function<void(const QString&)> onMessage;
+    // Runs while the next question is open; its argument turns true once the
+    // program withdraws the question.
+    std::function<void(const bool& withdrawn)> whileAsking;
+    int withdrawals = 0;
+    int askedOnTopOfAnother = 0;  // questions asked while another was open
+
+private:
+    bool asking_ = false;
+    bool withdrawn_ = false;
 };

@@ -120,6 +120,21 @@ TEST(Transfer, TheUpdateCompletesTheMomentTheLastBlockCheckEnds) {
     }
 }
 
+TEST(Transfer, ARequestForTheNextBlockAfterTheLastOneLeavesTheUpdateComplete) {
+    LoaderPlay play;
+    play.request(kReady);
+    for (int block = 0; block < 3; ++block) {
+        play.request(kNext, 150);
+    }
+    play.request(kNext, 200);
+    play.rig.clock.advance(Updater::kLastBlockCheckMs + 100);
+
+    EXPECT_EQ(play.rig.form.text(Ctl::Label2), kComplete);
+    EXPECT_TRUE(play.rig.prompter.messages.empty());
+    EXPECT_EQ(play.rig.link.writes().size(), 4);
+    EXPECT_FALSE(play.rig.link.isOpen());
+}
+
 TEST(Transfer, AnUnfinishedTransferEndsWithAMessageAndAnIdleWindow) {
     struct Request {
         QByteArray bytes;
@@ -140,9 +155,7 @@ TEST(Transfer, AnUnfinishedTransferEndsWithAMessageAndAnIdleWindow) {
          9'950,
          kLoaderStalledText,
          3},
-        // The loader asks once more for a block it refused: its flash is short.
-        {"C5 after the last block", allBlocks + QList<Request>{{kNext, 200}}, 0, kBlockRefusedText,
-         4},
+        // The loader asks once more for a last block it refused.
         {"55 after the last block", allBlocks + QList<Request>{{kRepeat, 200}}, 0,
          kBlockRefusedText, 4},
     };

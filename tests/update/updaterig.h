@@ -17,8 +17,8 @@
 inline const QString kLoaderStalledText = QStringLiteral(
     "The update did not complete: the device's loader stopped answering. Run the update again.");
 inline const QString kBlockRefusedText = QStringLiteral(
-    "The update did not complete: the device's loader refused a block and asked for more than "
-    "the image holds. Run the update again.");
+    "The update did not complete: the device's loader refused the image's last block. Run the "
+    "update again.");
 
 // Back to idle: the controls a transfer locks are enabled and "update" is no
 // longer busy.

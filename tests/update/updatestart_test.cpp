@@ -56,24 +56,33 @@ struct StartRun {
     QString captionAtReboot;
 };
 
+// The refusal says why on a line of its own.
 TEST(UpdateStart, AnImageOfLessThan5000BytesIsRefused) {
     struct Case {
         qsizetype length;  // -1: no image loaded
-        bool starts;
+        QString reason;    // empty: the update starts
     };
-    for (const Case c : {Case{-1, false}, Case{0, false}, Case{4999, false}, Case{5000, true}}) {
+    const Case cases[] = {
+        {-1, "No firmware image is loaded."},
+        {0, "The image file is empty."},
+        {1, "The image is too small: 1 bytes, at least 5000."},
+        {4999, "The image is too small: 4999 bytes, at least 5000."},
+        {5000, ""},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.length);
         ScriptedRig rig;
         if (c.length >= 0) {
             loadImage(rig, patternBytes(c.length));
         }
         rig.updater.updateStart();
-        if (c.starts) {
+        if (c.reason.isEmpty()) {
             EXPECT_EQ(rig.link.writes().value(0), kReset);
             EXPECT_TRUE(rig.prompter.messages.empty());
         } else {
-            EXPECT_EQ(rig.status(), "Please choose fireware\r\n");
-            EXPECT_EQ(rig.prompter.messageTexts(), QStringList{"Please choose fireware"});
+            EXPECT_EQ(rig.status(), "Please choose fireware\r\n" + c.reason + "\r\n");
+            EXPECT_EQ(rig.prompter.messageTexts(),
+                      QStringList{"Please choose fireware\n" + c.reason});
             EXPECT_EQ(rig.link.opens, 0);
             EXPECT_TRUE(rig.link.events.isEmpty());
         }
