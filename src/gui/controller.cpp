@@ -129,7 +129,10 @@ bool Controller::mayClose() {
         return true;
     }
     askingToClose_ = true;
-    const bool close = session_.prompter().confirm(session_.tr(Msg::CloseDuringUpdate));
+    // Where the settings the update keeps are, for the run that finishes it.
+    const QString kept = keeper_.pendingNote();
+    const bool close = session_.prompter().confirm(session_.tr(Msg::CloseDuringUpdate) +
+                                                   (kept.isEmpty() ? QString() : u'\n' + kept));
     askingToClose_ = false;
     // A question withdrawn when the transfer ended was answered No; the window
     // stays, showing how the update ended.

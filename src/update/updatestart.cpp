@@ -172,6 +172,10 @@ void Updater::loaderWaitTick() {
         loaderAnswered_ = false;
         session_.link().close();
         form.appendStatusLine(session_.tr(Msg::ConnectFail));
+        // The device was reset before its restart: the kept settings are the user's.
+        if (const QString note = unfinishedNote_ ? unfinishedNote_() : QString(); !note.isEmpty()) {
+            form.appendStatusLine(note);
+        }
         return;
     }
     clearTrace();

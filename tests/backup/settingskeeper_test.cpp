@@ -96,7 +96,11 @@ TEST(SettingsKeeper, ASecondClickWhileReadingCancelsTheUpdateWithoutAQuestion) {
 TEST(SettingsKeeper, AnUpdateThatFailedKeepsItsBackupForTheNextAttempt) {
     KeeperRig rig({.bytesPerSecond = kLineRate115200, .answerProbeFrom = 0});
     rig.clickUpdate();
-    ASSERT_TRUE(rig.status().endsWith("Connect fail, Please try again."));
+    // The device is on its factory settings: the status says where the user's are.
+    ASSERT_TRUE(rig.status().endsWith(
+        "Connect fail, Please try again.\r\nYour settings are kept in " + rig.backupPath() +
+        "; the next update that completes writes them back."))
+        << rig.status().toStdString();
     ASSERT_EQ(rig.device.config(), factorySettings(userSettings()));
 
     // The device holds factory settings now: reading them again would keep those.

@@ -104,6 +104,8 @@ TEST(UpdateLock, TheQuestionAboutClosingIsWithdrawnWhenTheTransferEnds) {
     EXPECT_EQ(rig.prompter.withdrawals, 1);
     EXPECT_EQ(rig.prompter.askedOnTopOfAnother, 0);
     ASSERT_EQ(rig.prompter.questions.size(), 2u);
+    // The settings the update keeps are named for the run that would finish it.
+    EXPECT_TRUE(rig.prompter.questions[0].text.contains(u"\nYour settings are kept in "));
     EXPECT_TRUE(rig.prompter.questions[1].text.startsWith(u"The update reset the device"));
     EXPECT_TRUE(rig.window->isVisible());
     EXPECT_TRUE(rig.ports.device.flash().complete);
