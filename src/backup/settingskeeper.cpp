@@ -119,6 +119,9 @@ bool SettingsKeeper::restore() {
             session_.tr(Msg::RestoreNotLoaded).arg(pendingBackup_, contents.failure));
         return false;
     }
+    // As "Load file" shows a file: its name, then its lines, each on a line
+    // of its own, not run on from the loader wait's count.
+    form.setStatus(pendingBackup_ + QStringLiteral("\r\n\r\n"));
     loadSettingsLines(session_, contents.bytes);
     writeExchange(session_);
     if (!session_.flags().freqSaveSeen) {

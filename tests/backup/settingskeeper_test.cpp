@@ -1,5 +1,6 @@
 #include "backup/keeperrig.h"
 #include "support/printers.h"
+#include "support/texthistory.h"
 
 #include <QFile>
 
@@ -19,6 +20,7 @@ TEST(SettingsKeeper, TheSettingsAreKeptBeforeTheResetAndWrittenBackWhenTheUserSa
         SCOPED_TRACE(writeBack);
         KeeperRig rig;
         rig.prompter.answers = {writeBack};
+        TextHistory status(rig.form, Ctl::Text29);
         rig.clickUpdate();
 
         const QList<QByteArray> before = rig.commandsBeforeReset();
@@ -38,6 +40,8 @@ TEST(SettingsKeeper, TheSettingsAreKeptBeforeTheResetAndWrittenBackWhenTheUserSa
         EXPECT_EQ(rig.device.config(),
                   writeBack ? userSettings() : factorySettings(userSettings()));
         EXPECT_EQ(rig.status().endsWith("Write complete"), writeBack);
+        // The kept file is listed as "Load file" lists one.
+        EXPECT_EQ(status.texts.contains(rig.backupPath() + "\r\n\r\n[KORVA]\r\n"), writeBack);
         EXPECT_FALSE(rig.link.isOpen());
         EXPECT_TRUE(rig.keeper.pendingBackup().isEmpty());
     }
