@@ -197,12 +197,18 @@ void Updater::endUnfinishedTransfer(Msg reason) {
     returnToIdle();
     QString message = session_.tr(reason);
     session_.form().appendStatusLine(message);
-    const QString note = unfinishedNote_ ? unfinishedNote_() : QString();
-    if (!note.isEmpty()) {
-        session_.form().appendStatusLine(note);
+    if (const QString note = appendUnfinishedNote(); !note.isEmpty()) {
         message += u'\n' + note;
     }
     session_.prompter().message(message);
+}
+
+QString Updater::appendUnfinishedNote() {
+    const QString note = unfinishedNote_ ? unfinishedNote_() : QString();
+    if (!note.isEmpty()) {
+        session_.form().appendStatusLine(note);
+    }
+    return note;
 }
 
 void Updater::returnToIdle() {

@@ -109,6 +109,8 @@ private:
     void stopLastBlockCheck();
     bool quietFor(int ms) const;
     void endUnfinishedTransfer(Msg reason);
+    // Puts the unfinished note, when there is one, on a status line; returns it.
+    QString appendUnfinishedNote();
     void returnToIdle();
     void writeSkippingFailure(const QByteArray& bytes);
 

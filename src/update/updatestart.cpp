@@ -173,9 +173,7 @@ void Updater::loaderWaitTick() {
         session_.link().close();
         form.appendStatusLine(session_.tr(Msg::ConnectFail));
         // The device was reset before its restart: the kept settings are the user's.
-        if (const QString note = unfinishedNote_ ? unfinishedNote_() : QString(); !note.isEmpty()) {
-            form.appendStatusLine(note);
-        }
+        appendUnfinishedNote();
         return;
     }
     clearTrace();
