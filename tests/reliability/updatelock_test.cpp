@@ -18,10 +18,10 @@ const char* const kPhaseNames[kPhases] = {"reading the settings", "resetting", "
 // The phase an update is in, or -1 between phases.
 int phaseOf(const ReliabilityRig& rig) {
     const Form& form = rig.form;
-    if (rig.updater->isTransferring()) {
+    if (rig.updater.isTransferring()) {
         return Transferring;
     }
-    if (rig.updater->isBusy()) {
+    if (rig.updater.isBusy()) {
         return LoaderWait;
     }
     if (form.text(Ctl::Command7) == u"Writing") {
@@ -94,7 +94,7 @@ TEST(UpdateLock, OnlyWhatCannotDisturbTheUpdateStaysClickable) {
 TEST(UpdateLock, TheQuestionAboutClosingIsWithdrawnWhenTheTransferEnds) {
     ReliabilityRig rig;
     rig.click(Ctl::Command2);
-    ASSERT_TRUE(rig.runUntil([&] { return rig.updater->isTransferring(); }, 60'000));
+    ASSERT_TRUE(rig.runUntil([&] { return rig.updater.isTransferring(); }, 60'000));
     rig.prompter.whileAsking = [&rig](const bool& withdrawn) {
         rig.runUntil([&withdrawn] { return withdrawn; }, 30'000);
     };

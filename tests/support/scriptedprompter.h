@@ -19,9 +19,6 @@ public:
 
     void message(const QString& text, const QString& title = {}) override {
         messages.push_back({text, title});
-        if (onMessage) {
-            onMessage(text);
-        }
     }
     bool confirm(const QString& text, const QString& title = {}) override {
         questions.push_back({text, title});
@@ -77,7 +74,6 @@ public:
     std::vector<FileRequest> fileRequests;
     std::deque<bool> answers;   // Yes/No answers, in order; Yes when empty
     std::deque<QString> files;  // chosen files, in order; cancel when empty
-    std::function<void(const QString&)> onMessage;
     // Runs while the next question is open; its argument turns true once the
     // program withdraws the question.
     std::function<void(const bool& withdrawn)> whileAsking;

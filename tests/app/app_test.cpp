@@ -1,0 +1,175 @@
+#include "app/aprspasscode.h"
+#include "app/aprsposition.h"
+#include "app/defaults.h"
+#include "app/devicesettings.h"
+#include "app/fieldvalues.h"
+#include "app/fieldwarnings.h"
+#include "app/form.h"
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+inline void PrintTo(const FieldWarning& warning, std::ostream* out) {
+    *out << nameOf(warning.field).toStdString() << ": " << warning.text.toStdString();
+}
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+// The published pairs and the letter case are checked with the passcode
+// warning; two 0xFF characters would set the sixteenth bit without the mask.
+TEST(AprsPasscode, IgnoresTheSsidAndKeepsFifteenBits) {
+    EXPECT_EQ(aprsPasscode("W5ISP-9"), 15748);
+    EXPECT_EQ(aprsPasscode(QString::fromLatin1("\xFF\xFF")), 3101);
+}
+
+TEST(AprsPosition, TakesUncompressedPositionsOnly) {
+    // Overlays, blanks for the last digits, the poles and the date line.
+    for (const char* text : {"!3035.00N/11417.00ErPHG1010", "=3035.00N/11417.00Er",
+                             "3035.00N/11417.00Er", "4903.50S\\07201.75W-", "4903.50N107201.75W#",
+                             "4903.50NR07201.75W#", "4903.5 N/07201.7 W-", "9000.00N/18000.00W-"}) {
+        EXPECT_TRUE(isUncompressedPosition(QString::fromUtf8(text))) << text;
+    }
+    for (const char* text : {"!3035.00N/11417.00E", "!3035.00N/11417.00E ", "!3035.00X/11417.00Er",
+                             "!3035.00N/11417.00Xr", "!3035.00N|11417.00Er", "!3035,00N/11417.00Er",
+                             "!30a5.00N/11417.00Er", "!3 35.00N/11417.00Er", "!3060.00N/11417.00Er",
+                             "!9000.01N/11417.00Er", "!3035.00N/18000.01Er",
+                             "!３０35.00N/11417.00Er", "!!3035.00N/11417.00Er", ""}) {
+        EXPECT_FALSE(isUncompressedPosition(QString::fromUtf8(text))) << text;
+    }
+}
+
+// 144640 is in kHz; 99999999999 is beyond int.
+TEST(FieldValues, EachCheckTakesWhatTheDeviceCanUse) {
+    using Check = std::function<bool(const QString&)>;
+    const std::tuple<Check, QStringList, QStringList> cases[] = {
+        {isBandFrequency,
+         {"144.6400", "144", "148.000", "430", "450"},
+         {"148.0001", "143.999", "450.01", "429.9", "144640", "144.64.0", ".144", "144,640"}},
+        {isSsid, {"0", "15"}, {"16", "-1", " 5"}},
+        {isOctet, {"0", "255"}, {"256", "", "+1", "99999999999"}},
+        {isZeroInterval, {"0", "0000"}, {"0600", ""}},
+    };
+    for (const auto& [passes, taken, refused] : cases) {
+        for (const QString& text : taken) {
+            EXPECT_TRUE(passes(text)) << text.toStdString();
+        }
+        for (const QString& text : refused) {
+            EXPECT_FALSE(passes(text)) << text.toStdString();
+        }
+    }
+}
+
+void fillGoodSettings(Form& form) {
+    form.setLanguage(Language::English);
+    fillDefaults(form);
+    form.setText(ds::callsign, QStringLiteral("N0CALL"));
+    form.setText(ds::passcode, QStringLiteral("13023"));
+}
+
+// A long text is one only a settings file brings about. In DHCP mode the
+// addresses are not sent; an empty field (a read leaves a blank) is left alone.
+TEST(FieldWarnings, EachCheckWarnsBesideItsField) {
+    const std::tuple<Ctl, const char*, bool, Ctl, const char*> cases[] = {
+        {ds::callSsid, "16", false, ds::callSsid, "SSID \"16\" is not a number from 0 to 15"},
+        {ds::position, "3035.00N 11417.00E", false, ds::position,
+         "Posi+Comment: not an APRS position such as !3035.00N/11417.00Er"},
+        {ds::sendInterval, "0000", false, ds::sendInterval, "Tx time: an interval of 0"},
+        {ds::frequency, "155.000", false, ds::frequency,
+         "Tx/Rx: \"155.000\" is not a frequency in MHz within 144-148, 430-450"},
+        {ds::gateway[2], "256", true, Ctl::Label14, "Gate: \"256\" is not a number from 0 to 255"},
+        {ds::dnsServer[0], "", true, Ctl::Label15, "DNS: \"\" is not a number from 0 to 255"},
+        {ds::comment, "KORVA 144.640MHz iGate with digipeater 41", false, ds::comment,
+         "Posi+Comment: 41 characters, more than the 40 the box takes"},
+        {ds::comment, "KORVA 144.640MHz iGate with digipeater 4", false, {}, nullptr},
+        {ds::gateway[2], "256", false, {}, nullptr},
+        {ds::callSsid, " ", false, {}, nullptr},
+    };
+    for (const auto& [field, value, staticIp, beside, warning] : cases) {
+        Form form;
+        fillGoodSettings(form);
+        if (staticIp) {
+            form.setText(ds::addressMode, ds::kStaticIp);
+        }
+        form.setText(field, QString::fromLatin1(value));
+        std::vector<FieldWarning> expected;
+        if (warning != nullptr) {
+            expected.push_back({beside, QString::fromLatin1(warning)});
+        }
+        EXPECT_EQ(writeWarnings(form), expected) << nameOf(field).toStdString() << " " << value;
+    }
+}
+
+// -1 is receive-only.
+TEST(FieldWarnings, APasscodeThatIsNotTheCallsignsIsWarnedAbout) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"N0CALL", "-1", ""},
+        {"w5isp", "40663", "The passcode of W5ISP is 15748"},
+        {"N0CALL", "", ""},
+        {"", "12345", ""},
+    };
+    for (const auto& [callsign, passcode, warning] : cases) {
+        Form form;
+        form.setLanguage(Language::English);
+        form.setText(ds::callsign, QString::fromLatin1(callsign));
+        form.setText(ds::passcode, QString::fromLatin1(passcode));
+        EXPECT_EQ(passcodeWarning(form), QString::fromLatin1(warning)) << passcode;
+    }
+}
+
+// A warning that stands is not set again when another field changes: each
+// time would hide and show its label.
+TEST(FieldWarnings, TheFormCarriesEachWarningUntilTheFieldIsPutRight) {
+    Form form;
+    fillGoodSettings(form);
+    form.setText(ds::frequency, QStringLiteral("14.64"));
+    form.setText(ds::passcode, QStringLiteral("1"));
+    showFieldWarnings(form);
+    EXPECT_EQ(form.warning(ds::passcode), QStringLiteral("The passcode of N0CALL is 13023"));
+    EXPECT_FALSE(form.warning(ds::frequency).isEmpty());
+    EXPECT_TRUE(form.warning(ds::callSsid).isEmpty());
+
+    int signalled = 0;
+    QObject::connect(&form, &Form::warningChanged, [&signalled] { ++signalled; });
+    form.setText(ds::comment, QStringLiteral("on the hill"));
+    showFieldWarnings(form);
+    EXPECT_EQ(signalled, 0);
+
+    form.setText(ds::frequency, QStringLiteral("144.64"));
+    form.setText(ds::passcode, QStringLiteral("13023"));
+    showFieldWarnings(form);
+    for (const Ctl control : warnedControls()) {
+        EXPECT_TRUE(form.warning(control).isEmpty()) << nameOf(control).toStdString();
+    }
+}
+
+// Every line is 13 characters with its CR LF; 32 KiB hold 2520 whole lines.
+// Cut text starts at a line start, after the line end before it.
+TEST(Form, TheStatusBoxKeepsTheNewestWholeLinesWithinItsLimit) {
+    const auto statusLine = [](int number) {
+        return QStringLiteral("line %1").arg(number, 6, 10, QLatin1Char('0'));
+    };
+    for (const auto& [appended, firstKept] : {std::pair{2520, 0}, {2521, 1}, {100'000, 97'480}}) {
+        SCOPED_TRACE(appended);
+        Form form;
+        form.setStatus(QString());
+        for (int i = 0; i < appended; ++i) {
+            form.appendStatusLine(statusLine(i));
+        }
+        const QString status = form.text(Ctl::Text29);
+        EXPECT_LE(status.size(), kStatusBoxLimit);
+        EXPECT_TRUE(status.startsWith((firstKept == 0 ? "\r\n" : "") + statusLine(firstKept)));
+        EXPECT_TRUE(status.endsWith("\r\n" + statusLine(appended - 1)));
+    }
+
+    // Other boxes keep long texts.
+    Form form;
+    const QString longText(kStatusBoxLimit * 2, u'x');
+    form.setText(Ctl::Text30, longText);
+    EXPECT_EQ(form.text(Ctl::Text30), longText);
+}
+
+}  // namespace

@@ -1,0 +1,471 @@
+// The window as the user meets it: start-up, the widgets bound to the Form,
+// the layout, and the buttons against the simulated device.
+#include "app/defaults.h"
+#include "app/devicesettings.h"
+#include "app/texts.h"
+#include "gui/elidedlabel.h"
+#include "gui/portselector.h"
+#include "support/windowrig.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace {
+
+namespace ds = DeviceSettings;
+
+TEST(WindowStartup, TheSystemLanguageChoosesTheMessageAndTheCaptions) {
+    const std::tuple<int, const char*, bool> cases[] = {
+        {1033, "当前系统为：英文", false},
+        {2052, "当前系统为：中文简体", true},
+        {2057, nullptr, false},  // no message box
+        {1028, nullptr, false},
+    };
+    const std::tuple<Ctl, const char*, const char*> captions[] = {
+        {Ctl::Label3, "KV120 APRS Config", "KORVA系列配置软件"},
+        {Ctl::Command7, "Write data", "写入数据"},
+        {Ctl::Label22, "If change setup then please restart ", "如果修改了数据,重启后生效."},
+        {Ctl::Form1, "Lumeno KV120 aprs config", "Lumeno KV120 aprs config"},
+    };
+    for (const auto& [lcid, message, chinese] : cases) {
+        SCOPED_TRACE(lcid);
+        WindowRig rig(Machine{.lcid = lcid});
+        ASSERT_EQ(rig.prompter.messages.size(), message ? 1u : 0u);
+        if (message) {
+            EXPECT_EQ(rig.prompter.messages[0].text, QString::fromUtf8(message));
+            EXPECT_EQ(rig.prompter.messages[0].title, QStringLiteral("语言"));
+        }
+        for (const auto& [control, english, inChinese] : captions) {
+            EXPECT_EQ(rig.form.text(control), QString::fromUtf8(chinese ? inChinese : english));
+        }
+    }
+}
+
+TEST(WindowStartup, ThePortSelectorOffersTheStoredOrTheFirstOpenablePort) {
+    const PortInfo usb{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("CP2102")};
+    const PortInfo acm{QStringLiteral("/dev/ttyACM0"), QString()};
+    const std::tuple<QString, QList<PortInfo>, QString, QStringList> cases[] = {
+        {"/dev/ttyACM0", {usb, acm}, "/dev/ttyACM0", {"/dev/ttyUSB0", "/dev/ttyACM0", "SIM"}},
+        {"COM12", {usb}, "COM12", {"/dev/ttyUSB0", "SIM"}},
+        {"", {usb, acm}, "/dev/ttyUSB0", {"/dev/ttyUSB0", "/dev/ttyACM0", "SIM"}},
+        {"", {}, "", {"SIM"}},
+    };
+    for (const auto& [storedPort, ports, shown, listed] : cases) {
+        SCOPED_TRACE(storedPort.toStdString() + " stored, " + shown.toStdString() + " shown");
+        WindowRig rig(Machine{.ports = ports, .storedPort = storedPort});
+        EXPECT_EQ(rig.shown(Ctl::Combo1), shown);
+        EXPECT_EQ(itemsOf(rig.widget<QComboBox>(Ctl::Combo1)), listed);
+    }
+}
+
+// The enabled state of the sixteen address boxes, as one word.
+std::string addressBoxes(const WindowRig& rig) {
+    int on = 0;
+    for (const Ctl box : ds::addressBoxes) {
+        on += rig.widget(box)->isEnabled() ? 1 : 0;
+    }
+    return on == 16 ? "on" : on == 0 ? "off" : "mixed";
+}
+
+// "Default" fills boxes of every kind but the WiFi ones and allows writing
+// (the values are checked against the simulated device's factory settings end
+// to end). The address boxes follow the mode however it was set: picked,
+// typed, by "Default", or by the program (a read, a loaded file).
+TEST(DefaultsAndAddressMode, TheSixteenBoxesFollowTheModeHoweverItWasSet) {
+    using Act = std::function<void(WindowRig&)>;
+    const auto pick = [](const char* item) -> Act {
+        return [=](WindowRig& r) { pickItem(r.widget<QComboBox>(ds::addressMode), item); };
+    };
+    const Act typeStatic = [](WindowRig& r) {
+        QLineEdit* typed = r.widget<QComboBox>(ds::addressMode)->lineEdit();
+        typed->selectAll();
+        QTest::keyClicks(typed, "STATIC IP");
+        QTest::keyClick(typed, Qt::Key_Return);
+        r.widget(Ctl::Text4)->setFocus();
+        typed->clearFocus();
+    };
+    const auto setByProgram = [](const char* mode) -> Act {
+        return [=](WindowRig& r) { r.form.setText(ds::addressMode, mode); };
+    };
+    const std::tuple<const char*, Act, const char*, const char*> steps[] = {
+        {"Default", [](WindowRig& r) { r.click(Ctl::Command0); }, "DHCP", "off"},
+        {"STATIC IP picked", pick("STATIC IP"), "STATIC IP", "on"},
+        {"DHCP picked", pick("DHCP"), "DHCP", "off"},
+        {"STATIC IP typed", typeStatic, "STATIC IP", "on"},
+        {"DHCP set by the program", setByProgram("DHCP"), "DHCP", "off"},
+        {"STATIC IP set by the program", setByProgram("STATIC IP"), "STATIC IP", "on"},
+        {"another text set by the program", setByProgram(" "), " ", "off"},
+    };
+    WindowRig rig;
+    QTest::keyClicks(rig.widget(Ctl::Text34), "home-net");
+    QTest::keyClicks(rig.widget(Ctl::Text33), "secret");
+    ASSERT_FALSE(rig.widget(Ctl::Command7)->isEnabled());
+    ASSERT_EQ(addressBoxes(rig), "on");
+    for (const auto& [name, act, mode, boxes] : steps) {
+        SCOPED_TRACE(name);
+        act(rig);
+        EXPECT_EQ(rig.shown(ds::addressMode), QString::fromUtf8(mode));
+        EXPECT_EQ(rig.form.text(ds::addressMode), QString::fromUtf8(mode));
+        EXPECT_EQ(addressBoxes(rig), boxes);
+    }
+    const std::pair<Ctl, const char*> defaults[] = {
+        {Ctl::Text4, "NOCALL"},    {Ctl::Combo5, "10"},       {Ctl::Text16, "99"},
+        {Ctl::Text31, "144.6400"}, {Ctl::Text34, "home-net"}, {Ctl::Text33, "secret"}};
+    for (const auto& [control, text] : defaults) {
+        EXPECT_EQ(rig.shown(control), QString::fromUtf8(text)) << nameOf(control).toStdString();
+    }
+    EXPECT_TRUE(rig.widget<QCheckBox>(Ctl::Check1)->isChecked());
+    EXPECT_TRUE(rig.widget(Ctl::Command7)->isEnabled());
+}
+
+TEST(FormBinding, WidgetsFollowEveryChangeOfTheForm) {
+    WindowRig rig;
+    Form& form = rig.form;
+    form.setText(Ctl::Form1, QStringLiteral("another title"));
+    form.setText(Ctl::Command2, QStringLiteral("update..."));
+    form.setText(Ctl::Command9, QStringLiteral("R&D"));  // shown, not taken as a shortcut
+    form.setEnabled(Ctl::Command6, false);
+    form.setText(Ctl::Label2, QStringLiteral("update step: 3/64"));
+    form.setText(Ctl::Text3, QStringLiteral(" 7"));
+    form.setValue(Ctl::Check1, 1);
+    form.setText(Ctl::Frame4, QStringLiteral("RF 2"));
+    form.setText(Ctl::Combo7, QStringLiteral("WIDE1-1WIDE2-2"));
+    form.setRange(Ctl::ProgressBar1, 0, 64);
+    form.setValue(Ctl::ProgressBar1, 16);
+    form.setStatus(QStringLiteral("Connection OK"));
+
+    EXPECT_EQ(rig.window->windowTitle(), QStringLiteral("another title"));
+    // Each button's mnemonic letter is underlined, or added where the caption lacks it.
+    EXPECT_EQ(rig.widget<QPushButton>(Ctl::Command2)->text(), QStringLiteral("&update..."));
+    EXPECT_EQ(rig.widget<QPushButton>(Ctl::Command9)->text(), QStringLiteral("R&&D(&E)"));
+    EXPECT_FALSE(rig.widget(Ctl::Command6)->isEnabled());
+    EXPECT_EQ(rig.widget<QLabel>(Ctl::Label2)->text(), QStringLiteral("update step: 3/64"));
+    EXPECT_EQ(rig.shown(Ctl::Text3), QStringLiteral(" 7"));
+    EXPECT_TRUE(rig.widget<QCheckBox>(Ctl::Check1)->isChecked());
+    EXPECT_EQ(rig.widget<QGroupBox>(Ctl::Frame4)->title(), QStringLiteral("RF 2"));
+    EXPECT_EQ(rig.shown(Ctl::Combo7), QStringLiteral("WIDE1-1WIDE2-2"));
+    EXPECT_EQ(rig.widget<QProgressBar>(Ctl::ProgressBar1)->maximum(), 64);
+    EXPECT_EQ(rig.widget<QProgressBar>(Ctl::ProgressBar1)->value(), 16);
+    EXPECT_EQ(rig.widget<QPlainTextEdit>(Ctl::Text29)->toPlainText(),
+              QStringLiteral("Connection OK"));
+}
+
+// What the user does goes into the Form. A box passes what its rule allows,
+// typed or pasted; text the program set is kept whole. The rules themselves
+// are tested in widgets_test.
+TEST(FormBinding, WhatTheUserDoesGoesIntoTheFormThroughTheBoxsRule) {
+    enum class Way { Typed, Pasted, SetByProgram };
+    const std::tuple<Way, Ctl, const char*, const char*> cases[] = {
+        {Way::Typed, Ctl::Text4, "dl1abcd", "DL1ABC"},
+        {Way::Typed, Ctl::Text5, "1a2 34567", "12345"},
+        {Way::Typed, Ctl::Text31, "1,44.64000/", "144.6400"},
+        {Way::Typed, Ctl::Combo6, "12", "12"},  // not a list item; kept
+        {Way::Pasted, Ctl::Text11, "b/KORVA/BH4/BG2/BD7", "b/KORVA/BH4/BG2/"},
+        {Way::SetByProgram, Ctl::Text4, "bh4tdv-12", "bh4tdv-12"},
+        {Way::SetByProgram, Ctl::Text10, " 0600 ", "0600"},
+    };
+    WindowRig rig;
+    for (const auto& [way, control, input, shown] : cases) {
+        SCOPED_TRACE(nameOf(control).toStdString() + " <- " + input);
+        auto* combo = qobject_cast<QComboBox*>(rig.widget(control));
+        QLineEdit* box = combo ? combo->lineEdit() : rig.widget<QLineEdit>(control);
+        if (way == Way::Typed) {
+            QTest::keyClicks(box, input);
+        } else if (way == Way::Pasted) {
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(input));
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            rig.form.setText(control, QString::fromUtf8(input));
+        }
+        EXPECT_EQ(box->text(), QString::fromUtf8(shown));
+        EXPECT_EQ(rig.form.text(control), QString::fromUtf8(shown));
+    }
+    pickItem(rig.widget<QComboBox>(Ctl::Combo8), QStringLiteral("WIDE2"));
+    EXPECT_EQ(rig.form.text(Ctl::Combo8), QStringLiteral("WIDE2"));
+    rig.click(Ctl::Check1);
+    EXPECT_EQ(rig.form.value(Ctl::Check1), 1);
+    rig.click(Ctl::Check1);
+    EXPECT_EQ(rig.form.value(Ctl::Check1), 0);
+    // The WiFi password is not shown to whoever looks over the user's shoulder.
+    auto* password = rig.widget<QLineEdit>(Ctl::Text33);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    rig.window->findChild<QCheckBox*>(QStringLiteral("ShowWifiPassword"))->click();
+    EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
+}
+
+void retype(QLineEdit* edit, const char* text) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+TEST(FieldWarningsShown, AWarningMarksTheFieldAndFillsTheWarningsLineUntilPutRight) {
+    const std::tuple<Ctl, Ctl, const char*, const char*, const char*> cases[] = {
+        {ds::passcode, ds::passcode, "13024", "The passcode of N0CALL is 13023", "13023"},
+        {ds::frequency, ds::frequency, "14.64",
+         "Tx/Rx: \"14.64\" is not a frequency in MHz within 144-148, 430-450", "144.64"},
+        {ds::subnetMask[3], Ctl::Label13, "300", "Mask: \"300\" is not a number from 0 to 255",
+         "0"},
+    };
+    for (const auto& [typedInto, shownBeside, wrong, warning, right] : cases) {
+        SCOPED_TRACE(nameOf(typedInto).toStdString());
+        WindowRig rig;
+        fillDefaults(rig.form);
+        rig.form.setText(ds::callsign, QStringLiteral("N0CALL"));
+        rig.form.setText(ds::passcode, QStringLiteral("13023"));
+        rig.form.setText(ds::addressMode, ds::kStaticIp);
+        QWidget* marked = rig.widget(shownBeside);
+        auto* line = rig.window->findChild<ElidedLabel*>(QStringLiteral("WarningsLine"));
+        ASSERT_NE(line, nullptr);
+        const QPalette plain = marked->palette();
+        ASSERT_EQ(line->fullText(), QString());
+
+        retype(rig.widget<QLineEdit>(typedInto), wrong);
+        EXPECT_EQ(marked->toolTip(), QString::fromLatin1(warning));
+        EXPECT_EQ(line->fullText(), QString::fromLatin1(warning));
+        EXPECT_NE(marked->palette(), plain);
+
+        retype(rig.widget<QLineEdit>(typedInto), right);
+        EXPECT_EQ(marked->toolTip(), QString());
+        EXPECT_EQ(line->fullText(), QString());
+        EXPECT_EQ(marked->palette(), plain);
+    }
+}
+
+// Shows what the drop-down draws for an item.
+class ShownText : public PortItemDelegate {
+public:
+    QString of(const QModelIndex& index) const {
+        QStyleOptionViewItem option;
+        initStyleOption(&option, index);
+        return option.text;
+    }
+};
+
+// A pick takes the port unless another port is open: that one is in use, and
+// is not probed either. Each opening lists the ports plugged in now, each
+// with its description beside it; the text shown stays.
+TEST(PortSelector, APickTakesThePortAndAnOpeningListsThePortsUnlessAnotherIsOpen) {
+    WindowRig rig;
+    rig.prompter.messages.clear();  // the start-up message
+    auto* selector = rig.widget<QComboBox>(Ctl::Combo1);
+    const auto shows = [&rig, selector](const char* port) {
+        EXPECT_EQ(selector->currentText(), QString::fromUtf8(port));
+        EXPECT_EQ(rig.form.text(Ctl::Combo1), QString::fromUtf8(port));
+    };
+    pickItem(selector, QStringLiteral("/dev/ttyACM0"));
+    shows("/dev/ttyACM0");
+    EXPECT_TRUE(rig.prompter.messages.empty());
+
+    rig.ports.link.setPortName(kSimPortName);
+    rig.ports.link.open();
+    rig.lister.ports = {};
+    pickItem(selector, kSimPortName);
+    shows("/dev/ttyACM0");
+    EXPECT_EQ(rig.prompter.messageTexts(), QStringList{QStringLiteral("Port is open")});
+    pickItem(selector, QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(rig.prompter.messages.size(), 1u);
+    EXPECT_EQ(itemsOf(selector), (QStringList{"/dev/ttyUSB0", "/dev/ttyACM0", "SIM"}));
+
+    rig.ports.link.close();
+    rig.lister.ports = {{"/dev/ttyACM1", ""}, {"/dev/ttyUSB3", "FT232R"}};
+    selector->showPopup();
+    selector->hidePopup();
+    EXPECT_EQ(itemsOf(selector), (QStringList{"/dev/ttyACM1", "/dev/ttyUSB3", "SIM"}));
+    shows("/dev/ttyACM0");
+    ASSERT_NE(qobject_cast<PortItemDelegate*>(selector->itemDelegate()), nullptr);
+    EXPECT_EQ(ShownText().of(selector->model()->index(1, 0)), "/dev/ttyUSB3  —  FT232R");
+    EXPECT_EQ(ShownText().of(selector->model()->index(0, 0)), "/dev/ttyACM1");
+    pickItem(selector, QStringLiteral("/dev/ttyUSB3"));
+    shows("/dev/ttyUSB3");
+}
+
+// Many warnings at once, and the longest texts the exchanges show.
+void showEveryWarningAndLongText(Form& form) {
+    const auto say = [&form](Msg message) { return text(message, form.language()); };
+    form.setText(ds::callsign, QStringLiteral("N0CALL"));
+    form.setText(ds::passcode, QStringLiteral("13024"));
+    form.setText(ds::position, QStringLiteral("3035.00N"));
+    form.setText(ds::comment, QString(41, u'c'));
+    form.setText(ds::frequency, QStringLiteral("1446.400"));
+    form.setText(ds::addressMode, ds::kStaticIp);
+    for (const ds::Octets* row : {&ds::ipAddress, &ds::subnetMask, &ds::gateway, &ds::dnsServer}) {
+        form.setText((*row)[3], QStringLiteral("1000"));
+    }
+    form.setText(Ctl::Text3, say(Msg::ConnectionSuccessfulBox));
+    form.setText(Ctl::Label2, say(Msg::Updating) + say(Msg::UpdateStep) + QStringLiteral(" 512"));
+    form.setText(Ctl::Command6, say(Msg::ReadButtonPortOpen));
+    form.setText(Ctl::Command7, say(Msg::WriteButtonWriting));
+    form.setText(Ctl::Command9, say(Msg::PortIsOpen));
+    form.setText(Ctl::Command2, say(Msg::UpdateButtonBusy));
+    form.setText(Ctl::Command8, say(Msg::WifiButtonWriting));
+    form.setText(Ctl::Text6, QStringLiteral("KV120 V2.3.1"));
+}
+
+// What a widget shows is cut when it needs more room than it has.
+std::string cutText(const QWidget* widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        const QSize needed = label->sizeHint();
+        const int height =
+            label->wordWrap() ? label->heightForWidth(label->width()) : needed.height();
+        if (needed.width() > label->width() || height > label->height()) {
+            return label->text().toStdString();
+        }
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        if (button->sizeHint().width() > button->width()) {
+            return button->text().toStdString();
+        }
+    } else if (const auto* box = qobject_cast<const QLineEdit*>(widget); box && box->isReadOnly()) {
+        // A line edit keeps a margin of 2 pixels on either side, within its frame.
+        const QString shown = box->text().trimmed();
+        if (box->fontMetrics().horizontalAdvance(shown) + 4 > box->contentsRect().width()) {
+            return shown.toStdString();
+        }
+    }
+    return {};
+}
+
+// The named widgets the user sees, but the frames, and where each stands.
+std::map<QString, std::pair<QWidget*, QRect>> shownControls(const QWidget* window) {
+    std::map<QString, std::pair<QWidget*, QRect>> shown;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (!name.isEmpty() && !name.startsWith(u"qt_") && !qobject_cast<QGroupBox*>(widget) &&
+            widget->isVisibleTo(window)) {
+            shown[name] = {widget, QRect(widget->mapTo(window, QPoint(0, 0)), widget->size())};
+        }
+    }
+    return shown;
+}
+
+// In both languages every text fits its room at the window's first size,
+// neither warnings nor long texts move a control or resize the window, and a
+// screen reader finds a name for every box and an Alt+letter on every button.
+TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIsNamed) {
+    for (const int lcid : {1033, 2052}) {
+        SCOPED_TRACE(lcid);
+        WindowRig rig(Machine{.lcid = lcid});
+        fillDefaults(rig.form);
+        QApplication::processEvents();
+        const auto before = shownControls(rig.window);
+        const QSize windowSize = rig.window->size();
+
+        showEveryWarningAndLongText(rig.form);
+        QApplication::processEvents();
+
+        EXPECT_EQ(rig.window->size(), windowSize);
+        const auto after = shownControls(rig.window);
+        ASSERT_EQ(after.size(), before.size());
+        std::set<QKeySequence> mnemonics;
+        for (const auto& [name, shown] : after) {
+            SCOPED_TRACE(name.toStdString());
+            const auto& [widget, place] = shown;
+            EXPECT_EQ(place, before.at(name).second);
+            EXPECT_EQ(cutText(widget), "");
+            for (const auto& [other, its] : after) {
+                EXPECT_TRUE(other == name || !its.second.intersects(place)) << other.toStdString();
+            }
+            if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+                const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+                // The WiFi password's "Show" box alone has none.
+                EXPECT_TRUE(!mnemonic.isEmpty() || name == u"ShowWifiPassword");
+                EXPECT_TRUE(mnemonic.isEmpty() || mnemonics.insert(mnemonic).second);
+            } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                       qobject_cast<QPlainTextEdit*>(widget)) {
+                EXPECT_NE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                          QString());
+            }
+        }
+        const auto nameOfBox = [&rig](Ctl box) {
+            return QAccessible::queryAccessibleInterface(rig.widget(box))->text(QAccessible::Name);
+        };
+        EXPECT_EQ(nameOfBox(Ctl::Text28), QStringLiteral("DNS 4"));
+        EXPECT_EQ(nameOfBox(Ctl::Text4), rig.form.text(Ctl::Label4));
+        EXPECT_NE(rig.window->findChild<QWidget*>("WarningsLine")->toolTip(), QString());
+    }
+}
+
+// "Verify after write" and "Compare": the window against the simulated
+// device, which holds the comment "KORVA 144.640MHz".
+TEST(VerifyAndCompare, TheWindowShowsWhatTheDeviceHoldsAndChangesOnlyWhenAsked) {
+    const QString device = QStringLiteral("KORVA 144.640MHz");
+    const QString verified = QStringLiteral("Verified: the device holds every setting written.");
+    const QString lost =
+        "COMMENT TEXT: written \"mine\", read back \"KORVA 144.640MHz\"\n"
+        "Verify failed: 1 setting(s) differ from what was written.";
+    const QString same = QStringLiteral("The device holds the settings the window shows.");
+    struct Case {
+        bool compare;  // or a write with "Verify after write" ticked
+        QString comment;
+        QByteArray lostCommand;
+        std::deque<bool> answers;
+        QStringList messages;
+        QString statusEnd;
+        QString commentAfter;
+    };
+    const Case cases[] = {
+        {false, "mine", "", {}, {}, verified, "mine"},
+        {false, "mine", "COMMENT", {}, {lost}, "read ok", "mine"},
+        {true, device, "", {}, {same}, "read ok", device},
+        {true, "mine", "", {false}, {}, "read ok", "mine"},
+        {true, "mine", "", {true}, {}, "read ok", device},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        WindowRig rig;
+        fillDefaults(rig.form);
+        rig.ports.device.knobs().ignoreCommand = c.lostCommand;
+        rig.form.setText(ds::comment, c.comment);
+        rig.prompter.answers = c.answers;
+        rig.prompter.messages.clear();  // the start-up message
+        if (c.compare) {
+            rig.window->findChild<QPushButton*>("CompareButton")->click();
+        } else {
+            rig.window->findChild<QCheckBox*>("VerifyAfterWrite")->setChecked(true);
+            rig.click(Ctl::Command7);
+        }
+        EXPECT_EQ(rig.prompter.messageTexts(), c.messages);
+        ASSERT_EQ(rig.prompter.questions.size(), c.answers.size());
+        if (!c.answers.empty()) {
+            EXPECT_EQ(rig.prompter.questions.front().text,
+                      "The device differs from the window in 1 setting(s):\n"
+                      "COMMENT TEXT: window \"mine\", device \"KORVA 144.640MHz\"\n"
+                      "Show the device's settings in the window?");
+        }
+        EXPECT_TRUE(rig.status().endsWith(c.statusEnd)) << rig.status().toStdString();
+        EXPECT_EQ(rig.form.text(ds::comment), c.commentAfter);
+    }
+}
+
+TEST(VerifyAndCompare, TheVerifyChoiceIsRemembered) {
+    QTemporaryDir dir;
+    const QString choices = dir.filePath(QStringLiteral("kv120-choices.ini"));
+    {
+        WindowRig first;
+        first.window->rememberChoicesIn(choices);
+        EXPECT_FALSE(first.window->verifiesAfterWrite());
+        first.window->findChild<QCheckBox*>("VerifyAfterWrite")->setChecked(true);
+    }
+    WindowRig next;
+    next.window->rememberChoicesIn(choices);
+    EXPECT_TRUE(next.window->verifiesAfterWrite());
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "serial/profilefile.h"
+#include "serial/receivepath.h"
+#include "serial/serialsettingsstore.h"
+#include "serial/virtualclock.h"
+#include "support/printers.h"
+#include "support/testfiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A lone LF leaves the line as it is.
+TEST(ReceivePath, HandsEveryPrefixAndTheEmptyLinesAfterCrAndLf) {
+    const QStringList connect{"C", "CO", "CON", "CONN", "CONNE", "CONNEC", "CONNECT", "", ""};
+    const std::pair<QByteArrayList, QStringList> cases[] = {
+        {{"CONNECT\r\n"}, connect},
+        {{"CONN", "ECT\r\n"}, connect},
+        {{"AB\nC"}, {"A", "AB", "AB", "ABC"}},
+        {{"A\n\rB"}, {"A", "A", "", "B"}},
+    };
+    for (const auto& [chunks, expected] : cases) {
+        QStringList lines;
+        ReceivePath path([&lines](const QByteArray& line) { lines << QString::fromLatin1(line); });
+        for (const QByteArray& chunk : chunks) {
+            path.receive(chunk);
+        }
+        EXPECT_EQ(lines, expected) << chunks.join('|').toStdString();
+    }
+}
+
+// A device that babbles after a keyword without ever ending the line must not
+// make each byte cost more than the one before.
+TEST(ReceivePath, ALineWithoutCrStopsGrowingAndTheNextLineIsWhole) {
+    qsizetype calls = 0;
+    qsizetype longest = 0;
+    bool connectSeen = false;
+    ReceivePath path([&](const QByteArray& line) {
+        ++calls;
+        longest = qMax(longest, line.size());
+        connectSeen = connectSeen || line == "CONNECT";
+    });
+    path.receive("COMMENT TEXT:" + QByteArray(64 * 1024, 'a'));
+    EXPECT_EQ(longest, ReceivePath::kReplyLineLimit);
+    EXPECT_EQ(calls, 13 + 64 * 1024) << "the handler still runs after every byte";
+
+    path.receive("\r\nCONNECT\r");
+    EXPECT_TRUE(connectSeen);
+    EXPECT_TRUE(path.replyLine().isEmpty());
+}
+
+// Only the trace's start is kept, the rest is counted; a reset starts afresh
+// however long the trace had grown.
+TEST(ReceivePath, TracesEveryByteAsHexKeepingItsStartAndCountingTheRest) {
+    ReceivePath path([](const QByteArray&) {});
+    path.receive("CONNECT\r\n");
+    EXPECT_EQ(path.trace().first(64), "Text1434F4E4E4543540D0A");
+    path.receive(QByteArray(1 << 20, 'A'));
+    EXPECT_EQ(path.trace().length(), 23 + (2 << 20));
+    EXPECT_EQ(path.trace().first(ByteTrace::kKept).size(), ByteTrace::kKept);
+    path.trace().set("  ");
+    path.receive("\xE5\n");
+    EXPECT_EQ(path.trace().first(64), "E50A");
+    EXPECT_EQ(path.trace().length(), 4);
+}
+
+// Empty bytes: no file at all.
+void replaceFile(const QString& path, const QByteArray& bytes) {
+    QFile::remove(path);
+    if (!bytes.isEmpty()) {
+        ASSERT_TRUE(writeBytes(path, bytes));
+    }
+}
+
+TEST(SerialSettingsStore, WritesTheEightKeysInOrderAndKeepsTheUsersOwnLines) {
+    const QByteArray otherKeys =
+        "par4=115200\r\npar1=1\r\npar3=n\r\npar2=8\r\npar0=0\r\nInBuff=2048\r\nOutBuff=2048\r\n";
+    QTemporaryDir dir;
+    const SerialSettingsStore store(SerialSettingsStore::defaultPath(dir.path()));
+    store.writeCommSet("COM3");
+    EXPECT_EQ(fileBytes(store.path()), "[RUVAdev]\r\npar5=COM3\r\n" + otherKeys);
+
+    replaceFile(store.path(),
+                "; my notes\n[Other]\nkey=1\n\n[ruvadev]\nPAR5 = COM12\nmine=yes\n\n[Last]\nx=2\n");
+    EXPECT_EQ(store.portName(), "COM12");
+    store.writeCommSet("/dev/ttyUSB0");
+    EXPECT_EQ(
+        fileBytes(store.path()),
+        "; my notes\r\n[Other]\r\nkey=1\r\n\r\n[ruvadev]\r\npar5=/dev/ttyUSB0\r\nmine=yes\r\n" +
+            otherKeys + "\r\n[Last]\r\nx=2\r\n");
+}
+
+TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("RUVAdev.ini");
+    const std::pair<QByteArray, QString> cases[] = {
+        {{}, {}},
+        {"[Other]\npar5=COM1\n", {}},
+        {"[RUVAdev]\npar4=115200\n", {}},
+        {"[RUVAdev]\npar5=\"COM4\"\n", "COM4"},
+        {"[RUVAdev]\npar5=" + QByteArray(300, 'x') + "\n", QString(254, u'x')},
+    };
+    for (const auto& [file, value] : cases) {
+        replaceFile(path, file);
+        EXPECT_EQ(SerialSettingsStore(path).portName(), value) << file.toStdString();
+    }
+
+    // A folder in the file's place: nothing to read, and writing fails harmlessly.
+    const QString folder = dir.filePath("folder.ini");
+    QDir().mkdir(folder);
+    EXPECT_EQ(profile::read(folder, "RUVAdev", "par5"), QString());
+    EXPECT_FALSE(profile::write(folder, "RUVAdev", "par5", "COM1"));
+}
+
+// Beside the program in a build or an unpacked folder, as the device's users
+// have always had it; never in an installed program's folder, which belongs
+// to the package manager even where root may write to it. There the window
+// and kv120ctl share the user's file: the port the window remembers is the
+// one kv120ctl finds.
+TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolderElseTheUsersOwn) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir root;
+    const QString bin = root.filePath("bin");
+    const QString installedBin = root.filePath("usr/bin");
+    QDir().mkpath(bin);
+    QDir().mkpath(installedBin);
+    QDir().mkpath(root.filePath("usr/share/metainfo"));
+    replaceFile(root.filePath("usr/share/metainfo/org.kv120config.kv120config.metainfo.xml"),
+                "<component/>");
+    EXPECT_EQ(SerialSettingsStore::pathBeside(bin), bin + "/RUVAdev.ini");
+    EXPECT_EQ(SerialSettingsStore::pathBeside(installedBin), SerialSettingsStore::userPath());
+    EXPECT_EQ(SerialSettingsStore::pathBeside(root.filePath("missing")),
+              SerialSettingsStore::userPath());
+
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("kv120-config");
+    const SerialSettingsStore window(SerialSettingsStore::userPath());
+    window.writeCommSet("/dev/ttyUSB1");
+    QCoreApplication::setApplicationName("kv120ctl");
+    EXPECT_EQ(SerialSettingsStore(SerialSettingsStore::userPath()).portName(), "/dev/ttyUSB1");
+    QFile::remove(window.path());
+    QCoreApplication::setApplicationName(ownName);
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+TEST(VirtualClock, DelayLastsMoreThanItsArgumentAcrossTheCounterWrap) {
+    for (const auto& [start, ms] : {std::pair{0u, 100}, {0xFFFFFF00u, 1000}, {0xFFFFFFFFu, 1}}) {
+        VirtualClock clock(start);
+        clock.delay(ms);
+        EXPECT_EQ(clock.elapsedMs(), ms + 1) << "start " << start;
+    }
+}
+
+}  // namespace
