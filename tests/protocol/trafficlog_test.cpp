@@ -12,7 +12,6 @@ using Direction = TrafficTap::Direction;
 TEST(TrafficLog, PasscodeAndWifiPasswordAreHidden) {
     const std::pair<QByteArray, QString> cases[] = {
         {"AT+PASS,12345#\r\n", "AT+PASS,*****#\r\n"},
-        {"AT+PASS,#\r\n", "AT+PASS,#\r\n"},
         {"PASS:-1", "PASS:**"},
         {"AT+WIFI,home,secret#\r\n", "AT+WIFI,home,******#\r\n"},
         // A password holding the command's own separators is hidden whole.
@@ -73,27 +72,6 @@ TEST(TrafficLog, OneLinePerCommandOrReply) {
             lines << entry.bytes;
         }
         EXPECT_EQ(lines, expected);
-    }
-}
-
-// Many short commands, then many block packets.
-TEST(TrafficLog, MemoryStaysBoundedAndTheNewestLinesStay) {
-    for (const auto& [writes, bytesPerWrite] :
-         {std::pair{3 * TrafficLog::kMaxEntries, 10}, {2000, 2049}}) {
-        SCOPED_TRACE(bytesPerWrite);
-        TrafficLog log;
-        for (int i = 0; i < writes; ++i) {
-            log.record(Direction::Sent, i, QByteArray(bytesPerWrite, 'z'));
-        }
-        EXPECT_LE(log.entries().size(), size_t{TrafficLog::kMaxEntries});
-        EXPECT_LE(log.bytesHeld(), TrafficLog::kMaxBytes);
-        qint64 held = 0;
-        for (const TrafficEntry& entry : log.entries()) {
-            held += entry.bytes.size();
-        }
-        EXPECT_EQ(held, log.bytesHeld());
-        EXPECT_EQ(log.dropped() + qint64(log.entries().size()), writes);
-        EXPECT_EQ(log.entries().back().atMs, writes - 1);
     }
 }
 

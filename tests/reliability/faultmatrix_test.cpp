@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
+#include <map>
 
 namespace {
 
@@ -32,8 +32,6 @@ enum class Fault {
     OtherButtons,
     WindowClosed
 };
-enum class Outcome { Completed, Reported, Cancelled };
-constexpr const char* kOutcomeNames[] = {"completed", "reported", "cancelled"};
 
 struct CellResult {
     bool finishedInTime = false;  // within the bound, with no wait left running
@@ -41,7 +39,9 @@ struct CellResult {
     bool buttonsUsable = false;   // enabled, with their idle captions
     bool followUpWorked = false;  // a read (or, from the loader, an update) afterwards succeeds
     bool filesIntact = false;     // the saved settings file and the loaded image unchanged
-    Outcome outcome = Outcome::Reported;
+    // "completed" (the operation did its work), "reported" (it ended early
+    // and said why) or "cancelled" (a click or the closing window ended it).
+    const char* outcome = "";
     QString told;                  // the last thing the user was told
     QString buttons;               // the buttons' captions and states, when not usable
     qint64 endedAfterFaultMs = 0;  // from the fault to the operation's end
@@ -221,8 +221,8 @@ private:
         statusBefore_ = rig_.form.text(Ctl::Text29);
         progressBefore_ = rig_.form.text(Ctl::Label2);
         for (const Ctl button : kButtons) {
-            enabledBefore_ << rig_.form.isEnabled(button);
-            captionsBefore_ << rig_.form.text(button);
+            enabledBefore_[button] = rig_.form.isEnabled(button);
+            captionsBefore_[button] = rig_.form.text(button);
         }
     }
 
@@ -247,13 +247,13 @@ private:
         return rig_.ports.device.flash().complete;
     }
 
-    Outcome outcome() const {
+    const char* outcome() const {
         if (completed()) {
-            return Outcome::Completed;
+            return "completed";
         }
         const bool byUser = fault_ == Fault::SecondClick || fault_ == Fault::OtherButtons ||
                             fault_ == Fault::WindowClosed;
-        return byUser ? Outcome::Cancelled : Outcome::Reported;
+        return byUser ? "cancelled" : "reported";
     }
 
     void describeTelling(CellResult& result) const {
@@ -282,24 +282,22 @@ private:
         shown = rig_.form.isEnabled(Ctl::Combo1) ? u"Combo1+ "_qs : u"Combo1- "_qs;
         for (const auto& [button, caption] : idle) {
             const QString text = rig_.form.text(button);
-            const QString before = captionsBefore_[qsizetype(
-                std::find(kButtons.begin(), kButtons.end(), button) - kButtons.begin())];
             // An update start that failed may leave "update..."; the next
             // click on it is the cancel that restores "update".
             const bool updateLeftBusy =
                 button == Ctl::Command2 && text == rig_.session.tr(Msg::UpdateButtonBusy);
             usable = usable && (text == rig_.session.tr(caption) || text == portOpen ||
-                                text == before || updateLeftBusy);
+                                text == captionsBefore_.at(button) || updateLeftBusy);
             shown += nameOf(button) + u'=' + text + u' ';
         }
-        for (size_t i = 0; i < kButtons.size(); ++i) {
-            const bool enabled = rig_.form.isEnabled(kButtons[i]);
+        for (const Ctl button : kButtons) {
+            const bool enabled = rig_.form.isEnabled(button);
             // A read that fails leaves "Write data" disabled until a read
             // completes; an update reads the settings it keeps first.
             const bool mayStayOff =
-                kButtons[i] == Ctl::Command7 && (op_ == Op::Read || op_ == Op::UpdateStart);
-            usable = usable && (enabled || !enabledBefore_[qsizetype(i)] || mayStayOff);
-            shown += nameOf(kButtons[i]) + (enabled ? u'+' : u'-');
+                button == Ctl::Command7 && (op_ == Op::Read || op_ == Op::UpdateStart);
+            usable = usable && (enabled || !enabledBefore_.at(button) || mayStayOff);
+            shown += nameOf(button) + (enabled ? u'+' : u'-');
         }
         return usable;
     }
@@ -344,8 +342,8 @@ private:
     qint64 injectedAtMs_ = 0;
     QString statusBefore_;
     QString progressBefore_;
-    QList<bool> enabledBefore_;
-    QStringList captionsBefore_;
+    std::map<Ctl, bool> enabledBefore_;
+    std::map<Ctl, QString> captionsBefore_;
 };
 
 QString cellName(Op op, Fault fault) {
@@ -362,8 +360,7 @@ QString reportLine(Op op, Fault fault, const CellResult& result) {
                  QStringLiteral("…/KV120-settings-….ini"));
     return QStringLiteral("| %1 | %2 | %3 | %4 | %5 |\n")
         .arg(QString::fromLatin1(info(op).name), QString::fromLatin1(faultName(fault)),
-             QString::fromLatin1(kOutcomeNames[static_cast<size_t>(result.outcome)]), told,
-             followUp);
+             QString::fromLatin1(result.outcome), told, followUp);
 }
 
 QSet<QString> documentedRows() {

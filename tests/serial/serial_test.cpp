@@ -1,7 +1,5 @@
-#include "serial/profilefile.h"
 #include "serial/receivepath.h"
 #include "serial/serialsettingsstore.h"
-#include "serial/virtualclock.h"
 #include "support/printers.h"
 #include "support/testfiles.h"
 
@@ -109,19 +107,11 @@ TEST(SerialSettingsStore, UnreadableOrMissingGivesTheEmptyText) {
         replaceFile(path, file);
         EXPECT_EQ(SerialSettingsStore(path).portName(), value) << file.toStdString();
     }
-
-    // A folder in the file's place: nothing to read, and writing fails harmlessly.
-    const QString folder = dir.filePath("folder.ini");
-    QDir().mkdir(folder);
-    EXPECT_EQ(profile::read(folder, "RUVAdev", "par5"), QString());
-    EXPECT_FALSE(profile::write(folder, "RUVAdev", "par5", "COM1"));
 }
 
-// Beside the program in a build or an unpacked folder, as the device's users
-// have always had it; never in an installed program's folder, which belongs
-// to the package manager even where root may write to it. There the window
-// and kv120ctl share the user's file: the port the window remembers is the
-// one kv120ctl finds.
+// Beside the program in a build or an unpacked folder; never in an installed
+// program's folder, which belongs to the package manager. There the window and
+// kv120ctl share the user's file: the port one remembers is the one the other finds.
 TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolderElseTheUsersOwn) {
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir root;
@@ -146,14 +136,6 @@ TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolderElseTheUse
     QFile::remove(window.path());
     QCoreApplication::setApplicationName(ownName);
     QStandardPaths::setTestModeEnabled(false);
-}
-
-TEST(VirtualClock, DelayLastsMoreThanItsArgumentAcrossTheCounterWrap) {
-    for (const auto& [start, ms] : {std::pair{0u, 100}, {0xFFFFFF00u, 1000}, {0xFFFFFFFFu, 1}}) {
-        VirtualClock clock(start);
-        clock.delay(ms);
-        EXPECT_EQ(clock.elapsedMs(), ms + 1) << "start " << start;
-    }
 }
 
 }  // namespace

@@ -1,17 +1,14 @@
-#include "serial/portlister.h"
 #include "serial/qtseriallink.h"
-#include "sim/simoptions.h"
-#include "sim/simstate.h"
+#include "serial/virtualclock.h"
+#include "sim/simlink.h"
+#include "support/printers.h"
 #include "support/serveddevice.h"
-#include "support/sessionrig.h"
+#include "support/testfiles.h"
 #include "update/loaderprotocol.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <optional>
 
 namespace {
 
@@ -23,25 +20,18 @@ const QByteArray kFactoryRead =
     "FILTER:b/KORVA\r\nBACKLIGHT:00\r\nFREQ:144.6400\r\nUNIT:1\r\nDIGI:1\r\nMOD:3\r\n"
     "PATH:1\r\nALIAS:3\r\nVER:KV120 V1.0\r\nREAD END\r\n";
 
-// The simulated device on an open in-process link, in virtual time, with what
-// the host heard kept chunk by chunk.
+// The simulated device on an open in-process link, in virtual time, with
+// every byte the host heard.
 struct Device {
     explicit Device(SimKnobs knobs = {}) : device(clock, std::move(knobs)) {
-        link.setReceiver([this](const QByteArray& bytes) { heard.append({clock.nowMs(), bytes}); });
+        link.setReceiver([this](const QByteArray& bytes) { heard += bytes; });
         link.open();
-    }
-    // Writes the bytes and lets waitMs of virtual time pass; what the host heard meanwhile.
-    QByteArray exchange(const QByteArray& bytes, int waitMs = 1000) {
-        heard.clear();
-        link.write(bytes);
-        clock.advance(waitMs);
-        return receivedBytes(heard);
     }
 
     VirtualClock clock;
     SimulatedDevice device;
     SimLink link{device, clock};
-    QList<SimReceived> heard;
+    QByteArray heard;
 };
 
 TEST(DeviceAnswers, EachCommandIsAnsweredAndStoredAndOneTheFirmwareCannotTakeChangesNothing) {
@@ -75,82 +65,50 @@ TEST(DeviceAnswers, EachCommandIsAnsweredAndStoredAndOneTheFirmwareCannotTakeCha
         {"AT+PASS,1#\r\nSETUP#\r\n", "", {{&C::passcode, "1"}}, {.silent = true}},
         {"SETUP#\r\nAT+RESET#\r\n", "eeram reset\r\n", {}, {.noConnect = true}},
         {"AT+READ#\r\n", kFactoryRead.chopped(10), {}, {.noReadEnd = true}},
-        {"AT+PASS,1#\r\nAT+RESET#\r\nAT+FREQ,1#\r\nAT+WIFI,a,#\r\n",
-         "",
-         {{&C::frequency, "1"}, {&C::wifiSsid, "a"}},
-         {.noFreqSave = true, .noWifiAck = true, .noEeramReset = true}},
         {"SETUP#\r\n", "~\rCONNECT\r\n", {}, {.garbage = "~\r"}},
         {"AT+COMMENT,x#\r\nSETUP#\r\n", "CONNECT\r\n", {}, {.ignoreCommand = "COMMENT"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command.left(40).toStdString());
         Device rig(c.knobs);
-        EXPECT_EQ(rig.exchange(c.command), c.answer);
+        rig.link.write(c.command);
+        rig.clock.advance(1000);
+        EXPECT_EQ(rig.heard, c.answer);
         SimConfig expected;
         for (const auto& [field, value] : c.stored) {
             expected.*field = value;
         }
         EXPECT_EQ(rig.device.config(), expected);
     }
-    // kv120-sim keeps its state file up to date through the change handler.
-    Device rig;
-    int changes = 0;
-    rig.device.setChangeHandler([&] { ++changes; });
-    rig.exchange("AT+READ#\r\nAT+WIFI,a,b#\r\n");
-    EXPECT_EQ(changes, 1);
-}
-
-TEST(DeviceKnobs, TheLineRateAndTheAnswerDelaySetWhenBytesArrive) {
-    // At 1000 B/s each byte takes a millisecond: the host's 16 bytes are in
-    // at 16 ms; each answer ("CONNECT\r\n", 9 bytes, after 10 of garbage)
-    // starts 20 ms after its command or once the line is free, whichever is later.
-    Device rig(SimKnobs{.answerDelayMs = 20, .garbage = "0123456789", .bytesPerSecond = 1000});
-    rig.exchange("SETUP#\r\nSETUP#\r\n", 1000);
-    QList<quint32> times;
-    for (const SimReceived& chunk : rig.heard) {
-        times << chunk.atMs;
-    }
-    EXPECT_EQ(times, (QList<quint32>{46, 55, 65, 74}));
-    // A block packet takes 178 ms at 115200 baud.
-    rig.device.knobs().bytesPerSecond = kLineRate115200;
-    rig.link.write(QByteArray(2049, 'x'));
-    rig.clock.advance(1000);
-    EXPECT_EQ(rig.device.received().last().atMs, 1000u + 178u);
 }
 
 // The host's side of the loader transfer, as the program speaks it: E5 is met
-// with the length packet; C5 with the block at the index, which then moves on;
-// 55 with the block at the index, which stays. Once the last block is out it
-// answers no more requests.
+// with the length packet, C5 with the block at the index, which then moves on,
+// 55 with that block again; once the last block is out it answers no more.
+// BadSum: block 1 goes out with a wrong checksum. BadLength: the length packet
+// declares a partial block of 2048 bytes. Quits: the host walks away half way
+// into the first block.
 struct LoaderHost {
-    // BadSum: block 1 goes out with a wrong checksum. BadLength: the length
-    // packet declares a partial block of 2048 bytes. Quits: the host walks
-    // away half way into the first block.
     enum class Fault { None, BadSum, BadLength, Quits };
 
-    LoaderHost(Device& rig, qsizetype length) : rig(rig), image(padImage(patternBytes(length))) {
-        rig.link.setReceiver([this](const QByteArray& bytes) {
+    LoaderHost(Device& rig, qsizetype length) : image(padImage(patternBytes(length))) {
+        rig.link.setReceiver([this, &rig](const QByteArray& bytes) {
             for (const char byte : bytes) {
                 heard += byte;
-                answer(byte);
+                if (byte == '\xE5') {
+                    rig.link.write(fault == Fault::BadLength ? QByteArray("\x5E\x08\x00\x02\xE5", 5)
+                                                             : lengthPacket(image.length));
+                } else if ((byte == '\xC5' || byte == '\x55') && index < image.blockCount()) {
+                    QByteArray packet;
+                    fillBlockPacket(packet, image, index);
+                    packet.back() = char(packet.back() ^ (fault == Fault::BadSum && index == 1));
+                    rig.link.write(fault == Fault::Quits ? packet.first(1024) : packet);
+                    index += byte == '\xC5' && fault != Fault::Quits ? 1 : 0;
+                }
             }
         });
     }
-    void answer(char byte) {
-        if (byte == '\xE5') {
-            rig.link.write(fault == Fault::BadLength ? QByteArray("\x5E\x08\x00\x02\xE5", 5)
-                                                     : lengthPacket(image.length));
-        } else if ((byte == '\xC5' || byte == '\x55') && index < image.blockCount()) {
-            QByteArray packet;
-            fillBlockPacket(packet, image, index);
-            packet.back() = char(packet.back() ^ (fault == Fault::BadSum && index == 1));
-            rig.link.write(fault == Fault::Quits ? packet.first(1024) : packet);
-            index += byte == '\xC5' && fault != Fault::Quits ? 1 : 0;
-        }
-    }
-    void probe() { rig.link.write(probePacket()); }
 
-    Device& rig;
     FirmwareImage image;
     QByteArray heard;
     int index = 0;
@@ -188,7 +146,6 @@ TEST(Loader, ListensForAProbeAfterARestartAndStoresEachBlockItAskedForOnce) {
         {"bad length packet", "\xE5", 0, true, {}, Fault::BadLength},
         {"quit, still waiting", e5c5, 0, true, {}, Fault::Quits, 100, 2900},
         {"quit, given up", e5c5 + all, 3, false, {}, Fault::Quits, 100, 3100},
-        {"quit, never given up", e5c5, 0, true, {.loaderIdleMs = 0}, Fault::Quits, 100, 600'000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -197,12 +154,12 @@ TEST(Loader, ListensForAProbeAfterARestartAndStoresEachBlockItAskedForOnce) {
         host.fault = c.fault;
         rig.link.write("REBOOT#\r\n");
         rig.clock.advance(c.probeAtMs);
-        host.probe();
+        rig.link.write(probePacket());
         if (c.reprobeAtMs > 0) {
             rig.clock.advance(c.reprobeAtMs);
             host.index = 0;
             host.fault = Fault::None;
-            host.probe();
+            rig.link.write(probePacket());
         }
         rig.clock.advance(60'000);
 
@@ -216,55 +173,8 @@ TEST(Loader, ListensForAProbeAfterARestartAndStoresEachBlockItAskedForOnce) {
     }
 }
 
-std::optional<SerialError::Kind> errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const SerialError& error) {
-        return error.kind();
-    }
-    return std::nullopt;
-}
-
-TEST(SimLink, PortOperationsFailAsARealPortDoesAndAnUnplugIsOneLoss) {
-    using Kind = SerialError::Kind;
-    Device rig(SimKnobs{.answerDelayMs = 100});
-    SimLink& link = rig.link;
-    QStringList losses;
-    link.setLossHandler([&](const QString& reason) { losses << reason; });
-    EXPECT_EQ(errorOf([&] { link.open(); }), Kind::IsOpen);
-    EXPECT_EQ(errorOf([&] { link.setPortName("X"); }), Kind::IsOpen);
-
-    // The answer due while the device is away is lost with it.
-    link.write("SETUP#\r\n");
-    rig.clock.advance(50);
-    rig.device.unplug();
-    rig.device.unplug();
-    rig.clock.advance(1000);
-    EXPECT_TRUE(rig.heard.isEmpty());
-    EXPECT_EQ(losses.size(), 1);
-    EXPECT_FALSE(link.isOpen());
-    EXPECT_EQ(errorOf([&] { link.open(); }), Kind::NotFound);
-    rig.device.plugIn();
-    EXPECT_EQ(errorOf([&] { link.write("SETUP#\r\n"); }), Kind::NotOpen);
-    link.setBusy(true);
-    EXPECT_EQ(errorOf([&] { link.open(); }), Kind::Busy);
-    link.setBusy(false);
-    EXPECT_EQ(errorOf([&] { link.open(); }), std::nullopt);
-
-    // Bytes written before the close reach the device; its answer, arriving
-    // while the port is closed, does not reach the host.
-    link.write("SETUP#\r\n");
-    link.close();
-    rig.clock.advance(1000);
-    link.open();
-    rig.clock.advance(1000);
-    EXPECT_TRUE(rig.heard.isEmpty());
-    EXPECT_EQ(receivedBytes(rig.device.received()), "SETUP#\r\nSETUP#\r\n");
-}
-
-// The real serial path, in real time: QtSerialLink against the simulated
-// device served on a pseudo-terminal in this process, which goes away once
-// it has taken four bytes.
+// The real serial path, in real time, to the simulated device on a
+// pseudo-terminal, which goes away once it has taken four bytes.
 TEST(SimLink, TheDeviceGoingAwayIsALossOnTheRealPort) {
     ServedDevice served;
     served.device.setGoneHandler([&] { served.terminal.close(); });
@@ -277,47 +187,6 @@ TEST(SimLink, TheDeviceGoingAwayIsALossOnTheRealPort) {
     link.write("SETUP#\r\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return lost; }, 3000));
     EXPECT_FALSE(link.isOpen());
-}
-
-TEST(PortRouter, TheNameSimGoesToTheSimulatedDeviceAnyOtherToTheRealPort) {
-    SessionRig rig;
-    for (const QString& name : {QStringLiteral("sim"), QStringLiteral("/dev/kv120-none")}) {
-        rig.link.setPortName(name);
-        EXPECT_EQ(rig.realLink.portName(), name);
-        EXPECT_THROW(rig.link.open(), SerialError) << "there is no such real port";
-        EXPECT_FALSE(rig.simLink.isOpen());
-    }
-    rig.link.setPortName(kSimPortName);
-    rig.link.open();
-    rig.link.write("SETUP#\r\n");
-    rig.clock.advance(1000);
-    EXPECT_EQ(rig.commands(), QByteArrayList{"SETUP#"});
-    EXPECT_TRUE(rig.session.flags().connectSeen) << "answers pass through";
-    EXPECT_THROW(rig.link.setPortName("COM9"), SerialError) << "not while open";
-}
-
-TEST(SimState, EveryByteOfTheSettingsAndTheFlashSurvivesAJsonRoundTrip) {
-    SimState state;
-    state.config.comment = QByteArray("50% \"off\"\r\n\x00\xff\xe4\xbd\xa0", 16);
-    state.config.wifiPassword = "se,cret#";
-    state.config.dhcp = false;
-    state.flash.blocks = 2;
-    state.flash.image = QByteArray(4096, '\xA5');
-    EXPECT_EQ(decodeSimState(encodeSimState(state)), state);
-}
-
-TEST(SimOptions, WrongCommandLinesAreRefusedAndOptionsReachTheKnobs) {
-    for (const char* wrong :
-         {"--answer-delay -1", "--line-rate fast", "--corrupt-block 99999999999", "--garbage 0",
-          "--garbage zz", "--no-such-option", "extra", "--link"}) {
-        const SimCommandLine line = parseSimCommandLine(("kv120-sim " + QString(wrong)).split(' '));
-        EXPECT_TRUE(!line.run && line.failed && !line.message.isEmpty()) << wrong;
-    }
-    const SimKnobs knobs =
-        parseSimCommandLine({"kv120-sim", "--no-connect", "--stall-after-block", "2"})
-            .options.knobs;
-    EXPECT_TRUE(knobs.noConnect && !knobs.silent && knobs.stallAfterBlock == 2);
-    EXPECT_EQ(knobs.bytesPerSecond, kLineRate115200);
 }
 
 }  // namespace
