@@ -15,8 +15,6 @@ struct SimFlash {
 
     // The loader takes one block more than the length holds whole ones.
     int blockCount() const { return length / kBlockBytes + 1; }
-    // SHA-256 of the stored image.
-    QByteArray digest() const;
 
     bool operator==(const SimFlash&) const = default;
 };

@@ -24,8 +24,8 @@ void SimulatedDevice::receive(const QByteArray& bytes) {
         goesAway = true;
     }
     receivedSincePlugIn_ += accepted.size();
-    if (!accepted.isEmpty()) {
-        received_.append({clock_.nowMs(), accepted});
+    if (receiveWatcher_ && !accepted.isEmpty()) {
+        receiveWatcher_(clock_.nowMs(), accepted);
     }
     for (const char byte : accepted) {
         receiveByte(byte);

@@ -3,7 +3,6 @@
 #include "serial/clock.h"
 #include "sim/configcommands.h"
 #include "sim/linepacer.h"
-#include "sim/receivelog.h"
 #include "sim/simconfig.h"
 #include "sim/simflash.h"
 #include "sim/simknobs.h"
@@ -44,10 +43,10 @@ public:
     // flashed whole.
     void startInLoader() { loader_.emplace(knobs_, flash_); }
 
-    // Everything received, chunk by chunk, with the time each arrived.
-    const QList<SimReceived>& received() const { return received_; }
-    QList<SimCommand> receivedCommands() const { return ::receivedCommands(received_); }
-    void clearReceived() { received_.clear(); }
+    // Called with every chunk the device takes in and the time its last byte
+    // arrived, for a test to keep; the device itself keeps none of it.
+    using ReceiveWatcher = std::function<void(quint32 atMs, const QByteArray& bytes)>;
+    void setReceiveWatcher(ReceiveWatcher watcher) { receiveWatcher_ = std::move(watcher); }
 
     // Where the device's bytes go: the wire to the host.
     void setSender(Sender sender) { sender_ = std::move(sender); }
@@ -90,7 +89,7 @@ private:
     int restarts_ = 0;
     quint32 loaderHeardMs_ = 0;  // the last byte from the host in the loader
     bool idleWatched_ = false;
-    QList<SimReceived> received_;
+    ReceiveWatcher receiveWatcher_;
     Sender sender_;
     Notice goneHandler_;
     Notice changeHandler_;

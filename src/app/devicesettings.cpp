@@ -1,5 +1,8 @@
 #include "app/devicesettings.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace DeviceSettings {
 namespace {
 
@@ -41,6 +44,39 @@ QStringList txPathItems() {
 
 QStringList digiAliasItems() {
     return {QStringLiteral("WIDE1"), QStringLiteral("WIDE2"), QStringLiteral("WIDE1+WIDE2")};
+}
+
+std::vector<Ctl> textSettings() {
+    std::vector<Ctl> fields{callsign, callSsid, passcode};
+    fields.insert(fields.end(), addressBoxes.begin(), addressBoxes.end());
+    fields.insert(fields.end(), {position, comment, server, sendInterval, filter, backlight,
+                                 modulation, frequency});
+    return fields;
+}
+
+Ctl labelOf(Ctl field) {
+    const std::pair<Ctl, Ctl> labelled[] = {
+        {callsign, Ctl::Label4},      {callSsid, Ctl::Label4},   {passcode, Ctl::Label1},
+        {position, Ctl::Label6},      {comment, Ctl::Label6},    {server, Ctl::Label7},
+        {sendInterval, Ctl::Label8},  {filter, Ctl::Label10},    {backlight, Ctl::Label18},
+        {modulation, Ctl::Label24},   {frequency, Ctl::Label16}, {wifiSsid, Ctl::Label23},
+        {wifiPassword, Ctl::Label20},
+    };
+    for (const auto& [setting, label] : labelled) {
+        if (setting == field) {
+            return label;
+        }
+    }
+    const std::pair<const Octets*, Ctl> rows[] = {{&ipAddress, Ctl::Label12},
+                                                  {&subnetMask, Ctl::Label13},
+                                                  {&gateway, Ctl::Label14},
+                                                  {&dnsServer, Ctl::Label15}};
+    for (const auto& [boxes, label] : rows) {
+        if (std::find(boxes->begin(), boxes->end(), field) != boxes->end()) {
+            return label;
+        }
+    }
+    return Ctl::Form1;
 }
 
 QStringList backlightItems() {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <array>
+#include <vector>
 
 // The device's configuration as the window holds it: each field is the text
 // (for the digipeater, the check state) of one or more controls. There is no
@@ -54,5 +55,14 @@ QStringList digiAliasItems();
 QStringList backlightItems();
 
 inline const QString kStaticIp = QStringLiteral("STATIC IP");
+
+// The settings whose text goes to the device, and into a settings file, as it
+// is; the coded settings are left out.
+std::vector<Ctl> textSettings();
+
+// The label beside a setting's box, whose caption names the setting in the
+// window's language; an address box has its row's label. Form1 for a control
+// that is no setting.
+Ctl labelOf(Ctl field);
 
 }  // namespace DeviceSettings

@@ -17,18 +17,10 @@ namespace {
 
 namespace ds = DeviceSettings;
 
-// The four address rows: the boxes and the label the row's warning stands beside.
-constexpr std::array<std::pair<const ds::Octets*, Ctl>, 4> kAddressRows{{
-    {&ds::ipAddress, Ctl::Label12},
-    {&ds::subnetMask, Ctl::Label13},
-    {&ds::gateway, Ctl::Label14},
-    {&ds::dnsServer, Ctl::Label15},
-}};
-
-// The first box of the row that holds no octet, as the row's warning. An
-// empty box counts here: in static mode every octet is sent.
-std::optional<FieldWarning> addressRowWarning(const Form& form, const ds::Octets& boxes,
-                                              Ctl label) {
+// The first box of the row that holds no octet, as a warning beside the
+// row's label. An empty box counts here: in static mode every octet is sent.
+std::optional<FieldWarning> addressRowWarning(const Form& form, const ds::Octets& boxes) {
+    const Ctl label = ds::labelOf(boxes[0]);
     const auto wrong = std::find_if(boxes.begin(), boxes.end(),
                                     [&form](Ctl box) { return !isOctet(form.text(box)); });
     if (wrong == boxes.end()) {
@@ -39,24 +31,18 @@ std::optional<FieldWarning> addressRowWarning(const Form& form, const ds::Octets
         text(Msg::OctetOutOfRange, form.language()).arg(form.text(label), form.text(*wrong))};
 }
 
-// The text boxes that are sent as they are, each with the label that names
-// it. Typing stops at the box's limit; a settings file can bring more, which
-// the device may cut or drop: it takes lines of at most 512 bytes.
-constexpr std::array<std::pair<Ctl, Ctl>, 6> kLimitedBoxes{{
-    {ds::passcode, Ctl::Label1},
-    {ds::position, Ctl::Label6},
-    {ds::comment, Ctl::Label6},
-    {ds::sendInterval, Ctl::Label8},
-    {ds::filter, Ctl::Label10},
-    {ds::frequency, Ctl::Label16},
-}};
+// The text boxes that are sent as they are. Typing stops at the box's limit;
+// a settings file can bring more, which the device may cut or drop: it takes
+// lines of at most 512 bytes.
+constexpr std::array kLimitedBoxes{ds::passcode,     ds::position, ds::comment,
+                                   ds::sendInterval, ds::filter,   ds::frequency};
 
 void addLengthWarnings(const Form& form, std::vector<FieldWarning>& warnings) {
-    for (const auto& [box, label] : kLimitedBoxes) {
+    for (const Ctl box : kLimitedBoxes) {
         const qsizetype length = form.text(box).size();
         if (length > form.maxLength(box)) {
             warnings.push_back({box, text(Msg::FieldTooLong, form.language())
-                                         .arg(form.text(label))
+                                         .arg(form.text(ds::labelOf(box)))
                                          .arg(length)
                                          .arg(form.maxLength(box))});
         }
@@ -77,19 +63,21 @@ std::vector<FieldWarning> writeWarnings(const Form& form) {
     const QString ssid = form.text(ds::callSsid);
     check(ds::callSsid, isSsid(ssid), say(Msg::SsidOutOfRange).arg(ssid));
     check(ds::position, isUncompressedPosition(form.text(ds::position)),
-          say(Msg::PositionNotAprs).arg(form.text(Ctl::Label6)));
+          say(Msg::PositionNotAprs).arg(form.text(ds::labelOf(ds::position))));
     check(ds::sendInterval, !isZeroInterval(form.text(ds::sendInterval)),
-          say(Msg::SendIntervalZero).arg(form.text(Ctl::Label8)));
+          say(Msg::SendIntervalZero).arg(form.text(ds::labelOf(ds::sendInterval))));
     if (form.text(ds::addressMode) == ds::kStaticIp) {
-        for (const auto& [boxes, label] : kAddressRows) {
-            if (auto warning = addressRowWarning(form, *boxes, label)) {
+        for (const ds::Octets* boxes :
+             {&ds::ipAddress, &ds::subnetMask, &ds::gateway, &ds::dnsServer}) {
+            if (auto warning = addressRowWarning(form, *boxes)) {
                 warnings.push_back(std::move(*warning));
             }
         }
     }
     const QString frequency = form.text(ds::frequency);
     check(ds::frequency, isBandFrequency(frequency),
-          say(Msg::FrequencyOutsideBands).arg(form.text(Ctl::Label16), frequency, bandList()));
+          say(Msg::FrequencyOutsideBands)
+              .arg(form.text(ds::labelOf(ds::frequency)), frequency, bandList()));
     addLengthWarnings(form, warnings);
     return warnings;
 }

@@ -43,10 +43,9 @@ void fillFixedLists(Form& form) {
 
 void fillPortList(Form& form, const PortLister& ports) {
     form.clearItems(Ctl::Combo1);
-    for (const PortInfo& port : ports.openablePorts()) {
+    for (const PortInfo& port : offeredPorts(ports)) {
         form.addItem(Ctl::Combo1, port.name, port.description);
     }
-    form.addItem(Ctl::Combo1, kSimPortName, QStringLiteral("simulated KV120"));
 }
 
 void runStartup(Form& form, const StartupPlatform& platform) {

@@ -164,10 +164,9 @@ void tellInterruptedUpdate(CliContext& context, Updater::DeviceLeft left, const 
 
 int listPorts(CliContext& context, const PortLister& ports) {
     QByteArray list;
-    for (const PortInfo& port : ports.openablePorts()) {
+    for (const PortInfo& port : offeredPorts(ports)) {
         list += (port.name + u'\t' + port.description + u'\n').toUtf8();
     }
-    list += (kSimPortName + QStringLiteral("\tsimulated KV120\n")).toUtf8();
     return context.writeData({}, list) ? kSucceeded : kFailed;
 }
 

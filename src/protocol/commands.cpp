@@ -17,8 +17,7 @@ QByteArray withArgument(const char* keyword, const QString& argument,
 }
 
 QByteArray withOctets(const char* keyword, const Octets& octets) {
-    const QStringList parts{octets[0], octets[1], octets[2], octets[3]};
-    return withArgument(keyword, parts.join(u','));
+    return withArgument(keyword, octetsArgument(octets));
 }
 
 // The position of text in the field's list, counted from first; the fallback
@@ -39,7 +38,7 @@ QByteArray read() {
 }
 
 QByteArray callsign(const QString& callsign, const QString& ssid) {
-    return withArgument("CALL", callsign.leftJustified(6, u' ') + u'-' + ssid);
+    return withArgument("CALL", callsignArgument(callsign, ssid));
 }
 
 QByteArray passcode(const QString& passcode) {
@@ -47,8 +46,7 @@ QByteArray passcode(const QString& passcode) {
 }
 
 QByteArray addressMode(const QString& mode) {
-    return withArgument(
-        "DHCP", mode == DeviceSettings::kStaticIp ? QStringLiteral("0") : QStringLiteral("1"));
+    return withArgument("DHCP", addressModeArgument(mode));
 }
 
 QByteArray ipAddress(const Octets& octets) {
@@ -127,13 +125,25 @@ QByteArray reset() {
     return bare("AT+RESET");
 }
 
+QString callsignArgument(const QString& callsign, const QString& ssid) {
+    return callsign.leftJustified(6, u' ') + u'-' + ssid;
+}
+
+QString addressModeArgument(const QString& mode) {
+    return mode == DeviceSettings::kStaticIp ? QStringLiteral("0") : QStringLiteral("1");
+}
+
+QString octetsArgument(const Octets& octets) {
+    return QStringList{octets[0], octets[1], octets[2], octets[3]}.join(u',');
+}
+
 QString backlightArgument(const QString& time) {
     // The device stores "always on" as a zero time.
     return time == u"ON" ? QStringLiteral("00") : time;
 }
 
-QString distanceUnitCode(const QString& unit) {
-    return listCode(DeviceSettings::distanceUnitItems(), unit, 1, 2);
+QString distanceUnitCode(const QString& unit, int unlisted) {
+    return listCode(DeviceSettings::distanceUnitItems(), unit, 1, unlisted);
 }
 
 QString txPathCode(const QString& path) {

@@ -22,9 +22,7 @@ using Octets = std::array<QString, 4>;
 QByteArray setup();
 QByteArray read();
 
-// The callsign is padded with blanks to 6 characters, so the "-" before the
-// SSID always stands at the same place; longer callsigns are refused before
-// this is called.
+// Longer callsigns than 6 characters are refused before this is called.
 QByteArray callsign(const QString& callsign, const QString& ssid);
 QByteArray passcode(const QString& passcode);
 // "AT+DHCP,0#" for exactly "STATIC IP", "AT+DHCP,1#" for any other text.
@@ -50,12 +48,20 @@ QByteArray wifi(const QString& ssid, const QString& password);
 QByteArray reboot();
 QByteArray reset();
 
+// The arguments as the commands carry them, shared with the settings file's
+// lines. The callsign is padded with blanks to 6 characters, so the "-"
+// before the SSID always stands at the same place.
+QString callsignArgument(const QString& callsign, const QString& ssid);
+QString addressModeArgument(const QString& mode);  // "STATIC IP" -> "0", else "1"
+QString octetsArgument(const Octets& octets);      // joined by ","
+QString backlightArgument(const QString& time);    // "ON" -> "00"
+
 // The digit codes of the coded fields, the same the device reports back in
 // its "UNIT:", "PATH:" and "ALIAS:" lines. A text not in the field's list
-// falls back to the code the device has always been sent for it.
-QString backlightArgument(const QString& time);  // "ON" -> "00"
-QString distanceUnitCode(const QString& unit);   // unlisted -> "2"
-QString txPathCode(const QString& path);         // unlisted -> "1"
-QString digiAliasCode(const QString& alias);     // unlisted -> "3"
+// falls back to the code the device has always been sent for it; a settings
+// file has always saved an unlisted unit as "1".
+QString distanceUnitCode(const QString& unit, int unlisted = 2);
+QString txPathCode(const QString& path);      // unlisted -> "1"
+QString digiAliasCode(const QString& alias);  // unlisted -> "3"
 
 }  // namespace Commands

@@ -1,5 +1,6 @@
 #include "protocol/exchange.h"
 
+#include "app/form.h"
 #include "protocol/session.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
@@ -11,6 +12,16 @@ void runExchange(Session& session, const std::function<void()>& steps) {
         // The window is closing: the only thing left to do is let go of the port.
         closePortIfOpen(session);
     }
+}
+
+bool cancelledRunningExchange(Session& session) {
+    if (!session.link().isOpen()) {
+        return false;
+    }
+    session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
+    session.link().close();
+    session.form().setEnabled(Ctl::Command7, true);
+    return true;
 }
 
 void closePortIfOpen(Session& session) {

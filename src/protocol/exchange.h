@@ -11,6 +11,12 @@ class Session;
 // the exchange ends there, with the port closed and nothing else touched.
 void runExchange(Session& session, const std::function<void()>& steps);
 
+// A click on "read data" or "Write data" while the port is open only cancels
+// what runs on it: the port closes, "read data" says "Port is open" until the
+// next click, and "Write data" is usable again. True when the click was such
+// a cancel.
+bool cancelledRunningExchange(Session& session);
+
 // Closes the port unless it is closed already, as it is when a click made
 // during one of the exchange's waits cancelled the exchange.
 void closePortIfOpen(Session& session);

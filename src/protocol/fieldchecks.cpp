@@ -4,48 +4,25 @@
 #include "app/form.h"
 #include "app/texts.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 namespace ds = DeviceSettings;
 
-// A field whose text goes to the device unchanged, and the label beside it,
-// whose caption names the field in the window's language.
-struct SentField {
-    Ctl field;
-    Ctl label;
-};
-
 constexpr int kCallsignPlaces = 6;
 
-std::vector<SentField> settingsSentAsText(const Form& form) {
-    std::vector<SentField> fields{
-        {ds::callsign, Ctl::Label4},
-        {ds::callSsid, Ctl::Label4},
-        {ds::passcode, Ctl::Label1},
-    };
-    if (form.text(ds::addressMode) == ds::kStaticIp) {
-        const std::array<std::pair<const ds::Octets*, Ctl>, 4> groups{{
-            {&ds::ipAddress, Ctl::Label12},
-            {&ds::subnetMask, Ctl::Label13},
-            {&ds::gateway, Ctl::Label14},
-            {&ds::dnsServer, Ctl::Label15},
-        }};
-        for (const auto& [boxes, label] : groups) {
-            for (const Ctl box : *boxes) {
-                fields.push_back({box, label});
-            }
-        }
+// The fields whose text goes to the device unchanged: the addresses only in
+// static mode.
+std::vector<Ctl> settingsSentAsText(const Form& form) {
+    std::vector<Ctl> fields = ds::textSettings();
+    if (form.text(ds::addressMode) != ds::kStaticIp) {
+        std::erase_if(fields, [](Ctl field) {
+            return std::find(ds::addressBoxes.begin(), ds::addressBoxes.end(), field) !=
+                   ds::addressBoxes.end();
+        });
     }
-    fields.insert(fields.end(), {{ds::position, Ctl::Label6},
-                                 {ds::comment, Ctl::Label6},
-                                 {ds::server, Ctl::Label7},
-                                 {ds::sendInterval, Ctl::Label8},
-                                 {ds::filter, Ctl::Label10},
-                                 {ds::backlight, Ctl::Label18},
-                                 {ds::modulation, Ctl::Label24},
-                                 {ds::frequency, Ctl::Label16}});
     return fields;
 }
 
@@ -64,11 +41,12 @@ QString characterName(QChar c) {
 // end the command early, any other control byte is no text the device can
 // store, and a field may have characters of its own that its command uses as
 // separators.
-std::optional<QString> unsendableIn(const Form& form, const std::vector<SentField>& fields,
+// Each is named by the caption of the label beside it.
+std::optional<QString> unsendableIn(const Form& form, const std::vector<Ctl>& fields,
                                     QStringView separators = {}) {
-    for (const SentField& sent : fields) {
-        const QString& value = form.text(sent.field);
-        const QString label = form.text(sent.label);
+    for (const Ctl field : fields) {
+        const QString& value = form.text(field);
+        const QString label = form.text(ds::labelOf(field));
         if (value.contains(u'\r') || value.contains(u'\n')) {
             return text(Msg::LineBreakInField, form.language()).arg(label);
         }
@@ -97,8 +75,8 @@ std::optional<QString> writeRefusal(const Form& form) {
 std::optional<QString> wifiWriteRefusal(const Form& form) {
     // The device splits "AT+WIFI,name,password#" at its first comma and ends
     // it at the first "#".
-    if (auto refusal = unsendableIn(form, {{ds::wifiSsid, Ctl::Label23}}, u",#")) {
+    if (auto refusal = unsendableIn(form, {ds::wifiSsid}, u",#")) {
         return refusal;
     }
-    return unsendableIn(form, {{ds::wifiPassword, Ctl::Label20}}, u"#");
+    return unsendableIn(form, {ds::wifiPassword}, u"#");
 }

@@ -111,12 +111,10 @@ void readSteps(Session& session) {
     session.flags().connectSeen = false;
     session.flags().readEndSeen = false;
     if (session.link().isOpen()) {
-        // This click only cancels what runs on the port and leaves the
-        // settings as they were; a cancelled read puts back what it cleared.
-        form.setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
-        session.link().close();
+        // A cancel leaves the settings as they were: it puts back what the
+        // read cleared.
         before.restore(form);
-        form.setEnabled(Ctl::Command7, true);
+        cancelledRunningExchange(session);
         return;
     }
     form.setText(Ctl::Command6, session.tr(Msg::ReadButtonReading));

@@ -11,17 +11,6 @@ namespace {
 namespace ds = DeviceSettings;
 using Kind = ReplyEffect::Kind;
 
-// Every keyword, in the order the lines are tested. None is a prefix of
-// another, so at most one holds for a line. Their lengths are known here:
-// the receive path tests every received byte's line against them.
-constexpr std::array<std::string_view, 26> kKeywords{
-    "eeram reset", "CONNECT", "READ END", "CALLSIGN",   "PASS:",
-    "POSITION",    "DHCP:1",  "DHCP:0",   "COMMENT",    "SERVER",
-    "SENT TIME",   "FILTER",  "VER:",     "IP:",        "MASK:",
-    "GATE:",       "DNS:",    "FREQ:",    "BACKLIGHT:", "UNIT:",
-    "DIGI:",       "MOD:",    "PATH:",    "ALIAS:",     "WIFI Write success",
-    "freq save"};
-
 // Positions count from 1, as the device's documentation does.
 QString from(QStringView line, qsizetype position) {
     return line.size() >= position ? line.sliced(position - 1).toString() : QString();
@@ -86,111 +75,117 @@ void code(QStringView line, qsizetype position, Ctl control, const QStringList& 
     }
 }
 
-void apply(int row, QStringView line, ParseOutcome& out) {
-    switch (row) {
-        case 0:
-            out.effects << raise(AckFlag::EeramReset);
-            break;
-        case 1:
-            out.effects << raise(AckFlag::Connect) << statusLine("Connect OK");
-            break;
-        case 2:
-            out.effects << raise(AckFlag::ReadEnd) << statusLine("Read end");
-            break;
-        case 3:
-            callsign(line, out);
-            break;
-        case 4:
-            out.effects << setText(ds::passcode, from(line, 6));
-            break;
-        case 5:
-            out.effects << setText(ds::position, from(line, 10));
-            break;
-        case 6:
-            out.effects << setText(ds::addressMode, QStringLiteral("DHCP"))
-                        << ReplyEffect{
-                               Kind::DisableAddressBoxes, Ctl::Form1, {}, 0, AckFlag::Connect};
-            break;
-        case 7:
-            out.effects << setText(ds::addressMode, ds::kStaticIp);
-            break;
-        case 8:
-            out.effects << setText(ds::comment, from(line, 14));
-            break;
-        case 9:
-            out.effects << setText(ds::server, from(line, 8));
-            break;
-        case 10:
-            out.effects << setText(ds::sendInterval, from(line, 11));
-            break;
-        case 11:
-            out.effects << setText(ds::filter, from(line, 8));
-            break;
-        case 12:
-            out.effects << setText(ds::firmwareVersion, from(line, 5));
-            break;
-        case 13:
-            fourParts(line, 4, ds::ipAddress, out);
-            break;
-        case 14:
-            fourParts(line, 6, ds::subnetMask, out);
-            break;
-        case 15:
-            fourParts(line, 6, ds::gateway, out);
-            break;
-        case 16:
-            fourParts(line, 5, ds::dnsServer, out);
-            break;
-        case 17:
-            out.effects << setText(ds::frequency, from(line, 6));
-            break;
-        case 18: {
-            // The device reports "always on" as 0 or 00.
-            const QString time = from(line, 11);
-            const bool alwaysOn = time == u"0" || time == u"00";
-            out.effects << setText(ds::backlight, alwaysOn ? QStringLiteral("ON") : time);
-            break;
-        }
-        case 19:
-            code(line, 6, ds::distanceUnit, ds::distanceUnitItems(), '1', out);
-            break;
-        case 20:
-            out.effects << ReplyEffect{
-                Kind::SetCheck, ds::digipeat, {}, at(line, 6) == u'1' ? 1 : 0, AckFlag::Connect};
-            break;
-        case 21:
-            out.effects << setText(ds::modulation,
-                                   line.sliced(4, qMin<qsizetype>(1, line.size() - 4)).toString());
-            break;
-        case 22:
-            code(line, 6, ds::txPath, ds::txPathItems(), '0', out);
-            break;
-        case 23:
-            code(line, 7, ds::digiAlias, ds::digiAliasItems(), '1', out);
-            break;
-        case 24:
-            out.effects << raise(AckFlag::WifiWrite);
-            break;
-        case 25:
-            out.effects << raise(AckFlag::FreqSave);
-            break;
-        default:
-            break;
-    }
+// The text from a position to the line's end goes into a box.
+template <Ctl control, qsizetype position>
+void rest(QStringView line, ParseOutcome& out) {
+    out.effects << setText(control, from(line, position));
 }
+
+template <const ds::Octets& boxes, qsizetype start>
+void octets(QStringView line, ParseOutcome& out) {
+    fourParts(line, start, boxes, out);
+}
+
+template <AckFlag flag>
+void acknowledge(QStringView, ParseOutcome& out) {
+    out.effects << raise(flag);
+}
+
+void connected(QStringView, ParseOutcome& out) {
+    out.effects << raise(AckFlag::Connect) << statusLine("Connect OK");
+}
+
+void readEnded(QStringView, ParseOutcome& out) {
+    out.effects << raise(AckFlag::ReadEnd) << statusLine("Read end");
+}
+
+void dhcpOn(QStringView, ParseOutcome& out) {
+    out.effects << setText(ds::addressMode, QStringLiteral("DHCP"))
+                << ReplyEffect{Kind::DisableAddressBoxes, Ctl::Form1, {}, 0, AckFlag::Connect};
+}
+
+void dhcpOff(QStringView, ParseOutcome& out) {
+    out.effects << setText(ds::addressMode, ds::kStaticIp);
+}
+
+void backlight(QStringView line, ParseOutcome& out) {
+    // The device reports "always on" as 0 or 00.
+    const QString time = from(line, 11);
+    const bool alwaysOn = time == u"0" || time == u"00";
+    out.effects << setText(ds::backlight, alwaysOn ? QStringLiteral("ON") : time);
+}
+
+void distanceUnit(QStringView line, ParseOutcome& out) {
+    code(line, 6, ds::distanceUnit, ds::distanceUnitItems(), '1', out);
+}
+
+void digipeat(QStringView line, ParseOutcome& out) {
+    out.effects << ReplyEffect{
+        Kind::SetCheck, ds::digipeat, {}, at(line, 6) == u'1' ? 1 : 0, AckFlag::Connect};
+}
+
+void modulation(QStringView line, ParseOutcome& out) {
+    out.effects << setText(ds::modulation,
+                           line.sliced(4, qMin<qsizetype>(1, line.size() - 4)).toString());
+}
+
+void txPath(QStringView line, ParseOutcome& out) {
+    code(line, 6, ds::txPath, ds::txPathItems(), '0', out);
+}
+
+void digiAlias(QStringView line, ParseOutcome& out) {
+    code(line, 7, ds::digiAlias, ds::digiAliasItems(), '1', out);
+}
+
+struct Reply {
+    std::string_view keyword;
+    void (*apply)(QStringView line, ParseOutcome& out);
+};
+
+// Every reply, in the order the lines are tested. No keyword is a prefix of
+// another, so at most one holds for a line. Their lengths are known here:
+// the receive path tests every received byte's line against them.
+constexpr std::array<Reply, 26> kReplies{{
+    {"eeram reset", acknowledge<AckFlag::EeramReset>},
+    {"CONNECT", connected},
+    {"READ END", readEnded},
+    {"CALLSIGN", callsign},
+    {"PASS:", rest<ds::passcode, 6>},
+    {"POSITION", rest<ds::position, 10>},
+    {"DHCP:1", dhcpOn},
+    {"DHCP:0", dhcpOff},
+    {"COMMENT", rest<ds::comment, 14>},
+    {"SERVER", rest<ds::server, 8>},
+    {"SENT TIME", rest<ds::sendInterval, 11>},
+    {"FILTER", rest<ds::filter, 8>},
+    {"VER:", rest<ds::firmwareVersion, 5>},
+    {"IP:", octets<ds::ipAddress, 4>},
+    {"MASK:", octets<ds::subnetMask, 6>},
+    {"GATE:", octets<ds::gateway, 6>},
+    {"DNS:", octets<ds::dnsServer, 5>},
+    {"FREQ:", rest<ds::frequency, 6>},
+    {"BACKLIGHT:", backlight},
+    {"UNIT:", distanceUnit},
+    {"DIGI:", digipeat},
+    {"MOD:", modulation},
+    {"PATH:", txPath},
+    {"ALIAS:", digiAlias},
+    {"WIFI Write success", acknowledge<AckFlag::WifiWrite>},
+    {"freq save", acknowledge<AckFlag::FreqSave>},
+}};
 
 }  // namespace
 
 ParseOutcome parseReply(QStringView line) {
     ParseOutcome out;
-    for (int row = 0; row < static_cast<int>(kKeywords.size()); ++row) {
-        const std::string_view keyword = kKeywords[row];
+    for (const Reply& reply : kReplies) {
+        const std::string_view keyword = reply.keyword;
         // The first character rules out all but one or two keywords cheaply.
         if (line.isEmpty() || line.front() != QLatin1Char(keyword.front())) {
             continue;
         }
         if (line.startsWith(QLatin1String(keyword.data(), keyword.size()))) {
-            apply(row, line, out);
+            reply.apply(line, out);
             break;  // no other keyword can hold
         }
     }
@@ -201,8 +196,8 @@ ParseOutcome parseReply(QStringView line) {
 // and most lines (noise, loader bytes, half lines) start with none of them.
 constexpr std::array<bool, 256> kKeywordFirstBytes = [] {
     std::array<bool, 256> firstBytes{};
-    for (const std::string_view keyword : kKeywords) {
-        firstBytes[static_cast<unsigned char>(keyword.front())] = true;
+    for (const Reply& reply : kReplies) {
+        firstBytes[static_cast<unsigned char>(reply.keyword.front())] = true;
     }
     return firstBytes;
 }();
@@ -212,8 +207,8 @@ bool startsWithKeyword(QByteArrayView line) {
         return false;
     }
     const std::string_view text(line.data(), static_cast<size_t>(line.size()));
-    return std::any_of(kKeywords.begin(), kKeywords.end(), [text](std::string_view keyword) {
-        return keyword.front() == text.front() && text.starts_with(keyword);
+    return std::any_of(kReplies.begin(), kReplies.end(), [text](const Reply& reply) {
+        return reply.keyword.front() == text.front() && text.starts_with(reply.keyword);
     });
 }
 

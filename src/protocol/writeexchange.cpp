@@ -54,10 +54,7 @@ void writeSteps(Session& session) {
     session.flags().freqSaveSeen = false;
     form.setStatus(QString());
     form.setText(Ctl::Text30, QString());
-    if (session.link().isOpen()) {
-        form.setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
-        session.link().close();
-        form.setEnabled(Ctl::Command7, true);
+    if (cancelledRunningExchange(session)) {
         return;
     }
     if (const auto refusal = writeRefusal(form)) {

@@ -18,6 +18,10 @@ bool opens(const QString& name) {
 
 }  // namespace
 
+QList<PortInfo> offeredPorts(const PortLister& ports) {
+    return ports.openablePorts() << PortInfo{kSimPortName, QStringLiteral("simulated KV120")};
+}
+
 QList<PortInfo> SystemPortLister::openablePorts() const {
     std::map<QString, QString> descriptions;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {

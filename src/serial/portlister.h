@@ -18,6 +18,10 @@ public:
     virtual QList<PortInfo> openablePorts() const = 0;
 };
 
+// The ports offered to the user: those that open now and, last, the
+// simulated device.
+QList<PortInfo> offeredPorts(const PortLister& ports);
+
 // The ports of this machine: "COM1" to "COM16" on Windows, device paths
 // elsewhere; each is tried and listed only when it opens.
 class SystemPortLister : public PortLister {

@@ -2,6 +2,7 @@
 
 #include "app/devicesettings.h"
 #include "app/form.h"
+#include "protocol/commands.h"
 #include "serial/textencoding.h"
 
 #include <algorithm>
@@ -15,34 +16,9 @@ namespace ds = DeviceSettings;
 
 constexpr std::array<Ctl, 4> kFreeTextFields{ds::position, ds::comment, ds::server, ds::filter};
 
-// The one-digit codes of the unit, path and alias lines, in list order. A
-// text that is not a list item is saved with the fall-back code; for the
-// unit that is "1" here, where the write sends "2".
-QString code(const QString& text, const QStringList& items, int firstCode, int fallBack) {
-    const qsizetype index = items.indexOf(text);
-    return QString::number(index < 0 ? fallBack : firstCode + static_cast<int>(index));
-}
-
 QString octets(const Form& form, const ds::Octets& boxes) {
-    return form.text(boxes[0]) + u',' + form.text(boxes[1]) + u',' + form.text(boxes[2]) + u',' +
-           form.text(boxes[3]);
-}
-
-QString callsignLine(const Form& form) {
-    // The device expects the "-" as the 16th character of the line; blanks
-    // fill a shorter callsign up to 6 characters.
-    return QStringLiteral("CALLSIGN:") + form.text(ds::callsign).leftJustified(6, u' ') + u'-' +
-           form.text(ds::callSsid);
-}
-
-QString addressModeLine(const Form& form) {
-    return form.text(ds::addressMode) == ds::kStaticIp ? QStringLiteral("DHCP:0#")
-                                                       : QStringLiteral("DHCP:1#");
-}
-
-QString backlightLine(const Form& form) {
-    const QString time = form.text(ds::backlight);
-    return QStringLiteral("BACKLIGHT:") + (time == u"ON" ? QStringLiteral("00") : time);
+    return Commands::octetsArgument(
+        {form.text(boxes[0]), form.text(boxes[1]), form.text(boxes[2]), form.text(boxes[3])});
 }
 
 }  // namespace
@@ -51,9 +27,11 @@ QStringList settingsFileLines(const Form& form) {
     return {
         QStringLiteral("[KORVA]"),
         QString(),
-        callsignLine(form),
+        // The device expects the "-" as the 16th character of the line.
+        QStringLiteral("CALLSIGN:") +
+            Commands::callsignArgument(form.text(ds::callsign), form.text(ds::callSsid)),
         QStringLiteral("PASS:") + form.text(ds::passcode),
-        addressModeLine(form),
+        QStringLiteral("DHCP:") + Commands::addressModeArgument(form.text(ds::addressMode)) + u'#',
         QStringLiteral("IP:") + octets(form, ds::ipAddress),
         QStringLiteral("MASK:") + octets(form, ds::subnetMask),
         QStringLiteral("GATE:") + octets(form, ds::gateway),
@@ -63,13 +41,13 @@ QStringList settingsFileLines(const Form& form) {
         QStringLiteral("SERVER:") + form.text(ds::server),
         QStringLiteral("SENT TIME:") + form.text(ds::sendInterval).rightJustified(4, u'0'),
         QStringLiteral("FILTER:") + form.text(ds::filter),
-        backlightLine(form),
+        QStringLiteral("BACKLIGHT:") + Commands::backlightArgument(form.text(ds::backlight)),
         QStringLiteral("FREQ:") + form.text(ds::frequency),
-        QStringLiteral("UNIT:") + code(form.text(ds::distanceUnit), ds::distanceUnitItems(), 1, 1),
+        QStringLiteral("UNIT:") + Commands::distanceUnitCode(form.text(ds::distanceUnit), 1),
         QStringLiteral("DIGI:") + (form.value(ds::digipeat) == 1 ? u'1' : u'0'),
         QStringLiteral("MOD:") + form.text(ds::modulation),
-        QStringLiteral("PATH:") + code(form.text(ds::txPath), ds::txPathItems(), 0, 1),
-        QStringLiteral("ALIAS:") + code(form.text(ds::digiAlias), ds::digiAliasItems(), 1, 3),
+        QStringLiteral("PATH:") + Commands::txPathCode(form.text(ds::txPath)),
+        QStringLiteral("ALIAS:") + Commands::digiAliasCode(form.text(ds::digiAlias)),
     };
 }
 
@@ -89,32 +67,12 @@ QByteArray settingsFileBytes(const Form& form) {
 }
 
 std::optional<Ctl> labelOfFieldWithLineBreak(const Form& form) {
-    // Every field whose text goes into the file as it is, after the label the
-    // window shows beside it. The coded fields cannot carry a line break.
-    const auto octets = [](const ds::Octets& boxes) {
-        return std::vector<Ctl>(boxes.begin(), boxes.end());
-    };
-    const std::pair<Ctl, std::vector<Ctl>> labelledFields[] = {
-        {Ctl::Label4, {ds::callsign, ds::callSsid}},
-        {Ctl::Label1, {ds::passcode}},
-        {Ctl::Label12, octets(ds::ipAddress)},
-        {Ctl::Label13, octets(ds::subnetMask)},
-        {Ctl::Label14, octets(ds::gateway)},
-        {Ctl::Label15, octets(ds::dnsServer)},
-        {Ctl::Label6, {ds::position, ds::comment}},
-        {Ctl::Label7, {ds::server}},
-        {Ctl::Label8, {ds::sendInterval}},
-        {Ctl::Label10, {ds::filter}},
-        {Ctl::Label18, {ds::backlight}},
-        {Ctl::Label24, {ds::modulation}},
-        {Ctl::Label16, {ds::frequency}},
-    };
-    for (const auto& [label, fields] : labelledFields) {
-        for (const Ctl field : fields) {
-            const QString value = form.text(field);
-            if (value.contains(u'\r') || value.contains(u'\n')) {
-                return label;
-            }
+    // Every field whose text goes into the file as it is; the coded fields
+    // cannot carry a line break.
+    for (const Ctl field : ds::textSettings()) {
+        const QString value = form.text(field);
+        if (value.contains(u'\r') || value.contains(u'\n')) {
+            return ds::labelOf(field);
         }
     }
     return std::nullopt;

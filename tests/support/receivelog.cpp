@@ -1,4 +1,4 @@
-#include "sim/receivelog.h"
+#include "support/receivelog.h"
 
 QByteArray receivedBytes(const QList<SimReceived>& log) {
     QByteArray all;

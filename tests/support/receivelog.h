@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/simulateddevice.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -25,3 +27,15 @@ QByteArray receivedBytes(const QList<SimReceived>& log);
 // CR LF of some commands makes one). A last line without its line end is
 // included, so a command that lost its end shows up.
 QList<SimCommand> receivedCommands(const QList<SimReceived>& log);
+
+// What a simulated device receives from the moment this is made.
+struct ReceiveLog {
+    explicit ReceiveLog(SimulatedDevice& device) {
+        device.setReceiveWatcher(
+            [this](quint32 atMs, const QByteArray& bytes) { chunks.append({atMs, bytes}); });
+    }
+    QByteArray bytes() const { return receivedBytes(chunks); }
+    QList<SimCommand> commands() const { return receivedCommands(chunks); }
+
+    QList<SimReceived> chunks;
+};
