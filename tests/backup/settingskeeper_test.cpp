@@ -136,7 +136,7 @@ TEST(SettingsKeeper, ASecondClickWhileReadingCancelsTheUpdateAndAShortImageReads
     EXPECT_EQ(rig.device.config(), userSettings());
     EXPECT_EQ(rig.prompter.messageTexts(), QStringList{"Port is use or no\nthe port is not open"});
 
-    rig.device.clearReceived();
+    rig.received.chunks.clear();
     rig.prompter.messages.clear();
     rig.prompter.files.push_back(rig.writeFile(QStringLiteral("short.bin"), patternBytes(4999)));
     rig.updater.imageOpen();
@@ -162,7 +162,7 @@ TEST(SettingsKeeper, AnUnfinishedUpdateKeepsItsBackupAndTheNextOneWritesItBack) 
         ASSERT_EQ(rig.keeper.pendingBackup(), rig.backupPath);
         ASSERT_EQ(rig.device.inLoader(), stalled);
         rig.device.knobs() = {.bytesPerSecond = kLineRate115200};
-        rig.device.clearReceived();
+        rig.received.chunks.clear();
         rig.prompter.questions.clear();
         rig.clickUpdate();
 

@@ -10,7 +10,7 @@
 #include "serial/virtualclock.h"
 #include "settingsfile/settingsfileformat.h"
 #include "sim/programports.h"
-#include "sim/receivelog.h"
+#include "support/receivelog.h"
 #include "support/fakeports.h"
 #include "support/printers.h"
 #include "support/testfiles.h"
@@ -56,6 +56,7 @@ struct Cli {
     VirtualClock clock;
     ProgramPorts ports{clock};
     SimulatedDevice& device = ports.device;
+    ReceiveLog received{device};
     SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
     QBuffer outBuffer;
     QBuffer errBuffer;
@@ -196,7 +197,7 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         for (qsizetype i = 1; i < lines.size(); ++i) {
             EXPECT_NE(lines[i], lines[i - 1]) << err.toStdString();
         }
-        const QByteArray received = receivedBytes(cli.device.received());
+        const QByteArray received = cli.received.bytes();
         EXPECT_TRUE(c.sent.isEmpty() ? received.isEmpty() : received.contains(c.sent));
         EXPECT_LE(cli.clock.elapsedMs(), c.endsByMs);
     }

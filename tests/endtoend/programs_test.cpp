@@ -142,7 +142,7 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
     ASSERT_TRUE(QFile::link(served.path(), link));
     QProcess holder;
     holder.start(KV120CTL_PATH, {"--config-dir", ownConfig.path(), "--port", link, "read"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !served.device.received().isEmpty(); }, 20'000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !served.received.chunks.isEmpty(); }, 20'000));
     const QString busy = QStringLiteral(
                              "Port is open or no\nthe port is in use by another program "
                              "(kv120ctl, process %1)\n")
@@ -241,7 +241,7 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             // kv120ctl reads its file once the handlers are installed; both
             // programs talk to the device once they are handed over.
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return waitsIn(pid, "pipe") || !served.device.received().isEmpty(); },
+                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); },
                 20'000));
 
             ::kill(static_cast<pid_t>(pid), signal);

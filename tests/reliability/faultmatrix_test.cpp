@@ -133,7 +133,7 @@ public:
     }
 
 private:
-    QByteArray received() const { return receivedBytes(rig_.ports.device.received()); }
+    QByteArray received() const { return rig_.bytesReceived(); }
 
     bool phaseBegun() const {
         if (op_ == Op::LoaderWait) {

@@ -31,8 +31,9 @@ QList<SimCommand> receivedCommands(const QList<SimReceived>& log);
 // What a simulated device receives from the moment this is made.
 struct ReceiveLog {
     explicit ReceiveLog(SimulatedDevice& device) {
-        device.setReceiveWatcher(
-            [this](quint32 atMs, const QByteArray& bytes) { chunks.append({atMs, bytes}); });
+        device.setReceiveWatcher([this](quint32 atMs, const QByteArray& bytes) {
+            chunks.append({atMs, bytes});
+        });
     }
     QByteArray bytes() const { return receivedBytes(chunks); }
     QList<SimCommand> commands() const { return receivedCommands(chunks); }

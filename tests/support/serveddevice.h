@@ -3,6 +3,7 @@
 #include "serial/qtclock.h"
 #include "sim/pseudoterminal.h"
 #include "sim/simulateddevice.h"
+#include "support/receivelog.h"
 
 // A simulated KV120 served on a pseudo-terminal in the test's own process,
 // in real time: the program under test opens path() as its serial port, so
@@ -19,5 +20,6 @@ struct ServedDevice {
 
     QtClock clock;
     SimulatedDevice device;
+    ReceiveLog received{device};
     PseudoTerminal terminal;
 };

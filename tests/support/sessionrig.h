@@ -7,10 +7,10 @@
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
 #include "sim/portrouter.h"
-#include "sim/receivelog.h"
 #include "sim/simlink.h"
 #include "sim/simulateddevice.h"
 #include "support/printers.h"
+#include "support/receivelog.h"
 #include "support/scriptedprompter.h"
 #include "support/testfiles.h"
 
@@ -39,12 +39,12 @@ struct SessionRig {
         return writeBytes(path, bytes) ? path : QString();
     }
 
-    QByteArray bytesReceived() const { return receivedBytes(device.received()); }
+    QByteArray bytesReceived() const { return received.bytes(); }
 
     // The command lines the device received, without their line ends.
     QByteArrayList commands() const {
         QByteArrayList texts;
-        for (const SimCommand& command : device.receivedCommands()) {
+        for (const SimCommand& command : received.commands()) {
             texts << command.text;
         }
         return texts;
@@ -53,7 +53,7 @@ struct SessionRig {
     // When each command line arrived, in virtual milliseconds.
     QList<quint32> commandTimes() const {
         QList<quint32> times;
-        for (const SimCommand& command : device.receivedCommands()) {
+        for (const SimCommand& command : received.commands()) {
             times << command.atMs;
         }
         return times;
@@ -75,6 +75,7 @@ struct SessionRig {
     ScriptedPrompter prompter;
     SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
     SimulatedDevice device;
+    ReceiveLog received{device};
     SimLink simLink{device, clock};
     QtSerialLink realLink;
     PortRouter link{realLink, simLink};

@@ -7,9 +7,9 @@
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
 #include "sim/programports.h"
-#include "sim/receivelog.h"
 #include "support/fakeports.h"
 #include "support/printers.h"
+#include "support/receivelog.h"
 #include "support/scriptedprompter.h"
 
 #include <QComboBox>
@@ -50,7 +50,7 @@ public:
     // What a box shows, whichever kind of box it is.
     QString shown(Ctl box) const;
     QString status() const { return form.text(Ctl::Text29); }
-    QByteArray bytesReceived() const { return receivedBytes(ports.device.received()); }
+    QByteArray bytesReceived() const { return received.bytes(); }
     // Makes the bytes a file in the rig's folder; the file's path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
     // Runs the clock in steps until done() or until limitMs have passed; true
@@ -64,6 +64,7 @@ private:
 public:
     VirtualClock clock{5};
     ProgramPorts ports{clock};
+    ReceiveLog received{ports.device};
     FakePortLister lister;
     ScriptedPrompter prompter;
     Form form;

@@ -87,7 +87,7 @@ TEST(Transfer, EachRequestIsAnsweredAtOnceWithOnePacketInOrder) {
             expected += packet < 0 ? QByteArray("\x5E\x03\x88\x02\xE5", 5) : play.block(packet);
         }
         EXPECT_EQ(play.bytesReceived(), expected);
-        for (const SimReceived& chunk : play.device.received()) {
+        for (const SimReceived& chunk : play.received.chunks) {
             EXPECT_TRUE(requestTimes.contains(chunk.atMs)) << "not sent when asked for";
         }
     }
@@ -196,7 +196,7 @@ TEST(UpdateStart, AnImageOfLessThan5000BytesIsRefusedWithTheReasonOnALineOfItsOw
 
         EXPECT_EQ(rig.prompter.messageTexts(), QStringList{"Please choose fireware\n" + c.reason});
         EXPECT_EQ(rig.status(), "Please choose fireware\r\n" + c.reason + "\r\n");
-        EXPECT_TRUE(rig.device.received().isEmpty());
+        EXPECT_TRUE(rig.received.chunks.isEmpty());
         EXPECT_EQ(rig.form.text(Ctl::Command2), "update");
     }
 }
