@@ -21,29 +21,9 @@ using Octets = std::array<QString, 4>;
 // it goes out with a CR LF in front.
 QByteArray setup();
 QByteArray read();
-
-// Longer callsigns than 6 characters are refused before this is called.
-QByteArray callsign(const QString& callsign, const QString& ssid);
-QByteArray passcode(const QString& passcode);
-// "AT+DHCP,0#" for exactly "STATIC IP", "AT+DHCP,1#" for any other text.
-QByteArray addressMode(const QString& mode);
-QByteArray ipAddress(const Octets& octets);
-QByteArray subnetMask(const Octets& octets);
-QByteArray gateway(const Octets& octets);
-QByteArray dnsServer(const Octets& octets);
-QByteArray position(const QString& position, TextEncoding encoding = TextEncoding::Utf8);
-QByteArray comment(const QString& comment, TextEncoding encoding = TextEncoding::Utf8);
-QByteArray server(const QString& server, TextEncoding encoding = TextEncoding::Utf8);
-QByteArray sendInterval(const QString& interval);
-QByteArray filter(const QString& filter, TextEncoding encoding = TextEncoding::Utf8);
-QByteArray backlight(const QString& time);
-QByteArray distanceUnit(const QString& unit);
-QByteArray digipeat(bool on);
-QByteArray modulation(const QString& level);
-QByteArray txPath(const QString& path);
-QByteArray digiAlias(const QString& alias);
-// Like the set-up request, the frequency command starts a fresh line.
-QByteArray frequency(const QString& frequency);
+// One setting: "AT+" keyword "," argument "#" CR LF.
+QByteArray setting(const char* keyword, const QString& argument,
+                   TextEncoding encoding = TextEncoding::Utf8);
 QByteArray wifi(const QString& ssid, const QString& password);
 QByteArray reboot();
 QByteArray reset();
