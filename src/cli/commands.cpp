@@ -264,7 +264,7 @@ int updateFirmware(CliContext& context, const QString& image) {
     }
     context.deviceWorkStarts();
     // A status line never shares the bar's line.
-    ProgressReport progress(context.form, context.err, context.errIsTerminal);
+    ProgressReport progress(context.form, context.clock, context.err, context.errIsTerminal);
     StatusEcho echo(context.form, context.err, context.prompter,
                     [&progress] { progress.finish(); });
     SettingsKeeper keeper(context.session, updater, context.backupFolder);

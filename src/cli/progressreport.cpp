@@ -1,6 +1,7 @@
 #include "cli/progressreport.h"
 
 #include "app/form.h"
+#include "serial/clock.h"
 
 #include <QTextStream>
 
@@ -18,8 +19,9 @@ QString minutesAndSeconds(qint64 seconds) {
 
 }  // namespace
 
-ProgressReport::ProgressReport(const Form& form, QTextStream& err, bool terminal)
-    : err_(err), terminal_(terminal) {
+ProgressReport::ProgressReport(const Form& form, const Clock& clock, QTextStream& err,
+                               bool terminal)
+    : clock_(clock), err_(err), terminal_(terminal) {
     connect(&form, &Form::changed, this, [this, &form](Ctl id) {
         if (id == Ctl::ProgressBar1) {
             show(form.value(Ctl::ProgressBar1), form.maximum(Ctl::ProgressBar1));
@@ -47,8 +49,9 @@ void ProgressReport::show(int blocks, int total) {
     if (blocks <= 0 || blocks >= total) {
         return;
     }
-    if (!sinceFirstBlock_.isValid()) {
-        sinceFirstBlock_.start();
+    if (!started_) {
+        started_ = true;
+        firstBlockAtMs_ = clock_.nowMs();
     }
     total_ = total;
     draw(blocks);
@@ -57,7 +60,8 @@ void ProgressReport::show(int blocks, int total) {
 void ProgressReport::draw(int blocks) {
     if (terminal_) {
         // A shorter line than the last (fewer digits of speed) covers it whole.
-        const QString line = barLine(blocks, total_, sinceFirstBlock_.elapsed());
+        const quint32 elapsedMs = clock_.nowMs() - firstBlockAtMs_;  // across the counter's wrap
+        const QString line = barLine(blocks, total_, elapsedMs);
         drawnWidth_ = std::max(drawnWidth_, line.size());
         err_ << '\r' << line.leftJustified(drawnWidth_) << Qt::flush;
         drawn_ = true;
