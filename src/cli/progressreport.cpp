@@ -29,10 +29,10 @@ ProgressReport::ProgressReport(const Form& form, const Clock& clock, QTextStream
     });
 }
 
-QString ProgressReport::barLine(int blocks, int total, qint64 elapsedMs) {
+QString ProgressReport::barLine(int blocks, int total, int blocksTimed, qint64 elapsedMs) {
     const int percent = total > 0 ? blocks * 100 / total : 0;
     const int filled = total > 0 ? blocks * kBarWidth / total : 0;
-    const qint64 bytes = blocks * kPacketBytes;
+    const qint64 bytes = blocksTimed * kPacketBytes;
     const qint64 perSecond = elapsedMs > 0 ? bytes * 1000 / elapsedMs : 0;
     const qint64 secondsLeft = perSecond > 0 ? (total - blocks) * kPacketBytes / perSecond : 0;
     return QStringLiteral("[%1%2] %3% %4/%5 blocks %6 B/s %7 left")
@@ -49,9 +49,11 @@ void ProgressReport::show(int blocks, int total) {
     if (blocks <= 0 || blocks >= total) {
         return;
     }
-    if (!started_) {
-        started_ = true;
-        firstBlockAtMs_ = clock_.nowMs();
+    // Timed from the first block seen: the blocks before it were sent in no
+    // time the report has measured.
+    if (timedFromBlock_ < 0) {
+        timedFromBlock_ = blocks;
+        timedFromMs_ = clock_.nowMs();
     }
     total_ = total;
     draw(blocks);
@@ -60,8 +62,8 @@ void ProgressReport::show(int blocks, int total) {
 void ProgressReport::draw(int blocks) {
     if (terminal_) {
         // A shorter line than the last (fewer digits of speed) covers it whole.
-        const quint32 elapsedMs = clock_.nowMs() - firstBlockAtMs_;  // across the counter's wrap
-        const QString line = barLine(blocks, total_, elapsedMs);
+        const quint32 elapsedMs = clock_.nowMs() - timedFromMs_;  // across the counter's wrap
+        const QString line = barLine(blocks, total_, blocks - timedFromBlock_, elapsedMs);
         drawnWidth_ = std::max(drawnWidth_, line.size());
         err_ << '\r' << line.leftJustified(drawnWidth_) << Qt::flush;
         drawn_ = true;

@@ -23,8 +23,9 @@ public:
     // Shows the transfer complete (the bar full), then ends the line.
     void complete();
 
-    // The text for blocks sent out of total after elapsedMs, for a terminal.
-    static QString barLine(int blocks, int total, qint64 elapsedMs);
+    // The text for blocks sent out of total, for a terminal; the speed is that
+    // of the last blocksTimed blocks, sent in elapsedMs.
+    static QString barLine(int blocks, int total, int blocksTimed, qint64 elapsedMs);
 
 private:
     void show(int blocks, int total);
@@ -37,6 +38,6 @@ private:
     int total_ = 0;
     bool drawn_ = false;
     qsizetype drawnWidth_ = 0;  // of the widest draw on the current line
-    bool started_ = false;
-    quint32 firstBlockAtMs_ = 0;
+    int timedFromBlock_ = -1;   // none seen yet
+    quint32 timedFromMs_ = 0;
 };
