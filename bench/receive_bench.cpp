@@ -1,3 +1,4 @@
+#include "peakmemory.h"
 #include "protocol/replyparser.h"
 #include "serial/receivepath.h"
 #include "serial/textencoding.h"
@@ -6,8 +7,6 @@
 #include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -58,12 +57,6 @@ QByteArray randomBytes(qsizetype size) {
         byte = static_cast<char>(random.bounded(256));
     }
     return bytes;
-}
-
-qint64 peakResidentKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 // range(0): the length of the stream in MiB. The stream repeats a fixed

@@ -8,13 +8,13 @@
 #include "app/prompter.h"
 #include "app/startup.h"
 #include "gui/programwindow.h"
+#include "peakmemory.h"
 #include "serial/portlister.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
 #include "sim/programports.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -35,20 +35,6 @@ class NoPorts : public PortLister {
 public:
     QList<PortInfo> openablePorts() const override { return {}; }
 };
-
-// The process's peak resident memory in KiB, from the kernel's own count.
-qint64 peakRssKib() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
-}
 
 // The program on SIM, as start-up and the window make it.
 struct Program {
@@ -105,13 +91,13 @@ bool chattyDevice(qint64 runMs) {
     });
     const qint64 firstMs = qMin(runMs, kHourMs);
     program.clock.advance(firstMs);
-    const qint64 firstPeak = peakRssKib();
+    const qint64 firstPeak = peakResidentKiB();
     program.clock.advance(runMs - firstMs);
-    const qint64 growth = peakRssKib() - firstPeak;
+    const qint64 growth = peakResidentKiB() - firstPeak;
     const QString grown =
         runMs > kHourMs ? QStringLiteral(", +%1 KiB after the first hour").arg(growth) : QString();
     row("Soak, chatty device, peak RSS",
-        QStringLiteral("%1 KiB after %2 s%3").arg(peakRssKib()).arg(runMs / 1000).arg(grown),
+        QStringLiteral("%1 KiB after %2 s%3").arg(peakResidentKiB()).arg(runMs / 1000).arg(grown),
         "+<= 8192 KiB after the first hour");
     row("Soak, chatty device, longest status box", QString::number(longestStatus),
         "<= 32768 characters");
@@ -174,7 +160,7 @@ bool faultCycles(int cycles) {
         QStringLiteral("%1 cycles, longest %2 s virtual, peak RSS %3 KiB")
             .arg(cycles)
             .arg(double(longestMs) / 1000, 0, 'f', 1)
-            .arg(peakRssKib()),
+            .arg(peakResidentKiB()),
         "each ends idle");
     return true;
 }

@@ -112,7 +112,8 @@ void readSteps(Session& session) {
     session.flags().readEndSeen = false;
     if (session.link().isOpen()) {
         // A cancel leaves the settings as they were: it puts back what the
-        // read cleared.
+        // read cleared, before the cancel makes "Write data" usable (the
+        // snapshot would disable it again).
         before.restore(form);
         cancelledRunningExchange(session);
         return;

@@ -1,17 +1,17 @@
 #include "support/receivelog.h"
 
-QByteArray receivedBytes(const QList<SimReceived>& log) {
+QByteArray ReceiveLog::bytes() const {
     QByteArray all;
-    for (const SimReceived& chunk : log) {
+    for (const SimReceived& chunk : chunks) {
         all += chunk.bytes;
     }
     return all;
 }
 
-QList<SimCommand> receivedCommands(const QList<SimReceived>& log) {
+QList<SimCommand> ReceiveLog::commands() const {
     QList<SimCommand> commands;
     SimCommand current{0, {}};
-    for (const SimReceived& chunk : log) {
+    for (const SimReceived& chunk : chunks) {
         for (const char byte : chunk.bytes) {
             if (byte != '\r' && byte != '\n') {
                 current.text += byte;

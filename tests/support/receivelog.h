@@ -20,14 +20,6 @@ struct SimCommand {
     bool operator==(const SimCommand&) const = default;
 };
 
-// Every byte received, in order.
-QByteArray receivedBytes(const QList<SimReceived>& log);
-
-// The log split into lines at CR and LF, empty lines left out (the leading
-// CR LF of some commands makes one). A last line without its line end is
-// included, so a command that lost its end shows up.
-QList<SimCommand> receivedCommands(const QList<SimReceived>& log);
-
 // What a simulated device receives from the moment this is made.
 struct ReceiveLog {
     explicit ReceiveLog(SimulatedDevice& device) {
@@ -35,8 +27,12 @@ struct ReceiveLog {
             chunks.append({atMs, bytes});
         });
     }
-    QByteArray bytes() const { return receivedBytes(chunks); }
-    QList<SimCommand> commands() const { return receivedCommands(chunks); }
+    // Every byte received, in order.
+    QByteArray bytes() const;
+    // The bytes split into lines at CR and LF, empty lines left out (the
+    // leading CR LF of some commands makes one). A last line without its line
+    // end is included, so a command that lost its end shows up.
+    QList<SimCommand> commands() const;
 
     QList<SimReceived> chunks;
 };
