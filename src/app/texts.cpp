@@ -146,8 +146,8 @@ const std::map<Msg, Pair>& table() {
          {"The image is too small: %1 bytes, at least %2.",
           "固件文件太小：%1 字节，至少需要 %2 字节。"}},
         {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", nullptr}},
-        {Msg::UpdateButtonBusy, {"update...", nullptr}},
-        {Msg::UpdateButtonIdle, {"update", nullptr}},
+        {Msg::UpdateButtonBusy, {"update...", "升级中..."}},
+        {Msg::UpdateButtonIdle, {"update", "开始升级"}},
         {Msg::ResetEeramOk, {"reset eeram OK", nullptr}},
         {Msg::WaitForResetEeram, {"Wait for reset eeram ", nullptr}},
         {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", nullptr}},
@@ -162,9 +162,30 @@ const std::map<Msg, Pair>& table() {
         {Msg::UpdateComplete, {"update complete", nullptr}},
         {Msg::UpdateStep, {"update step:", nullptr}},
         {Msg::UpdateStalled,
-         {"The update did not complete: the device's loader stopped answering. "
-          "Run the update again.",
-          "升级未完成：设备引导程序停止响应。请重新升级。"}},
+         {"The update did not complete: the device's loader asked for no new block for 10 "
+          "seconds. Run the update again.",
+          "升级未完成：设备引导程序 10 秒内没有请求新的数据块。请重新升级。"}},
+        {Msg::SendingImage,
+         {"The loader answered: the image goes out in %1 blocks.",
+          "引导程序已应答：升级文件分 %1 块发送。"}},
+        {Msg::WaitingForNewFirmware,
+         {"Waiting for the device to start its new firmware", "等待设备启动新固件"}},
+        {Msg::DeviceRunsAgain, {"The device answers with its new firmware.", "设备已运行新固件。"}},
+        {Msg::ImageNotTaken,
+         {"The update did not complete: the device did not take the image and waits in its "
+          "loader. Run the update again.",
+          "升级未完成：设备未接受升级文件，停留在引导程序中。请重新升级。"}},
+        {Msg::NoAnswerAfterImage,
+         {"The update did not complete: the image was sent, but the device has not answered "
+          "since, neither its firmware nor its loader. Check its power and cable, then run the "
+          "update again.",
+          "升级未完成：升级文件已发送，但设备此后没有应答（固件和引导程序均无应答）。请检查电源和"
+          "数据线，然后重新升级。"}},
+        {Msg::RunCheckPortFailed,
+         {"The update did not complete: the image was sent, but the port could not be used to ask "
+          "whether the device runs its new firmware. Run the update again.",
+          "升级未完成：升级文件已发送，但无法通过串口确认设备是否已运行新固件。请重新升级。"}},
+        {Msg::UpdateNotComplete, {"update not complete", "升级未完成"}},
         {Msg::CloseDuringUpdate,
          {"A firmware update is running. Closing now leaves the device in its loader "
           "until the update is run again. Close anyway?",
@@ -193,21 +214,43 @@ const std::map<Msg, Pair>& table() {
         {Msg::TitleWithProgress, {"%1% - %2", nullptr}},
 
         {Msg::BackupReadFailed,
-         {"The device's settings could not be read. The update resets the device to its factory "
-          "settings, so without them your settings are lost. Update without keeping them?",
-          "无法读取设备的设置。升级会把设备恢复为出厂设置，没有备份，您的设置将会丢失。"
-          "不保留设置继续升级吗？"}},
+         {"The device's settings could not be read whole.", "无法完整读取设备的设置。"}},
+        {Msg::UpdateWithoutKeeping,
+         {"The update resets the device to its factory settings, so without them your settings "
+          "are lost. Update without keeping them?",
+          "升级会把设备恢复为出厂设置，没有备份，您的设置将会丢失。不保留设置继续升级吗？"}},
+        {Msg::UpdateNotStartedNotKept,
+         {"The update did not start and the device is untouched. To update without keeping its "
+          "settings, add --no-keep-settings.",
+          "升级没有开始，设备未被改动。如要不保留设置升级，请加上 --no-keep-settings。"}},
+        {Msg::OthersStillKept,
+         {"Settings kept for other devices still wait to be written back:\n%1",
+          "为其他设备保存的设置仍在等待写回：\n%1"}},
+        {Msg::ResetEarlier,
+         {"An update that did not complete reset the device on this port: the settings kept then, "
+          "in %1, go back once this update completes. What the device holds now is kept in %2.",
+          "此串口上的设备曾被一次未完成的升级恢复为出厂设置：本次升级完成后写回当时保存的设置（%"
+          "1）。"
+          "设备现在的设置保存在 %2。"}},
+        {Msg::ChooseKept,
+         {"The update reset the device to its factory settings. Which of the kept settings below "
+          "are this device's, to be written back now? (file, port, callsign, time)",
+          "升级已把设备恢复为出厂设置。下列保存的设置中，哪一份属于这台设备、现在写回？"
+          "（文件、串口、呼号、时间）"}},
+        {Msg::NoneOfThem, {"None of them", "都不是"}},
+        {Msg::KeptNotWrittenBack,
+         {"Which kept settings are this device's is not known, so none were written back:\n%1",
+          "不知道哪一份保存的设置属于这台设备，因此没有写回：\n%1"}},
         {Msg::BackupNotSaved,
-         {"The device's settings could not be kept in %1: %2\nUpdate without keeping them?",
-          "无法把设备的设置保存到 %1：%2\n不保留设置继续升级吗？"}},
+         {"The device's settings could not be kept in %1: %2", "无法把设备的设置保存到 %1：%2"}},
         {Msg::BackupKept, {"Settings kept in %1", "设置已保存到 %1"}},
         {Msg::RestoreQuestion,
          {"The update reset the device to its factory settings. Once the device has restarted, "
           "write back the settings kept before the update (%1)?",
           "升级已把设备恢复为出厂设置。请等设备重启完成，是否写回升级前保存的设置（%1）？"}},
         {Msg::SettingsStillKept,
-         {"Your settings are kept in %1; the next update that completes writes them back.",
-          "您的设置保存在 %1；下一次完成的升级会把它们写回。"}},
+         {"Your settings are kept in %1 until they are written back.",
+          "您的设置保存在 %1，直到写回设备为止。"}},
         {Msg::InterruptedInLoader,
          {"The update was interrupted: the device is in its loader.",
           "升级被中断：设备停留在引导程序中。"}},
@@ -218,6 +261,14 @@ const std::map<Msg, Pair>& table() {
          {"The update completed, but its settings were not written back: the device is on its "
           "factory settings.",
           "升级已完成，但设置未写回：设备处于出厂设置。"}},
+        {Msg::InterruptedWritingBack,
+         {"The update completed, but writing back its settings was interrupted: the device holds "
+          "part of them.",
+          "升级已完成，但写回设置时被中断：设备只保存了部分设置。"}},
+        {Msg::InterruptedImageSent,
+         {"The update was interrupted after the image was sent: whether the device took it is "
+          "not known.",
+          "升级在升级文件发送后被中断：不知道设备是否已接受。"}},
         {Msg::FinishWith, {"To finish: %1", "完成方法：%1"}},
         {Msg::RestoreNotLoaded,
          {"The settings kept in %1 could not be read back: %2", "无法读回保存在 %1 中的设置：%2"}},

@@ -115,6 +115,13 @@ enum class Msg {
     UpdateStep,
     UpdateStalled,
     CloseDuringUpdate,
+    SendingImage,  // %1: blocks
+    WaitingForNewFirmware,
+    DeviceRunsAgain,
+    ImageNotTaken,
+    NoAnswerAfterImage,
+    RunCheckPortFailed,
+    UpdateNotComplete,
     // Command line of the window
     ConfigDirOption,
     LanguageOption,
@@ -130,14 +137,23 @@ enum class Msg {
     TitleWithProgress,  // %1: percentage, %2: the window's title
     // Settings kept across a firmware update
     BackupReadFailed,
-    BackupNotSaved,     // %1: file, %2: reason
-    BackupKept,         // %1: file
-    RestoreQuestion,    // %1: file
-    RestoreNotLoaded,   // %1: file, %2: reason
-    SettingsStillKept,  // %1: file
+    UpdateWithoutKeeping,
+    UpdateNotStartedNotKept,
+    BackupNotSaved,   // %1: file, %2: reason
+    OthersStillKept,  // %1: the kept settings, one a line
+    ResetEarlier,     // %1: the kept file written back, %2: the file of what was read
+    ChooseKept,
+    NoneOfThem,
+    KeptNotWrittenBack,  // %1: the kept settings, one a line
+    BackupKept,          // %1: file
+    RestoreQuestion,     // %1: file
+    RestoreNotLoaded,    // %1: file, %2: reason
+    SettingsStillKept,   // %1: file
     InterruptedInLoader,
     InterruptedOnFactorySettings,
     InterruptedAfterCompletion,
+    InterruptedWritingBack,
+    InterruptedImageSent,
     FinishWith,  // %1: the command
     // Serial traffic view
     TrafficButton,

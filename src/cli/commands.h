@@ -21,4 +21,8 @@ int writeSettings(CliContext& context, const QString& file);
 int diffSettings(CliContext& context, const QString& file);
 int writeWifi(CliContext& context, const QString& ssid, const QString& password);
 int restart(CliContext& context);
+// Updates the firmware, keeping the device's settings across it (unless
+// --no-keep-settings) and writing them back once the device runs again.
 int updateFirmware(CliContext& context, const QString& image);
+// The settings kept across updates that still wait to be written back.
+int listKept(CliContext& context);

@@ -77,8 +77,13 @@ const std::map<QString, Command>& commands() {
         {"update",
          {"IMAGE",
           "update the device's firmware with the raw image file IMAGE, keeping its settings", 1, 1,
-          "the update was not finished: run it again",
+          "the update had not begun: the device is untouched",
           [](CliContext& c, const QStringList& a) { return updateFirmware(c, a[0]); }}},
+        {"kept",
+         {"",
+          "list the settings kept across firmware updates that still wait to be written back "
+          "(file, port, callsign, time, port identity, tab-separated)",
+          0, 0, "", [](CliContext& c, const QStringList&) { return listKept(c); }}},
     };
     return table;
 }
@@ -211,7 +216,8 @@ int run(int argc, char** argv) {
     };
     const int status = context.run([&](CliContext& c) { return command.run(c, positional); });
     if (const int signal = terminationSignal(); signal != 0) {
-        err << "kv120ctl: " << signalDescription(signal) << "; " << command.undone << Qt::endl;
+        err << "kv120ctl: " << signalDescription(signal) << "; "
+            << (context.undone.isEmpty() ? command.undone : context.undone) << Qt::endl;
         return exitStatusForSignal(signal);
     }
     return status;

@@ -10,6 +10,6 @@ ProgramWindow::ProgramWindow(Form& form, SerialLink& link, Clock& clock, Prompte
       keeper(session, updater, backupFolder),
       window(form, prompter, ports, [&link] { return link.isOpen(); }),
       controller(session, updater, keeper, window) {
-    keeper.keepSettingsAcrossUpdates();
+    keeper.keepSettingsAcrossUpdates(SettingsKeeper::WhenNotKept::Ask);
     keeper.offerRestoreOnCompletion();
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
@@ -68,6 +69,20 @@ bool QtPrompter::confirm(const QString& text, const QString& title) {
     box.setDefaultButton(QMessageBox::No);
     question_ = &box;
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtPrompter::choose(const QString& text, const QStringList& items, const QString& noneOfThem) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(programTitle_);
+    dialog.setLabelText(text);
+    dialog.setComboBoxItems(QStringList(items) << noneOfThem);
+    dialog.setComboBoxEditable(false);
+    // Preselected is the answer that changes nothing.
+    dialog.setTextValue(noneOfThem);
+    if (dialog.exec() != QDialog::Accepted) {
+        return -1;
+    }
+    return static_cast<int>(items.indexOf(dialog.textValue()));
 }
 
 void QtPrompter::withdrawQuestion() {

@@ -24,6 +24,7 @@ public:
 
     void message(const QString& text, const QString& title = {}) override;
     bool confirm(const QString& text, const QString& title = {}) override;
+    int choose(const QString& text, const QStringList& items, const QString& noneOfThem) override;
     QString chooseFile(const FileRequest& request) override;
     void withdrawQuestion() override;
 

@@ -28,8 +28,12 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
       clock_(clock),
       prompter_(prompter),
       store_(store),
-      receivePath_([this](const QByteArray& line) { onReplyLine(line); }) {
+      receivePath_([this](const QByteArray& line) { onReplyLine(line); }),
+      lastReceiveMs_(clock.nowMs()) {
     link_.setReceiver([this](const QByteArray& bytes) {
+        const quint32 now = clock_.nowMs();
+        quietBeforeLastReceiveMs_ = now - lastReceiveMs_;
+        lastReceiveMs_ = now;
         receivePath_.receive(bytes);
         if (afterReceive_) {
             afterReceive_();
@@ -49,9 +53,11 @@ bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
             case ReplyEffect::Kind::SetText:
                 form_.setText(effect.control, effect.text);
                 form_.setEncoding(effect.control, arrivedAs);
+                replied_.insert(effect.control);
                 break;
             case ReplyEffect::Kind::SetCheck:
                 form_.setValue(effect.control, effect.value);
+                replied_.insert(effect.control);
                 break;
             case ReplyEffect::Kind::RaiseFlag:
                 flags_[effect.flag] = true;

@@ -5,6 +5,8 @@
 #include "serial/receivepath.h"
 #include "serial/textencoding.h"
 
+#include <QSet>
+
 #include <functional>
 
 class Clock;
@@ -52,6 +54,16 @@ public:
     // before the failure stay.
     bool applyReply(QStringView line, TextEncoding arrivedAs = TextEncoding::Utf8);
 
+    // The controls a reply line has set since forgetReplies(): which setting
+    // lines a read brought.
+    const QSet<Ctl>& repliedControls() const { return replied_; }
+    void forgetReplies() { replied_.clear(); }
+
+    // When the last bytes arrived, and for how long the line had been quiet
+    // before them (since the session began, when they were the first).
+    quint32 lastReceiveMs() const { return lastReceiveMs_; }
+    quint32 quietBeforeLastReceiveMs() const { return quietBeforeLastReceiveMs_; }
+
     // Runs after every batch of received bytes has gone through the receive
     // path: the firmware update answers the loader's requests from there.
     void setAfterReceive(std::function<void()> action) { afterReceive_ = std::move(action); }
@@ -87,4 +99,7 @@ private:
     std::function<void()> afterReceive_;
     std::function<void()> afterLoss_;
     QString portLostText_;
+    QSet<Ctl> replied_;
+    quint32 lastReceiveMs_;
+    quint32 quietBeforeLastReceiveMs_ = 0;
 };

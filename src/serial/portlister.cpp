@@ -63,6 +63,23 @@ QString portIdentity(const QList<PortInfo>& ports, const QString& name) {
     return name;
 }
 
+QString identityOfPort(const QString& name) {
+    if (name == kSimPortName) {
+        return name;
+    }
+    const QString path = QFileInfo(name).canonicalFilePath();
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.portName() == name || info.systemLocation() == name ||
+            (!path.isEmpty() && info.systemLocation() == path)) {
+            const QString identity = adapterIdentity(info);
+            if (!identity.isEmpty()) {
+                return identity;
+            }
+        }
+    }
+    return path.isEmpty() ? name : path;
+}
+
 QList<PortInfo> offeredPorts(const PortLister& ports) {
     return ports.openablePorts() << PortInfo{kSimPortName, QStringLiteral("simulated KV120")};
 }

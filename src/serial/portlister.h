@@ -19,6 +19,11 @@ struct PortInfo {
 // the system reports one, else the port's name.
 QString portIdentity(const QList<PortInfo>& ports, const QString& name);
 
+// The same for the port named now, asking the system without opening any
+// port: the adapter's identity, else the path the name leads to (a link to a
+// pseudo-terminal is its terminal), else the name.
+QString identityOfPort(const QString& name);
+
 // Finds the serial ports that can be opened now.
 class PortLister {
 public:

@@ -51,6 +51,14 @@ QStringList settingsFileLines(const Form& form) {
     };
 }
 
+std::vector<Ctl> settingLineControls() {
+    return {ds::callsign,      ds::passcode,   ds::addressMode,  ds::ipAddress[0],
+            ds::subnetMask[0], ds::gateway[0], ds::dnsServer[0], ds::position,
+            ds::comment,       ds::server,     ds::sendInterval, ds::filter,
+            ds::backlight,     ds::frequency,  ds::distanceUnit, ds::digipeat,
+            ds::modulation,    ds::txPath,     ds::digiAlias};
+}
+
 QByteArray settingsFileBytes(const Form& form) {
     // A file in GB18030 when any free-text field's text arrived in it, so that
     // it loads back, and goes to the device, as the device sent it. A file

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class Form;
 
@@ -17,6 +18,10 @@ class Form;
 // longer than 6 characters or a send interval longer than 4 digits cannot be
 // brought to its fixed width and is written as it is.
 QStringList settingsFileLines(const Form& form);
+
+// One control that each setting line fills, in the file's order: a read that
+// set every one of them brought every line a settings file holds.
+std::vector<Ctl> settingLineControls();
 
 // The whole file, each line ended by CR LF: in UTF-8, or in GB18030 when a
 // free-text field's text arrived in GB18030.
