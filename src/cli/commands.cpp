@@ -14,7 +14,6 @@
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
 #include "serial/clock.h"
-#include "serial/portlister.h"
 #include "settingsfile/devicecompare.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
@@ -161,14 +160,6 @@ void tellInterruptedUpdate(CliContext& context, Updater::DeviceLeft left, const 
 }
 
 }  // namespace
-
-int listPorts(CliContext& context, const PortLister& ports) {
-    QByteArray list;
-    for (const PortInfo& port : offeredPorts(ports)) {
-        list += (port.name + u'\t' + port.description + u'\n').toUtf8();
-    }
-    return context.writeData({}, list) ? kSucceeded : kFailed;
-}
 
 int writeDefaults(CliContext& context, const QString& file) {
     fillDefaults(context.form);
