@@ -74,7 +74,7 @@ void PortWatch::poll() {
     if (const PortInfo* gone = named(present_, selected); gone && !named(now, selected)) {
         unplugged_ = selected;
         awaited_ = portIdentity(present_, selected);
-        form_.appendStatusLine(text(Msg::PortUnplugged, form_.language()).arg(describe(*gone)));
+        tell(text(Msg::PortUnplugged, form_.language()).arg(describe(*gone)));
     }
     QList<PortInfo> fresh;
     for (const PortInfo& port : now) {
@@ -98,7 +98,17 @@ void PortWatch::select(const PortInfo& port) {
     unplugged_.clear();
     awaited_.clear();
     form_.setText(Ctl::Combo1, port.name);
-    form_.appendStatusLine(text(Msg::PortPluggedIn, form_.language()).arg(describe(port)));
+    tell(text(Msg::PortPluggedIn, form_.language()).arg(describe(port)));
+}
+
+void PortWatch::tell(const QString& line) {
+    // A line of its own under what the box shows, without an empty line
+    // above it in an empty box.
+    if (form_.text(Ctl::Text29).isEmpty()) {
+        form_.setStatus(line);
+    } else {
+        form_.appendStatusLine(line);
+    }
 }
 
 QString PortWatch::describe(const PortInfo& port) const {

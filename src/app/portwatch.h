@@ -38,6 +38,7 @@ private:
     void poll();
     void select(const PortInfo& port);
     QString describe(const PortInfo& port) const;
+    void tell(const QString& line);
 
     Form& form_;
     Clock& clock_;
