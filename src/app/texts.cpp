@@ -27,6 +27,20 @@ const std::map<Msg, Pair>& table() {
          {"The serial port went away (was the cable unplugged?): %1",
           "串口已断开（数据线是否拔出？）：%1"}},
 
+        {Msg::PortNamed, {"%1 (%2)", "%1（%2）"}},
+        {Msg::PortPluggedIn, {"KV120 port: %1, plugged in", "KV120 端口：%1，已插入"}},
+        {Msg::PortUnplugged, {"KV120 port: %1, unplugged", "KV120 端口：%1，已拔出"}},
+        {Msg::PortUnpluggedNote, {"unplugged", "已拔出"}},
+        {Msg::AutoPortNone,
+         {"--port auto: no USB serial port is plugged in; plug in the device's cable, or name "
+          "the port with --port NAME",
+          "--port auto：没有插入 USB 串口；请插上设备的数据线，或用 --port NAME 指定端口"}},
+        {Msg::AutoPortSeveral,
+         {"--port auto: several USB serial ports are plugged in; name one with --port NAME:",
+          "--port auto：插入了多个 USB 串口；请用 --port NAME 指定其中一个："}},
+        {Msg::Probing, {"asking %1 whether it is a KV120...", "正在询问 %1 是否为 KV120……"}},
+        {Msg::ProbeNotOpened, {"%1 could not be opened", "%1 无法打开"}},
+
         {Msg::ConnectOk, {"Connect OK", nullptr}},
         {Msg::ReadEnd, {"Read end", nullptr}},
 

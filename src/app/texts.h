@@ -22,6 +22,16 @@ enum class Msg {
     PortIsUseOrNo,
     PermissionHint,
     PortLost,
+    // The port list following the cable
+    PortNamed,      // %1: the port, %2: its description
+    PortPluggedIn,  // %1: the port, named
+    PortUnplugged,  // %1: the port, named
+    PortUnpluggedNote,
+    // kv120ctl finding the port
+    AutoPortNone,
+    AutoPortSeveral,
+    Probing,         // %1: the port
+    ProbeNotOpened,  // %1: the port
     // Reply parser
     ConnectOk,
     ReadEnd,

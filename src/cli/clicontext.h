@@ -46,6 +46,8 @@ struct CliContext {
     // What an interruption left undone, when the command knows better than
     // its general line: told once, at the program's end.
     QString undone;
+    // --probe: the ports command asks each adapter port whether a KV120 answers.
+    bool probe = false;
 
     // Runs a command to its exit status. A lost port ends the command at
     // once (1), as an interruption does (130), wherever it was waiting.

@@ -15,7 +15,6 @@
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
 #include "serial/clock.h"
-#include "serial/portlister.h"
 #include "settingsfile/devicecompare.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
@@ -190,14 +189,6 @@ int runUpdate(CliContext& context, Updater& updater, SettingsKeeper& keeper,
 }
 
 }  // namespace
-
-int listPorts(CliContext& context, const PortLister& ports) {
-    QByteArray list;
-    for (const PortInfo& port : offeredPorts(ports)) {
-        list += (port.name + u'\t' + port.description + u'\n').toUtf8();
-    }
-    return context.writeData({}, list) ? kSucceeded : kFailed;
-}
 
 int writeDefaults(CliContext& context, const QString& file) {
     fillDefaults(context.form);

@@ -3,12 +3,10 @@
 #include <QStringList>
 
 struct CliContext;
-class PortLister;
 
-// The kv120ctl commands. Each returns the program's exit status.
+// The kv120ctl commands. Each returns the program's exit status; the ports
+// command is in portsearch.h.
 
-// Lists the ports that open now, asking the machine afresh each time.
-int listPorts(CliContext& context, const PortLister& ports);
 int writeDefaults(CliContext& context, const QString& file);
 int readSettings(CliContext& context, const QString& file);
 // Before sending, the field warnings go to standard error; with --strict any

@@ -1,7 +1,9 @@
 // kv120ctl: the window's operations from the command line, on the same code.
+#include "app/rememberedport.h"
 #include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/commands.h"
+#include "cli/portsearch.h"
 #include "process/programoutput.h"
 #include "process/terminationsignals.h"
 #include "serial/portlister.h"
@@ -32,10 +34,11 @@ struct Command {
     QString summary;
     int minArguments;
     int maxArguments;
-    // What an interruption leaves undone; empty for a command that does not
-    // talk to the device.
+    // What an interruption leaves undone once the command talks to the
+    // device.
     QString undone;
     std::function<int(CliContext&, const QStringList&)> run;
+    bool needsPort = true;
 };
 
 QString argumentOr(const QStringList& arguments, int index) {
@@ -45,8 +48,15 @@ QString argumentOr(const QStringList& arguments, int index) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table{
         {"ports",
-         {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0, "",
-          [](CliContext& c, const QStringList&) { return listPorts(c, SystemPortLister()); }}},
+         {"",
+          "list the ports that can be opened (name, description and the adapter's identity, "
+          "tab-separated); SIM last. With --probe, each USB serial port is asked whether it is a "
+          "KV120, and those that answer are marked KV120 in a fourth column",
+          0, 0, "not every port was probed",
+          [](CliContext& c, const QStringList&) {
+              return listPorts(c, SystemPortLister(), c.probe);
+          },
+          false}},
         {"read",
          {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
           1, "the settings were not read",
@@ -66,7 +76,8 @@ const std::map<QString, Command>& commands() {
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
           "",
-          [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
+          [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); },
+          false}},
         {"wifi",
          {"SSID PASSWORD", "write the WiFi name and password, then restart the device", 2, 2,
           "the WiFi name and password may not have been written",
@@ -90,9 +101,8 @@ const std::map<QString, Command>& commands() {
 
 QString usage() {
     QString text = QStringLiteral(
-        "Usage: kv120ctl [--port NAME] [--lang en|zh] [--config-dir DIR] [--yes] [--strict] "
-        "[--verify] COMMAND "
-        "[ARGS]\n\n"
+        "Usage: kv120ctl [--port NAME|auto] [--lang en|zh] [--config-dir DIR] [--yes] [--strict] "
+        "[--verify] [--probe] COMMAND [ARGS]\n\n"
         "Commands:\n");
     for (const auto& [name, command] : commands()) {
         text += QStringLiteral("  %1 %2\n      %3\n").arg(name, command.arguments, command.summary);
@@ -100,7 +110,10 @@ QString usage() {
     text += QStringLiteral(
         "\nOptions:\n"
         "  --port NAME        the port: COM3, /dev/ttyUSB0, ... or SIM, the simulated device\n"
-        "                     (default: the port the window remembers)\n"
+        "                     (default: the port the window remembers, wherever its adapter\n"
+        "                     is plugged in now)\n"
+        "  --port auto        the one USB serial port plugged in (exit status 2, listing\n"
+        "                     them, when there is none or several)\n"
         "  --lang en|zh       the language of the messages (default: the system's)\n"
         "  --config-dir DIR   where the remembered port is kept (RUVAdev.ini)\n"
         "  --yes              answer yes where the window would ask\n"
@@ -110,12 +123,37 @@ QString usage() {
         "  --strict           write: refuse (exit status 1) when a field warns\n"
         "  --verify           write: read the settings back and compare them with what was\n"
         "                     written (exit status 1 when any differs)\n"
+        "  --probe            ports: send the set-up request (SETUP#) to each USB serial port\n"
+        "                     and mark those that answer as a KV120. It sends bytes to every\n"
+        "                     such port, whatever device is on it: use it only where that is\n"
+        "                     harmless\n"
         "  -h, --help         this text; COMMAND --help for one command\n\n"
         "  --version          the program's version\n\n"
         "Exit status: 0 done, 1 the device, the port or the output failed, 2 usage error,\n"
         "128 + the signal's number when ended by a signal: 130 Ctrl-C (SIGINT), 143 SIGTERM,\n"
         "129 SIGHUP.\n");
     return text;
+}
+
+// The port a command talks to: the one named, the one adapter plugged in for
+// "auto", else the port the window remembers, where its adapter is now.
+// Empty, after saying why, when there is none.
+QString portToUse(CliContext& context, const QString& named, const SerialSettingsStore& store,
+                  const PortLister& ports) {
+    if (named == u"auto") {
+        return onlyAdapterPort(context, ports);
+    }
+    const QString port =
+        !named.isEmpty()
+            ? named
+            : portOfAdapter(store.portName(), readRememberedAdapter(choicesFileBeside(store)),
+                            ports.presentPorts());
+    if (port.isEmpty()) {
+        context.err << "kv120ctl: no port given: name it with --port NAME or --port auto "
+                       "(kv120ctl ports lists them)"
+                    << Qt::endl;
+    }
+    return port;
 }
 
 // Through stdio, whose error flag keeps a failed write for the check at exit.
@@ -138,10 +176,11 @@ int run(int argc, char** argv) {
     const QCommandLineOption noKeepOption(QStringLiteral("no-keep-settings"));
     const QCommandLineOption strictOption(QStringLiteral("strict"));
     const QCommandLineOption verifyOption(QStringLiteral("verify"));
+    const QCommandLineOption probeOption(QStringLiteral("probe"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(QStringLiteral("version"));
     parser.addOptions({portOption, langOption, configOption, yesOption, keepOption, noKeepOption,
-                       strictOption, verifyOption, helpOption, versionOption});
+                       strictOption, verifyOption, probeOption, helpOption, versionOption});
     if (!parser.parse(app.arguments())) {
         err << parser.errorText() << "\n\n" << usage();
         return kUsage;
@@ -204,12 +243,21 @@ int run(int argc, char** argv) {
     context.prompter.setAnswer(parser.isSet(yesOption));
     context.strict = parser.isSet(strictOption);
     context.verify = parser.isSet(verifyOption);
+    context.probe = parser.isSet(probeOption);
     context.errIsTerminal = isatty(fileno(stderr)) != 0;
-    const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();
-    if (!command.undone.isEmpty() && port.isEmpty()) {
-        err << "kv120ctl: no port given: name it with --port NAME (kv120ctl ports lists them)\n";
-        return kUsage;
+    const SystemPortLister portLister;
+    const QString choices = choicesFileBeside(store);
+    QString port;
+    if (command.needsPort) {
+        port = portToUse(context, parser.isSet(portOption) ? parser.value(portOption) : QString(),
+                         store, portLister);
+        if (port.isEmpty()) {
+            return kUsage;  // told why
+        }
     }
+    // As the window does: the adapter is kept beside the port a read stores.
+    context.session.setAfterPortStored(
+        [&](const QString& stored) { rememberAdapter(choices, stored, portLister); });
     context.form.setText(Ctl::Combo1, port);
     context.beforeTheDevice = [&context] {
         handOverTerminationSignals([&context](int) { context.interrupt(); });

@@ -22,6 +22,10 @@ class Controller : public QObject {
 public:
     Controller(Session& session, Updater& updater, SettingsKeeper& keeper, MainWindow& window);
 
+    // No button's operation runs (its questions included), no update holds
+    // the window and the port is closed: the port in use may change.
+    bool isIdle() const;
+
 private:
     void onButton(Ctl id);
     // The window compared with the device; nothing, after saying so, when the
@@ -44,4 +48,6 @@ private:
     QString dialogFileName_;
     // The question whether to close during a transfer is open.
     bool askingToClose_ = false;
+    // Operations running, one inside another's wait included.
+    int running_ = 0;
 };

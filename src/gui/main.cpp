@@ -1,5 +1,6 @@
 #include "app/form.h"
 #include "app/language.h"
+#include "app/rememberedport.h"
 #include "app/startup.h"
 #include "app/texts.h"
 #include "gui/programwindow.h"
@@ -17,8 +18,6 @@
 #include "sim/programports.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <optional>
@@ -55,8 +54,7 @@ int run(int argc, char** argv) {
     const SystemPortLister portLister;
     // The folders last used in the file dialogs and the window's choices are
     // kept beside the port.
-    const QString choices =
-        QFileInfo(store.path()).dir().filePath(QStringLiteral("kv120-choices.ini"));
+    const QString choices = choicesFileBeside(store);
     QtPrompter windowPrompter(form.text(Ctl::Form1), choices);
     UnattendedPrompter unattended;
     const bool attended = options->screenshot.isEmpty() && !options->quitWhenShown;
@@ -64,10 +62,10 @@ int run(int argc, char** argv) {
 
     // Before the start-up message, whose OK button is Qt's.
     installQtTranslations(languageForLcid(options->lcid), &app);
-    runStartup(form, {options->lcid, store, portLister, prompter});
+    runStartup(form, {options->lcid, store, portLister, prompter, readRememberedAdapter(choices)});
     ProgramWindow program(form, link, clock, prompter, store, portLister, defaultBackupFolder());
     MainWindow& window = program.window;
-    window.rememberChoicesIn(choices);
+    program.rememberChoicesIn(choices);
     windowPrompter.setParentWidget(&window);
     TrafficPanel traffic(link, prompter, form.language(), &QDateTime::currentMSecsSinceEpoch,
                          &window);

@@ -9,7 +9,6 @@
 #include "protocol/session.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
-#include "serial/serialsettingsstore.h"
 
 namespace {
 
@@ -123,7 +122,7 @@ void readSteps(Session& session) {
     try {
         session.clock().delay(100);
         session.openPort();
-        session.store().writeCommSet(form.text(Ctl::Combo1));
+        session.storePort();
         connect(session);
         session.flags().readEndSeen = false;
         if (readSettings(session)) {

@@ -4,6 +4,7 @@
 #include "app/form.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
+#include "serial/serialsettingsstore.h"
 
 bool& AckFlags::operator[](AckFlag flag) {
     switch (flag) {
@@ -110,6 +111,14 @@ void Session::openPort() {
     // line here) would be read as the end of that line, and a write's "freq
     // save" would go unseen.
     receivePath_.setReplyLine({});
+}
+
+void Session::storePort() {
+    const QString port = form_.text(Ctl::Combo1);
+    store_.writeCommSet(port);
+    if (afterPortStored_) {
+        afterPortStored_(port);
+    }
 }
 
 QString Session::portFailureText(const QString& headline, const SerialError& error) const {

@@ -69,10 +69,17 @@ public:
     void setAfterReceive(std::function<void()> action) { afterReceive_ = std::move(action); }
     // Runs once the status box has told that the open port went away.
     void setAfterLoss(std::function<void()> action) { afterLoss_ = std::move(action); }
+    // Runs once the port has been stored as the one to offer next time: the
+    // window keeps the adapter's identity beside it.
+    void setAfterPortStored(std::function<void(const QString&)> action) {
+        afterPortStored_ = std::move(action);
+    }
 
     // Opens the port the port selector shows, starting a fresh reply line.
     // Throws SerialError.
     void openPort();
+    // Stores the port the port selector shows in the serial settings store.
+    void storePort();
     // A wait of an exchange whose port is open, ended early by answered() as
     // Clock::delayUntil is, and at once when the port goes away: the exchange
     // then finds the port closed at its next step and ends there.
@@ -98,6 +105,7 @@ private:
     ReceivePath receivePath_;
     std::function<void()> afterReceive_;
     std::function<void()> afterLoss_;
+    std::function<void(const QString&)> afterPortStored_;
     QString portLostText_;
     QSet<Ctl> replied_;
     quint32 lastReceiveMs_;

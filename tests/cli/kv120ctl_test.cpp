@@ -5,6 +5,7 @@
 #include "app/devicesettings.h"
 #include "cli/clicontext.h"
 #include "cli/commands.h"
+#include "cli/portsearch.h"
 #include "serial/portlister.h"
 #include "serial/serialsettingsstore.h"
 #include "serial/virtualclock.h"
@@ -262,10 +263,35 @@ TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
 TEST(Kv120ctl, PortsListsTheMachinesPortsWithTheirDescriptionsAndSimLast) {
     Cli cli;
     FakePortLister machine;
-    machine.ports = {{"/dev/ttyACM0", ""}, {"/dev/ttyUSB0", "CP2102 USB to UART"}};
-    EXPECT_EQ(listPorts(cli.context, machine), kSucceeded);
+    machine.ports = {{"/dev/ttyACM0", ""}, {"/dev/ttyUSB0", "CP2102 USB to UART", "serial:0001"}};
+    EXPECT_EQ(listPorts(cli.context, machine, false), kSucceeded);
     EXPECT_EQ(cli.out(),
-              "/dev/ttyACM0\t\n/dev/ttyUSB0\tCP2102 USB to UART\nSIM\tsimulated KV120\n");
+              "/dev/ttyACM0\t\t\n/dev/ttyUSB0\tCP2102 USB to UART\tserial:0001\n"
+              "SIM\tsimulated KV120\t\n");
+}
+
+// --port auto takes the one port with an adapter behind it; with none or
+// several it says so, listing them, and takes nothing.
+TEST(Kv120ctl, PortAutoTakesTheOneAdapterPortElseSaysWhyAndListsThem) {
+    const PortInfo builtIn{"/dev/ttyS0", ""};
+    const PortInfo ch340{"/dev/ttyUSB0", "USB-serial CH340", "usb:1a86:7523@1-2"};
+    const PortInfo simulator{"/tmp/kv120", "/dev/pts/3", {}, true};
+    const std::tuple<QList<PortInfo>, QString, QString> cases[] = {
+        {{builtIn},
+         "",
+         "kv120ctl: --port auto: no USB serial port is plugged in; plug in the device's cable, "
+         "or name the port with --port NAME\n"},
+        {{builtIn, ch340}, "/dev/ttyUSB0", ""},
+        {{builtIn, ch340, simulator},
+         "",
+         "kv120ctl: --port auto: several USB serial ports are plugged in; name one with --port "
+         "NAME:\n/dev/ttyUSB0\tUSB-serial CH340\tusb:1a86:7523@1-2\n/tmp/kv120\t/dev/pts/3\t\n"},
+    };
+    for (const auto& [ports, taken, told] : cases) {
+        Cli cli;
+        EXPECT_EQ(onlyAdapterPort(cli.context, FakePortLister(ports)), taken);
+        EXPECT_EQ(cli.err(), told);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
 #include "app/startup.h"
+#include "cli/clicontext.h"
+#include "cli/portsearch.h"
 #include "gui/programwindow.h"
 #include "process/programoutput.h"
 #include "serial/serialsettingsstore.h"
@@ -15,6 +17,7 @@
 #include "support/serveddevice.h"
 #include "support/testfiles.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -151,7 +154,9 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
     const QString noPort = QStringLiteral("/dev/kv120-no-such-port");
     const QString full = "kv120ctl: the output could not be written: No space left on device\n";
     const QString noPortGiven =
-        "no port given: name it with --port NAME (kv120ctl ports lists them)\n";
+        "no port given: name it with --port NAME or --port auto (kv120ctl ports lists them)\n";
+    // Two simulators plugged in, to --port auto.
+    qputenv(kWatchedPortsVariable, (link + u':' + served.path()).toLocal8Bit());
     // The program, its arguments, the exit status, what standard output
     // starts with, part of standard error, and whether the output is full.
     const std::tuple<QString, QStringList, int, QString, QString, bool> cases[] = {
@@ -167,6 +172,7 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
         {ctl, {"read"}, 2, "", noPortGiven, false},
         {ctl, {"--port", noPort, "read"}, 1, "", "Port is open or no", false},
         {ctl, {"--port", served.path(), "read"}, 1, "", busy, false},
+        {ctl, {"--port", "auto", "read"}, 2, "", "--port auto: several USB serial ports", false},
         {ctl, {"defaults"}, 1, "", full, true},
         {ctl, {"--version"}, 1, "", full, true},
     };
@@ -181,8 +187,42 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
             << run.out.toStdString();
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(err)) << run.err.toStdString();
     }
+    qunsetenv(kWatchedPortsVariable);
     holder.terminate();
     holder.waitForFinished();
+}
+
+// ports --probe asks each adapter port for set-up mode as a read does, and
+// marks those where a KV120 answers: a silent device is asked three times, a
+// port that does not open is named, and a built-in port is not asked.
+TEST(Programs, PortsProbeMarksThePortsWhereAKv120Answers) {
+    ServedDevice kv120;
+    ServedDevice silent(SimKnobs{.silent = true});
+    QTemporaryDir dir;
+    const QString gone = dir.filePath(QStringLiteral("gone"));
+    const FakePortLister machine({{kv120.path(), "", {}, true},
+                                  {silent.path(), "", {}, true},
+                                  {gone, "", {}, true},
+                                  {"/dev/ttyS0", ""}});
+    QtClock clock;
+    ProgramPorts ports(clock);
+    const SerialSettingsStore store{dir.filePath(QStringLiteral("RUVAdev.ini"))};
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    CliContext context(clock, ports.link, store, Language::English, out, err);
+
+    EXPECT_EQ(listPorts(context, machine, true), kSucceeded);
+    context.err.flush();
+    EXPECT_EQ(QString::fromUtf8(out.data()),
+              kv120.path() + "\t\t\tKV120\n" + silent.path() + "\t\t\t\n" + gone +
+                  "\t\t\t\n/dev/ttyS0\t\t\t\nSIM\tsimulated KV120\t\t\n");
+    EXPECT_TRUE(QString::fromUtf8(err.data()).contains(gone + " could not be opened\n"))
+        << err.data().toStdString();
+    const QByteArray setup = "\r\nSETUP#\r\n";
+    EXPECT_EQ(kv120.received.bytes(), setup);
+    EXPECT_EQ(silent.received.bytes(), setup + setup + setup);
 }
 
 // True while the process waits in a kernel function whose name holds what.
@@ -241,8 +281,7 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             // kv120ctl reads its file once the handlers are installed; both
             // programs talk to the device once they are handed over.
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); },
-                20'000));
+                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); }, 20'000));
 
             ::kill(static_cast<pid_t>(pid), signal);
             ASSERT_TRUE(
