@@ -25,6 +25,17 @@ void restoreCaption(Session& session) {
     session.form().setText(Ctl::Command8, session.tr(Msg::WifiButtonIdle));
 }
 
+// The first pause runs its whole length whatever the device says: a device
+// may print its confirmation before its flash write has finished, and
+// "REBOOT#" must not cut that write short. The later pauses end at the
+// confirmation, so a slow device is restarted as soon as it has answered.
+bool awaitConfirmation(Session& session) {
+    session.waitOnPort(kConfirmationStepMs);
+    return session.flags().wifiWriteSeen ||
+           awaitAcknowledgement(session, AckFlag::WifiWrite, kConfirmationSteps - 1,
+                                kConfirmationStepMs);
+}
+
 // The port is open.
 void sendCredentials(Session& session) {
     Form& form = session.form();
@@ -32,8 +43,7 @@ void sendCredentials(Session& session) {
     session.flags().wifiWriteSeen = false;
     session.link().write(Commands::wifi(form.text(ds::wifiSsid), form.text(ds::wifiPassword)));
     form.setStatus(session.tr(Msg::WifiWriting) + QStringLiteral("\r\n"));
-    const bool confirmed =
-        awaitAcknowledgement(session, AckFlag::WifiWrite, kConfirmationSteps, kConfirmationStepMs);
+    const bool confirmed = awaitConfirmation(session);
     session.flags().wifiWriteSeen = false;
     if (confirmed) {
         appendStatus(session, Msg::WifiWriteComplete);
