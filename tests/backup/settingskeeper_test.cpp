@@ -230,6 +230,11 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
          {{0, atLineRate({.repeatAfterBlock = 1}), stalled}},
          {false},
          1},
+        // It holds them, but the write-back did not end as one that took.
+        {"a write-back the device does not confirm",
+         {{0, atLineRate({.noFreqSave = true}), {}}},
+         {true},
+         1},
         {"a device in its loader on a port with nothing kept for it",
          {{0, atLineRate({.stallAfterBlock = 1}), stalled}, {1, atLineRate(), {}, true}},
          {false, false},

@@ -109,6 +109,7 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     const SimKnobs noWifiAck{.noWifiAck = true};
     const SimKnobs losesComment{.ignoreCommand = "COMMENT", .bytesPerSecond = kLineRate115200};
     const SimKnobs badBlock{.bytesPerSecond = kLineRate115200, .corruptChecksumOfBlock = 4};
+    const SimKnobs noFreqSave{.noFreqSave = true, .bytesPerSecond = kLineRate115200};
     const QString readOk = "read ok\nVER:KV120 V1.0\n";
     const QString lost =
         "The serial port went away (was the cable unplugged?): the simulated device went away\n";
@@ -180,6 +181,8 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         {"update, last block refused", badBlock, update, kFailed, "",
          "The update did not complete: the device's loader refused the image's last block.",
          "AT+RESET#", patternBytes(9000)},
+        {"update, the kept settings written back unconfirmed", noFreqSave, updateFirmware, kFailed,
+         "", "Write fail，Please try again.\n", "AT+RESET#", patternBytes(9000)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

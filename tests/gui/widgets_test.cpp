@@ -1,5 +1,6 @@
 // The window's parts on their own: the input rules, the status view, the
 // message boxes and the traffic panel.
+#include "app/devicesettings.h"
 #include "app/form.h"
 #include "gui/formbinding.h"
 #include "gui/inputrules.h"
@@ -34,35 +35,44 @@ void PrintTo(const EditState& state, std::ostream* out) {
 
 namespace {
 
-using Chars = FieldRule::Chars;
-
+// Each box's own rule: the characters it takes and its typed-length limit.
 TEST(InputRules, OnlyTheInsertedCharactersAreFilteredAndCutToTheRoomLeft) {
-    const FieldRule callsign{Chars::UpperCase, 6};
-    const FieldRule digits{Chars::Digits, 5};
-    const FieldRule passcode{Chars::Passcode, 5};
+    namespace ds = DeviceSettings;
+    const auto ones = [](int n) { return EditState{QString(n, u'1'), n}; };
     // What the box held, what the edit made of it, and what the box keeps.
-    const std::tuple<const char*, FieldRule, QString, EditState, EditState> cases[] = {
-        {"typed in the middle", callsign, "DLBC", {"DLaBC", 3}, {"DLABC", 3}},
-        {"only a to z converted", callsign, "", {"äb", 2}, {"äB", 2}},
-        {"same letter as the program's before it", callsign, "x", {"xx", 1}, {"Xx", 1}},
-        {"seventh key refused", callsign, "DL1ABC", {"DL1ABCD", 7}, {"DL1ABC", 6}},
-        {"replacing a selection may fill up", callsign, "DL1ABC", {"DL1AxC", 5}, {"DL1AXC", 5}},
-        {"paste cut to the room", callsign, "DL", {"DLdl1abc", 8}, {"DLDL1A", 6}},
-        {"program text over the limit stays", callsign, "dl1abcde", {"dl1abcd", 7}, {"dl1abcd", 7}},
-        {"no typing beyond the limit", callsign, "LONGCALL", {"LONGCALLX", 9}, {"LONGCALL", 8}},
-        {"full-width digits discarded", digits, "1", {"1４2", 3}, {"12", 2}},
-        {"pasted mix", digits, "", {" 12a34 ", 7}, {"1234", 4}},
-        {"deletion passes", digits, "1a2", {"12", 1}, {"12", 1}},
-        {"receive-only passcode", passcode, "", {"-1", 2}, {"-1", 2}},
-        {"minus after a digit discarded", passcode, "1", {"1-", 2}, {"1", 1}},
-        {"second minus discarded", passcode, "-1", {"--1", 1}, {"-1", 0}},
-        {"minus in the send interval discarded", digits, "", {"-1", 2}, {"1", 1}},
-        {"frequency digits and dots", {Chars::Frequency, 8}, "", {"1,44.6 ", 7}, {"144.6", 5}},
-        {"no rule", {Chars::Any, 0}, "ab", {"a b", 2}, {"a b", 2}},
-        {"cursor not behind the insertion", digits, "12", {"1x2", 0}, {"12", 1}},
+    const std::tuple<const char*, Ctl, QString, EditState, EditState> cases[] = {
+        {"typed in the middle", ds::callsign, "DLBC", {"DLaBC", 3}, {"DLABC", 3}},
+        {"only a to z converted", ds::callsign, "", {"äb", 2}, {"äB", 2}},
+        {"same letter as the program's before it", ds::callsign, "x", {"xx", 1}, {"Xx", 1}},
+        {"seventh key refused", ds::callsign, "DL1ABC", {"DL1ABCD", 7}, {"DL1ABC", 6}},
+        {"replacing a selection may fill up", ds::callsign, "DL1ABC", {"DL1AxC", 5}, {"DL1AXC", 5}},
+        {"paste cut to the room", ds::callsign, "DL", {"DLdl1abc", 8}, {"DLDL1A", 6}},
+        {"program's excess stays", ds::callsign, "dl1abcde", {"dl1abcd", 7}, {"dl1abcd", 7}},
+        {"no typing beyond the limit", ds::callsign, "LONGCALL", {"LONGCALLX", 9}, {"LONGCALL", 8}},
+        {"full-width digits discarded", ds::sendInterval, "1", {"1４2", 3}, {"12", 2}},
+        {"pasted mix", ds::sendInterval, "", {" 12a34 ", 7}, {"1234", 4}},
+        {"deletion passes", ds::sendInterval, "1a2", {"12", 1}, {"12", 1}},
+        {"receive-only passcode", ds::passcode, "", {"-1", 2}, {"-1", 2}},
+        {"minus after a digit discarded", ds::passcode, "1", {"1-", 2}, {"1", 1}},
+        {"second minus discarded", ds::passcode, "-1", {"--1", 1}, {"-1", 0}},
+        {"minus in the send interval discarded", ds::sendInterval, "", {"-1", 2}, {"1", 1}},
+        {"frequency digits, dots and slashes", ds::frequency, "", {"1,44.6/ ", 8}, {"144.6/", 6}},
+        {"no rule", ds::modulation, "ab", {"a b", 2}, {"a b", 2}},
+        {"cursor not behind the insertion", ds::sendInterval, "12", {"1x2", 0}, {"12", 1}},
+        // A paste one character longer than the box takes.
+        {"send interval", ds::sendInterval, "", ones(6), ones(5)},
+        {"passcode", ds::passcode, "", ones(6), ones(5)},
+        {"position", ds::position, "", ones(62), ones(61)},
+        {"comment", ds::comment, "", ones(41), ones(40)},
+        {"filter", ds::filter, "", ones(17), ones(16)},
+        {"frequency", ds::frequency, "", ones(9), ones(8)},
+        {"CTCSS", Ctl::Text32, "", ones(4), ones(3)},
+        {"WiFi name", ds::wifiSsid, "", ones(21), ones(20)},
+        {"WiFi password", ds::wifiPassword, "", ones(21), ones(20)},
+        {"spare box", Ctl::Text9, "", ones(31), ones(30)},
     };
-    for (const auto& [name, rule, before, after, kept] : cases) {
-        EXPECT_EQ(conformEdit(before, after, rule), kept) << name;
+    for (const auto& [name, box, before, after, kept] : cases) {
+        EXPECT_EQ(conformEdit(before, after, fieldRuleFor(box)), kept) << name;
     }
 }
 

@@ -80,6 +80,12 @@ TEST(WindowStartup, TheLanguageChoosesTheCaptionsAndThePortOfferedIsTheStoredOrT
             EXPECT_EQ(rig.form.text(control), QString::fromUtf8(chinese ? inChinese : english));
         }
         EXPECT_EQ(rig.shown(Ctl::Combo1), offered);
+        // The CTCSS box is a placeholder; the SSIDs run 0 to 15, the levels 1 to 5.
+        EXPECT_EQ(rig.shown(Ctl::Text32), "---");
+        EXPECT_FALSE(rig.widget(Ctl::Text32)->isEnabled());
+        EXPECT_EQ(itemsOf(rig.widget<QComboBox>(ds::callSsid)).join(' '),
+                  "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15");
+        EXPECT_EQ(itemsOf(rig.widget<QComboBox>(ds::modulation)).join(' '), "1 2 3 4 5");
     }
 }
 
@@ -115,8 +121,9 @@ TEST(DefaultsAndAddressMode, TheSixteenBoxesFollowTheModeHoweverItWasSet) {
         EXPECT_EQ(addressBoxes(rig), boxes) << mode;
     }
     const std::pair<Ctl, const char*> defaults[] = {
-        {Ctl::Text4, "NOCALL"},    {Ctl::Combo5, "10"},       {Ctl::Text16, "99"},
-        {Ctl::Text31, "144.6400"}, {Ctl::Text34, "home-net"}, {Ctl::Text33, "secret"}};
+        {Ctl::Text4, "NOCALL"},    {Ctl::Combo5, "10"}, {Ctl::Text16, "99"},
+        {Ctl::Text31, "144.6400"}, {Ctl::Text32, "--"}, {Ctl::Text34, "home-net"},
+        {Ctl::Text33, "secret"}};
     for (const auto& [control, text] : defaults) {
         EXPECT_EQ(rig.shown(control), QString::fromUtf8(text)) << nameOf(control).toStdString();
     }

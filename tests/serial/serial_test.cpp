@@ -1,4 +1,5 @@
 #include "serial/portlister.h"
+#include "serial/qtclock.h"
 #include "serial/receivepath.h"
 #include "serial/serialsettingsstore.h"
 #include "sim/pseudoterminal.h"
@@ -67,6 +68,22 @@ TEST(ReceivePath, TracesEveryByteAsHexKeepingItsStartAndCountingTheRest) {
     path.receive("\xE5\n");
     EXPECT_EQ(path.trace().first(64), "E50A");
     EXPECT_EQ(path.trace().length(), 4);
+}
+
+// The program's clock: a wait ends once its answer holds, and an abort ends
+// the wait under way and every later one (the window is closing). Only the
+// order of events is looked at: the later post must not have run.
+TEST(QtClock, AnAnswerEndsAWaitAndAnAbortEndsEveryWait) {
+    QtClock clock;
+    bool answered = false;
+    bool late = false;
+    clock.post(0, [&answered] { answered = true; });
+    clock.post(10'000, [&late] { late = true; });
+    clock.delayUntil(60'000, [&answered] { return answered; });
+    EXPECT_FALSE(late);
+    clock.post(0, [&clock] { clock.abort(); });
+    EXPECT_THROW(clock.delay(5), ExchangeAborted);
+    EXPECT_THROW(clock.delayUntil(60'000, [] { return true; }), ExchangeAborted);
 }
 
 // Empty bytes: no file at all.

@@ -2,6 +2,7 @@
 #include "app/devicesettings.h"
 #include "protocol/readexchange.h"
 #include "protocol/writeexchange.h"
+#include "protocol/writesequence.h"
 #include "settingsfile/settingsfilebuttons.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 
 namespace {
@@ -55,29 +57,56 @@ TEST(SettingsFileFormat, TheDefaultsAreSavedByteForByte) {
 }
 
 // Each save replaces a longer file whole. A field the file holds as it was
-// comes back whole and is saved as the same bytes. A load never touches the device.
+// comes back whole and is saved as the same bytes; the write sends the
+// argument of the field's line, but where an unlisted unit falls back. A load
+// never touches the device.
 TEST(SettingsFileButtons, ARoundTripGivesBackEachFieldAsItsLineHoldsIt) {
-    const std::tuple<Ctl, QString, QString, QString> cases[] = {
-        {ds::callsign, "AB1C", "CALLSIGN:AB1C  -10", "AB1C  "},
-        {ds::addressMode, "STATIC IP", "DHCP:0#", "STATIC IP"},
-        {ds::addressMode, "static ip", "DHCP:1#", "DHCP"},
-        {ds::sendInterval, "60", "SENT TIME:0060", "0060"},
-        {ds::distanceUnit, "miles", "UNIT:1", "km"},  // the write sends 2
-        {ds::comment, "中继站 café", "COMMENT TEXT:中继站 café", "中继站 café"},
+    const auto set = [](Form& form, Ctl field, const QString& value) {
+        field == ds::digipeat ? form.setValue(field, value.toInt()) : form.setText(field, value);
     };
-    for (const auto& [field, saved, line, loaded] : cases) {
+    const auto get = [](const Form& form, Ctl field) {
+        return field == ds::digipeat ? QString::number(form.value(field)) : form.text(field);
+    };
+    // The field, its text, its line in the file, its text loaded back, and
+    // its command's argument.
+    const std::tuple<Ctl, QString, QString, QString, QString> cases[] = {
+        {ds::callsign, "AB1C", "CALLSIGN:AB1C  -10", "AB1C  ", "CALL,AB1C  -10"},
+        {ds::addressMode, "STATIC IP", "DHCP:0#", "STATIC IP", "DHCP,0"},
+        {ds::addressMode, "static ip", "DHCP:1#", "DHCP", "DHCP,1"},  // compared exactly
+        {ds::sendInterval, "60", "SENT TIME:0060", "0060", "TIME,60"},
+        {ds::comment, "中继站 café", "COMMENT TEXT:中继站 café", "中继站 café",
+         "COMMENT,中继站 café"},
+        // Each item of a list is its code, in the file as on the wire and in
+        // the device's reply; a text the list lacks falls back.
+        {ds::distanceUnit, "mi", "UNIT:2", "mi", "UNIT,2"},
+        {ds::distanceUnit, "公里", "UNIT:3", "公里", "UNIT,3"},
+        {ds::distanceUnit, "miles", "UNIT:1", "km", "UNIT,2"},
+        {ds::txPath, "None", "PATH:0", "None", "PATH,0"},
+        {ds::txPath, "WIDE1-1WIDE2-2", "PATH:3", "WIDE1-1WIDE2-2", "PATH,3"},
+        {ds::txPath, "WIDE1-1,WIDE2-1", "PATH:1", "WIDE1-1", "PATH,1"},
+        {ds::digiAlias, "WIDE1", "ALIAS:1", "WIDE1", "ALIAS,1"},
+        {ds::digiAlias, "WIDE2", "ALIAS:2", "WIDE2", "ALIAS,2"},
+        {ds::digiAlias, "wide1", "ALIAS:3", "WIDE1+WIDE2", "ALIAS,3"},
+        {ds::digipeat, "0", "DIGI:0", "0", "DIGI,0"},
+    };
+    for (const auto& [field, saved, line, loaded, argument] : cases) {
         SCOPED_TRACE(line.toStdString());
         SessionRig saving;
         fillDefaults(saving.form);
-        saving.form.setText(field, saved);
+        set(saving.form, field, saved);
         const QString path = saving.writeFile(QStringLiteral("trip.ini"), QByteArray(2000, 'x'));
         save(saving, path);
         const QByteArray bytes = fileBytes(path);
         EXPECT_EQ(bytes, settingsFileBytes(saving.form));
         EXPECT_TRUE(bytes.contains("\r\n" + line.toUtf8() + "\r\n"));
+        QByteArray sent;
+        for (const WriteStep& step : writeSequence(saving.form)) {
+            sent += step.command;
+        }
+        EXPECT_TRUE(sent.contains("AT+" + argument.toUtf8() + "#\r\n"));
         SessionRig blank;
         load(blank, path);
-        EXPECT_EQ(blank.form.text(field), loaded);
+        EXPECT_EQ(get(blank.form, field), loaded);
         if (loaded == saved) {
             const QString again = blank.dir.filePath(QStringLiteral("again.ini"));
             save(blank, again);
@@ -142,6 +171,7 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         QByteArray bytes;  // the file's; empty: no file is made
         QString headline;
         QString reason;
+        bool pipe = false;  // the file is a named pipe
     };
     const Case cases[] = {
         {"missing.ini", {}, unreadable, ""},
@@ -150,6 +180,7 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         {"binary.ini", "FREQ:145.8250\r\nCOMMENT TEXT:\xFF\xFE\x80\r\n", unreadable,
          "it is neither UTF-8 nor GB18030 text"},
         {"notes.ini", "shopping list\r\nKORVA\r\n freq:1\r\n", notSettings, noSettingLine},
+        {"pipe.ini", {}, unreadable, "a pipe that no program writes to", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,6 +189,7 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         rig.form.setEnabled(Ctl::Command7, false);
         const QString path = QDir(rig.dir.path()).filePath(QString::fromLatin1(c.name));
         ASSERT_TRUE(c.bytes.isEmpty() || writeBytes(path, c.bytes));
+        ASSERT_TRUE(!c.pipe || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         const State before = stateOf(rig.form);
         load(rig, path);
         EXPECT_EQ(stateOf(rig.form), before);

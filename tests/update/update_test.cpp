@@ -276,6 +276,11 @@ TEST(UpdateStart, TheLoaderWaitEndsWhenTheLoaderAnswersOrOnItsTenthTick) {
         EXPECT_EQ(rig.form.text(Ctl::Command2), "update");
         EXPECT_FALSE(rig.link.isOpen());
         EXPECT_TRUE(rig.prompter.messages.empty());
+        if (!answered) {
+            // The next start shows where the wait that ran out stopped.
+            rig.updater.updateStart();
+            EXPECT_TRUE(rig.status().startsWith("Please wait auto update.\r\n 10/10\r\n"));
+        }
     }
 }
 
