@@ -235,6 +235,13 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
          {{0, atLineRate({.noFreqSave = true}), {}}},
          {true},
          1},
+        // What the device holds again no longer waits; what was read instead does.
+        {"an unconfirmed write-back, then an interrupted update",
+         {{0, atLineRate({.noFreqSave = true}), {}},
+          {0, atLineRate({.stallAfterBlock = 1}), stalled},
+          {0, atLineRate(), {}}},
+         {true},
+         0},
         {"a device in its loader on a port with nothing kept for it",
          {{0, atLineRate({.stallAfterBlock = 1}), stalled}, {1, atLineRate(), {}, true}},
          {false, false},

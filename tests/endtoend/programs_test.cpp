@@ -187,6 +187,18 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
             << run.out.toStdString();
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(err)) << run.err.toStdString();
     }
+    // The system's language: Chinese for simplified Chinese in China only.
+    const QString empty = config.filePath(QStringLiteral("empty.bin"));
+    ASSERT_TRUE(writeBytes(empty, {}));
+    for (const auto& [locale, reason] : {std::pair{"zh_CN.UTF-8", "固件文件是空的。"},
+                                         {"zh_TW.UTF-8", "The image file is empty."},
+                                         {"en_GB.UTF-8", "The image file is empty."}}) {
+        qputenv("LC_ALL", locale);
+        const Ended run =
+            runToEnd(ctl, {"--config-dir", config.path(), "--port", noPort, "update", empty});
+        EXPECT_TRUE(run.err.endsWith(QByteArray(reason) + '\n')) << run.err.toStdString();
+    }
+    qunsetenv("LC_ALL");
     qunsetenv(kWatchedPortsVariable);
     holder.terminate();
     holder.waitForFinished();

@@ -287,6 +287,17 @@ TEST(PortSelector, TheListFollowsTheCableAndTheSelectedAdapterComesBackUnderAnyN
     chinese.clock.advance(PortWatch::kPollMs);
     EXPECT_TRUE(chinese.status().endsWith(
         QStringLiteral("KV120 端口：/dev/ttyUSB0（USB-serial CH340），已插入")));
+
+    // The adapter remembered with the stored port, away at start-up: its
+    // port is offered, marked, until the user picks another.
+    WindowRig away(Machine{
+        .ports = {builtIn}, .storedPort = kv120.name, .remembered = {kv120.name, kv120.identity}});
+    auto* list = away.widget<QComboBox>(Ctl::Combo1);
+    EXPECT_EQ(itemsOf(list), (QStringList{builtIn.name, kv120.name, kSimPortName}));
+    pickItem(list, builtIn.name);
+    list->showPopup();
+    list->hidePopup();
+    EXPECT_EQ(itemsOf(list), (QStringList{builtIn.name, kSimPortName}));
 }
 
 // Many warnings at once, and the longest texts the exchanges show.

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -148,6 +149,8 @@ TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolderElseTheUse
 
     const QString ownName = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName("kv120-config");
+    // As on a first run, the folder is not there yet.
+    QDir(QFileInfo(SerialSettingsStore::userPath()).path()).removeRecursively();
     const SerialSettingsStore window(SerialSettingsStore::userPath());
     window.writeCommSet("/dev/ttyUSB1");
     QCoreApplication::setApplicationName("kv120ctl");
