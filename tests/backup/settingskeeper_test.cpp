@@ -222,6 +222,12 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
          {{0, atLineRate({.chatterLine = "常", .chatterEveryMs = 300}), {}}},
          {true},
          0},
+        // Nor when the E5 comes after a quiet spell, to a probe.
+        {"a firmware that sends E5 unasked and takes no handshake",
+         {{0, atLineRate({.noConnect = true, .chatterLine = "常", .chatterEveryMs = 400}),
+           "The update did not complete: the image was sent, but the device has not answered"}},
+         {false},
+         1},
         {"a loader that answers E5 instead of asking for blocks",
          {{0, atLineRate({.readyAfterBlock = 1}), stalled}},
          {false},

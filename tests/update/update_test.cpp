@@ -244,6 +244,29 @@ TEST(UpdateStart, WaitsUpToFiveSecondsForTheResetThenRebootsRegardless) {
     }
 }
 
+// A device that takes no handshake is probed for a loader (one probe a second
+// from 1101 ms) before anything that keeps its settings: only an E5 alone,
+// after a quiet spell and with nothing right after it, is a loader's answer.
+TEST(UpdateStart, OnlyALoneE5AnswersTheLookForALoader) {
+    const std::pair<QList<std::pair<int, QByteArray>>, bool> cases[] = {
+        {{{1500, "\xE5"}}, true},
+        {{{1500, "\xE5"}, {1700, "\r\n"}}, false},
+        {{{1000, "x"}, {1200, "\xE5"}}, false},
+    };
+    for (const auto& [noise, loader] : cases) {
+        SCOPED_TRACE(loader);
+        UpdateRig rig({.noConnect = true});
+        rig.updater.setBeforeReset([] { return true; });
+        rig.load(patternBytes(5000));
+        for (const auto& [atMs, bytes] : noise) {
+            rig.clock.post(atMs, [&rig, bytes] { rig.device.sendNoise(bytes); });
+        }
+        rig.updater.updateStart();
+        EXPECT_EQ(rig.updater.startedInLoader(), loader);
+        EXPECT_EQ(rig.commands().contains("AT+RESET#"), !loader);
+    }
+}
+
 TEST(UpdateStart, TheLoaderWaitEndsWhenTheLoaderAnswersOrOnItsTenthTick) {
     struct Case {
         int answeredProbe;  // 0: none
