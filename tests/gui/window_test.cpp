@@ -262,7 +262,7 @@ TEST(PortSelector, TheListFollowsTheCableAndTheSelectedAdapterComesBackUnderAnyN
         SCOPED_TRACE(selected.toStdString() + ' ' + statusLine.toStdString());
         rig.form.setStatus({});
         rig.lister.ports = ports;
-        rig.clock.advance(PortWatch::kPollMs);
+        rig.clock.advance(1000);
         EXPECT_EQ(selector->currentText(), selected);
         EXPECT_EQ(rig.status().section(QStringLiteral("\r\n"), -1), statusLine);
         const int row = selector->findText(selected);

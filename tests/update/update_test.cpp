@@ -244,8 +244,8 @@ TEST(UpdateStart, WaitsUpToFiveSecondsForTheResetThenRebootsRegardless) {
     }
 }
 
-// A device that takes no handshake is probed for a loader (one probe a second
-// from 1101 ms) before anything that keeps its settings: only an E5 alone,
+// A device that takes no handshake is probed for a loader (three probes, one a
+// second from 1102 ms) before its settings are kept: only an E5 alone,
 // after a quiet spell and with nothing right after it, is a loader's answer.
 TEST(UpdateStart, OnlyALoneE5AnswersTheLookForALoader) {
     const std::pair<QList<std::pair<int, QByteArray>>, bool> cases[] = {
@@ -263,6 +263,7 @@ TEST(UpdateStart, OnlyALoneE5AnswersTheLookForALoader) {
         }
         rig.updater.updateStart();
         EXPECT_EQ(rig.updater.startedInLoader(), loader);
+        EXPECT_EQ(rig.bytesReceived().count(probePacket()), loader ? 1 : 3);
         EXPECT_EQ(rig.commands().contains("AT+RESET#"), !loader);
     }
 }
@@ -376,7 +377,7 @@ TEST(ImageOpen, FilesThatArePlainlyNoRawImageAreLoadedOnlyWhenConfirmed) {
         {"\x7F\x45LF\x01", ImageKind::Elf},
         {"PK\x03\x04", ImageKind::Zip},
         {"UF2\n", ImageKind::Uf2},
-        {":0000000FF\r\n:00000001FF\n", ImageKind::IntelHex},
+        {":0000000FF\r\n:09A0af01FF\n", ImageKind::IntelHex},
         {":\x01\x20", ImageKind::Raw},
         {"0200000408F2\r\n", ImageKind::Raw},
         {QByteArray("\x00\x7F\x45LF", 5), ImageKind::Raw},
