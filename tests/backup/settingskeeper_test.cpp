@@ -190,8 +190,9 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
     struct Run {
         int device;
         SimKnobs knobs;
-        QString told;           // the start of the message shown; empty: none
-        bool inLoader = false;  // the device starts in its loader
+        QString told;              // the start of the message shown; empty: none
+        bool inLoader = false;     // the device starts in its loader
+        bool keptDamaged = false;  // every kept file is made unreadable before the run
     };
     struct Case {
         const char* name;
@@ -248,6 +249,11 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
           {0, atLineRate(), {}}},
          {true},
          0},
+        {"kept settings damaged before they are written back",
+         {{0, atLineRate({.stallAfterBlock = 1}), stalled},
+          {0, atLineRate(), "The settings kept in ", false, true}},
+         {false},
+         1},
         {"a device in its loader on a port with nothing kept for it",
          {{0, atLineRate({.stallAfterBlock = 1}), stalled}, {1, atLineRate(), {}, true}},
          {false, false},
@@ -268,6 +274,9 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
                 // As an update elsewhere left it: reset, and in its loader.
                 rig.device.config() = SimConfig();
                 rig.device.startInLoader();
+            }
+            for (const KeptSettings& waiting : pendingKeptSettings(kept.folder)) {
+                ASSERT_TRUE(!run.keptDamaged || writeBytes(waiting.file, QByteArray(70'000, 'x')));
             }
             rig.prompter.messages.clear();
             rig.clickUpdate();
