@@ -1,5 +1,6 @@
 #include "serial/portlister.h"
 #include "serial/qtclock.h"
+#include "serial/qtseriallink.h"
 #include "serial/receivepath.h"
 #include "serial/serialsettingsstore.h"
 #include "sim/pseudoterminal.h"
@@ -14,6 +15,12 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -85,6 +92,31 @@ TEST(QtClock, AnAnswerEndsAWaitAndAnAbortEndsEveryWait) {
     clock.post(0, [&clock] { clock.abort(); });
     EXPECT_THROW(clock.delay(5), ExchangeAborted);
     EXPECT_THROW(clock.delayUntil(60'000, [] { return true; }), ExchangeAborted);
+}
+
+// Closing the port first hands the line every byte written, however much the
+// port's own buffer held: an update's last block must not be lost. A reader
+// on the terminal's far end takes the bytes as they come.
+TEST(QtSerialLink, ClosingSendsEveryByteWrittenFirst) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QByteArray bytes = patternBytes(300'000);
+    QByteArray received;
+    std::thread reader([master, &bytes, &received] {
+        char buffer[4096];
+        ssize_t n = 0;
+        while (received.size() < bytes.size() && (n = ::read(master, buffer, sizeof buffer)) > 0) {
+            received.append(buffer, n);
+        }
+    });
+    QtSerialLink link;
+    link.setPortName(QString::fromLatin1(::ptsname(master)));
+    link.open();
+    link.write(bytes);
+    link.close();
+    reader.join();
+    ::close(master);
+    EXPECT_EQ(received, bytes);
 }
 
 // Empty bytes: no file at all.
@@ -179,6 +211,11 @@ TEST(SystemPortLister, AWatchedPathIsAPortWhileItExists) {
     EXPECT_EQ(lists(), std::pair(true, true));
     terminal.close();
     EXPECT_EQ(lists(), std::pair(false, false));
+    // Each port the system lists is known by its adapter's identity, else by
+    // its name (a built-in port, where the machine has one).
+    for (const PortInfo& port : SystemPortLister(QStringList()).presentPorts()) {
+        EXPECT_EQ(identityOfPort(port.name), port.identity.isEmpty() ? port.name : port.identity);
+    }
 }
 
 }  // namespace
