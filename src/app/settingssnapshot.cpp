@@ -30,12 +30,15 @@ SettingsSnapshot::SettingsSnapshot(const Form& form) {
     }
 }
 
-void SettingsSnapshot::restore(Form& form) const {
+void SettingsSnapshot::restoreSettings(Form& form) const {
     for (const Field& field : fields_) {
         form.setText(field.id, field.text);
         form.setEncoding(field.id, field.encoding);
         form.setValue(field.id, field.value);
     }
+}
+
+void SettingsSnapshot::restoreEnabled(Form& form) const {
     for (const ControlDesign& design : kControls) {
         form.setEnabled(design.id, enabled_[static_cast<size_t>(design.id)]);
     }

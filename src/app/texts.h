@@ -20,13 +20,25 @@ enum class Msg {
     PortIsOpen,
     PortIsOpenOrNo,
     PortIsUseOrNo,
-    PermissionHint,
-    PortLost,
+    PortNotFound,       // %1: the port
+    PortNotSerial,      // %1: the port
+    PortBusy,           // %1: the port
+    PortBusyBy,         // %1: the port, %2: the programs that hold it
+    PortBusyHere,       // %1: the port
+    PortNoPermission,   // %1: the port
+    PortFailed,         // %1: the port, %2: the system's words
+    PortClosed,         // %1: the port
+    PortLost,           // %1: the port
+    ProgramAndProcess,  // %1: a program's name, %2: its process number
+    PortAdviceWindow,
+    PortAdviceCommandLine,
+    PortBusyAdvice,
+    DeviceSilent,  // %1: the port
+    PortShared,    // %1: the port, %2: the programs that have it open
     // Reply parser
     ConnectOk,
     ReadEnd,
     // Read exchange
-    ReadButtonPortOpen,
     ReadButtonReading,
     ReadButtonIdle,
     ReadButtonIdleEnglish,
@@ -34,14 +46,18 @@ enum class Msg {
     TestFail,
     ConnectionSuccessful,
     ConnectionSuccessfulBox,
-    ReadingAttempt,  // %1: attempt number
+    ReadingAttempt,              // %1: attempt number
+    ReadingAttemptNotConnected,  // %1: attempt number
     ReadOk,
+    ReadNoReadEnd,  // %1: the port
+    ReadCancelled,
     // Write exchange
     WriteButtonWriting,
     WriteStatusWriting,
     WriteComplete,
     WriteFail,
     WriteButtonIdle,
+    WriteCancelled,
     CallsignTooLong,
     CallsignEmpty,
     LineBreakInField,     // %1: the field's label
@@ -61,15 +77,15 @@ enum class Msg {
     VerifyMatch,
     VerifyDifference,  // %1: the setting, %2: written, %3: read back
     VerifyFailed,      // %1: how many settings differ
-    VerifyNoRead,
+    VerifyCancelled,
+    VerifyInterrupted,  // kv120ctl: what a signal during the verify left undone
     CompareButton,
     VerifyAfterWriteBox,
     CompareSame,
     CompareDiffers,     // %1: how many settings differ, %2: them, one a line
     CompareDifference,  // %1: the setting, %2: in the window, %3: in the device
     DiffDifference,     // %1: the setting, %2: in the file, %3: in the device
-    ReadNoAnswer,       // kv120ctl: a read that got no CONNECT
-    ReadNoReadEnd,      // kv120ctl: a read that got no READ END
+    CompareCancelled,
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,
@@ -77,7 +93,9 @@ enum class Msg {
     WifiWriteComplete,
     WifiReset,
     WifiWriteFail,
+    WifiCancelled,
     RestartButtonIdle,
+    RestartCancelled,
     // Settings files
     SaveDialogTitle,
     SaveDialogFilter,

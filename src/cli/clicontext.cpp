@@ -11,6 +11,7 @@ CliContext::CliContext(Clock& clock, SerialLink& link, const SerialSettingsStore
                        Language language, QIODevice& out, QIODevice& err)
     : clock(clock), link(link), out(out), err(&err), session(form, link, clock, prompter, store) {
     form.setLanguage(language);
+    session.setFrontEnd(FrontEnd::CommandLine);
     // Nothing more reaches the device: the command ends now rather than
     // after its retries.
     session.setAfterLoss([this] {

@@ -43,6 +43,8 @@ struct CliContext {
     bool strict = false;
     // --verify: a write is read back and compared.
     bool verify = false;
+    // What an interruption leaves undone, as the command stands now.
+    QString undone;
 
     // Runs a command to its exit status. A lost port ends the command at
     // once (1), as an interruption does (130), wherever it was waiting.

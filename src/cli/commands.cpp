@@ -72,39 +72,6 @@ bool loadFile(CliContext& context, const QString& file) {
     return true;
 }
 
-// Reads the device and compares it with the window; nothing when the read
-// did not finish (told on err).
-std::optional<std::vector<SettingDifference>> differencesFromDevice(CliContext& context) {
-    const std::optional<DeviceComparison> comparison = compareWithDevice(context.session);
-    if (!comparison) {
-        if (!context.interrupted) {
-            context.err << context.session.tr(Msg::VerifyNoRead) << Qt::endl;
-        }
-        return std::nullopt;
-    }
-    return comparison->differences;
-}
-
-// Reads back what was written and lists every setting that differs.
-int verifyWrite(CliContext& context) {
-    context.err << context.session.tr(Msg::VerifyReading) << Qt::endl;
-    const auto differences = differencesFromDevice(context);
-    if (!differences) {
-        return context.interrupted ? kInterrupted : kFailed;
-    }
-    for (const SettingDifference& difference : *differences) {
-        context.err << context.session.tr(Msg::VerifyDifference)
-                           .arg(difference.name, difference.expected, difference.actual)
-                    << Qt::endl;
-    }
-    if (!differences->empty()) {
-        context.err << context.session.tr(Msg::VerifyFailed).arg(differences->size()) << Qt::endl;
-        return kFailed;
-    }
-    context.err << context.session.tr(Msg::VerifyMatch) << Qt::endl;
-    return kSucceeded;
-}
-
 // Runs the update to its end and writes the kept settings back.
 int runUpdate(CliContext& context, Updater& updater, SettingsKeeper& keeper,
               ProgressReport& progress) {
@@ -178,22 +145,12 @@ int writeDefaults(CliContext& context, const QString& file) {
 int readSettings(CliContext& context, const QString& file) {
     context.deviceWorkStarts();
     StatusEcho echo(context.form, context.err, context.prompter);
-    const auto toldBefore = context.prompter.messagesShown();
     readExchange(context.session);
     const int status = statusEndsWith(context, Msg::ReadOk);
-    const QString version = context.form.text(DeviceSettings::firmwareVersion);
-    if (!version.isEmpty()) {
-        context.err << "VER:" << version << Qt::endl;
-    }
-    // The window says nothing when the device falls silent; a command says why it failed.
-    if (status == kFailed && context.prompter.messagesShown() == toldBefore) {
-        context.err << context.session.tr(context.session.flags().connectSeen ? Msg::ReadNoReadEnd
-                                                                              : Msg::ReadNoAnswer)
-                    << Qt::endl;
-    }
     if (status != kSucceeded) {
-        return status;
+        return status;  // the read has said why, last
     }
+    context.err << "VER:" << context.form.text(DeviceSettings::firmwareVersion) << Qt::endl;
     return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
 }
 
@@ -208,7 +165,10 @@ int writeSettings(CliContext& context, const QString& file) {
     if (status != kSucceeded || !context.verify) {
         return status;
     }
-    return verifyWrite(context);
+    // The write is done; what a signal now leaves undone is the verify.
+    context.undone = context.session.tr(Msg::VerifyInterrupted);
+    const bool verified = verifyWrite(context.session);
+    return context.interrupted ? kInterrupted : verified ? kSucceeded : kFailed;
 }
 
 int diffSettings(CliContext& context, const QString& file) {
@@ -216,12 +176,14 @@ int diffSettings(CliContext& context, const QString& file) {
         return kFailed;
     }
     StatusEcho echo(context.form, context.err, context.prompter);
-    const auto differences = differencesFromDevice(context);
-    if (!differences) {
-        return context.interrupted ? kInterrupted : kFailed;
+    const std::optional<DeviceComparison> comparison =
+        compareWithDevice(context.session, {{}, Msg::CompareCancelled});
+    if (!comparison) {
+        return context.interrupted ? kInterrupted : kFailed;  // the read has said why
     }
+    const std::vector<SettingDifference>& differences = comparison->differences;
     QByteArray listing;
-    for (const SettingDifference& difference : *differences) {
+    for (const SettingDifference& difference : differences) {
         listing += (context.session.tr(Msg::DiffDifference)
                         .arg(difference.name, difference.expected, difference.actual) +
                     u'\n')
@@ -230,7 +192,7 @@ int diffSettings(CliContext& context, const QString& file) {
     if (!context.writeData({}, listing)) {
         return kFailed;
     }
-    return differences->empty() ? kSucceeded : kFailed;
+    return differences.empty() ? kSucceeded : kFailed;
 }
 
 int writeWifi(CliContext& context, const QString& ssid, const QString& password) {

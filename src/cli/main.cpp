@@ -206,12 +206,13 @@ int run(int argc, char** argv) {
         return kUsage;
     }
     context.form.setText(Ctl::Combo1, port);
+    context.undone = command.undone;
     context.beforeTheDevice = [&context] {
         handOverTerminationSignals([&context](int) { context.interrupt(); });
     };
     const int status = context.run([&](CliContext& c) { return command.run(c, positional); });
     if (const int signal = terminationSignal(); signal != 0) {
-        err << "kv120ctl: " << signalDescription(signal) << "; " << command.undone << Qt::endl;
+        err << "kv120ctl: " << signalDescription(signal) << "; " << context.undone << Qt::endl;
         return exitStatusForSignal(signal);
     }
     return status;

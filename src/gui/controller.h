@@ -1,12 +1,9 @@
 #pragma once
 
 #include "app/controls.h"
-#include "settingsfile/devicecompare.h"
 
 #include <QObject>
 #include <QString>
-
-#include <optional>
 
 class MainWindow;
 class Session;
@@ -23,13 +20,9 @@ public:
     Controller(Session& session, Updater& updater, SettingsKeeper& keeper, MainWindow& window);
 
 private:
+    // A write that completed is read back and compared when the window asks
+    // for it ("Verify after write").
     void onButton(Ctl id);
-    // The window compared with the device; nothing, after saying so, when the
-    // device could not be read.
-    std::optional<DeviceComparison> readForComparison();
-    // A write that completed is read back and compared, when the window asks
-    // for it; what differs is shown.
-    void verifyWrite();
     // Compares the window with the device, changing nothing unless the user
     // asks to see the device's settings.
     void compare();

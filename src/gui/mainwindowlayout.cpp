@@ -26,11 +26,10 @@ constexpr int kSpacing = 4;
 
 // What the buttons say while an operation runs or after it, besides their
 // captions.
-constexpr Msg kGridButtonCaptions[] = {Msg::ReadButtonPortOpen, Msg::ReadButtonReading,
-                                       Msg::ReadButtonIdle,     Msg::ReadButtonIdleEnglish,
-                                       Msg::PortIsOpen,         Msg::WriteButtonWriting,
-                                       Msg::WriteButtonIdle,    Msg::RestartButtonIdle,
-                                       Msg::UpdateButtonBusy,   Msg::UpdateButtonIdle};
+constexpr Msg kGridButtonCaptions[] = {Msg::ReadButtonReading,     Msg::ReadButtonIdle,
+                                       Msg::ReadButtonIdleEnglish, Msg::WriteButtonWriting,
+                                       Msg::WriteButtonIdle,       Msg::RestartButtonIdle,
+                                       Msg::UpdateButtonBusy,      Msg::UpdateButtonIdle};
 constexpr Msg kWifiButtonCaptions[] = {Msg::WifiButtonWriting, Msg::WifiButtonIdle};
 
 QGridLayout* grid(QWidget* owner) {

@@ -1,6 +1,7 @@
 #include "protocol/exchange.h"
 
 #include "app/form.h"
+#include "app/prompter.h"
 #include "protocol/session.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
@@ -18,7 +19,6 @@ bool cancelledRunningExchange(Session& session) {
     if (!session.link().isOpen()) {
         return false;
     }
-    session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
     session.link().close();
     session.form().setEnabled(Ctl::Command7, true);
     return true;
@@ -39,4 +39,21 @@ bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs)
         }
     }
     return false;
+}
+
+void tellInStatusBox(Form& form, const QString& message) {
+    const QString status = form.text(Ctl::Text29);
+    if (status.isEmpty() || status.endsWith(u'\n')) {
+        form.appendText(Ctl::Text29, message + QStringLiteral("\r\n"));
+    } else {
+        form.appendStatusLine(message + QStringLiteral("\r\n"));
+    }
+}
+
+void tellPortFailure(Session& session, const SerialError& error, Msg cancelled, Msg headline) {
+    if (error.kind() != SerialError::Kind::NotOpen) {
+        session.prompter().message(session.portFailureText(session.tr(headline), error));
+    } else if (!session.portLost()) {
+        tellInStatusBox(session.form(), session.tr(cancelled));
+    }
 }

@@ -5,6 +5,20 @@
 #include "serial/clock.h"
 #include "serial/seriallink.h"
 
+#include <QStringList>
+
+namespace {
+
+QString listed(const QList<PortUser>& users, Language language) {
+    QStringList programs;
+    for (const PortUser& user : users) {
+        programs << text(Msg::ProgramAndProcess, language).arg(user.program).arg(user.pid);
+    }
+    return programs.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
 bool& AckFlags::operator[](AckFlag flag) {
     switch (flag) {
         case AckFlag::Connect:
@@ -30,12 +44,13 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
       store_(store),
       receivePath_([this](const QByteArray& line) { onReplyLine(line); }) {
     link_.setReceiver([this](const QByteArray& bytes) {
+        deviceAnswered_ = true;
         receivePath_.receive(bytes);
         if (afterReceive_) {
             afterReceive_();
         }
     });
-    link_.setLossHandler([this](const QString& reason) { onPortLost(reason); });
+    link_.setLossHandler([this] { onPortLost(); });
 }
 
 QString Session::tr(Msg id) const {
@@ -47,11 +62,11 @@ bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
     for (const ReplyEffect& effect : outcome.effects) {
         switch (effect.kind) {
             case ReplyEffect::Kind::SetText:
-                form_.setText(effect.control, effect.text);
-                form_.setEncoding(effect.control, arrivedAs);
+                settingsForm().setText(effect.control, effect.text);
+                settingsForm().setEncoding(effect.control, arrivedAs);
                 break;
             case ReplyEffect::Kind::SetCheck:
-                form_.setValue(effect.control, effect.value);
+                settingsForm().setValue(effect.control, effect.value);
                 break;
             case ReplyEffect::Kind::RaiseFlag:
                 flags_[effect.flag] = true;
@@ -61,7 +76,7 @@ bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
                 break;
             case ReplyEffect::Kind::DisableAddressBoxes:
                 for (const Ctl box : DeviceSettings::addressBoxes) {
-                    form_.setEnabled(box, false);
+                    settingsForm().setEnabled(box, false);
                 }
                 break;
         }
@@ -79,25 +94,31 @@ void Session::onReplyLine(const QByteArray& line) {
     }
 }
 
-void Session::onPortLost(const QString& reason) {
-    // The link has closed itself; the running operation finds the port closed
-    // at its next step and ends through its own failure path.
-    portLostText_ = tr(Msg::PortLost).arg(reason);
-    // On a line of its own: the failure text the operation appends next
+void Session::onPortLost() {
+    // The link has closed itself; the running operation finds the port
+    // closed when its wait ends, and ends there.
+    portLost_ = true;
+    // On a line of its own: a failure text the operation appends next
     // ("Write fail，Please try again.") does not start a line itself.
-    form_.appendStatusLine(portLostText_ + QStringLiteral("\r\n"));
+    form_.appendStatusLine(tr(Msg::PortLost).arg(port()) + u' ' + portAdvice() +
+                           QStringLiteral("\r\n"));
     if (afterLoss_) {
         afterLoss_();
     }
 }
 
 void Session::waitOnPort(int ms, const std::function<bool()>& answered) {
-    clock_.delayUntil(ms, [this, &answered] { return portLost() || (answered && answered()); });
+    clock_.delayUntil(ms,
+                      [this, &answered] { return !link_.isOpen() || (answered && answered()); });
+    if (!link_.isOpen()) {
+        throw SerialError(SerialError::Kind::NotOpen);
+    }
 }
 
 void Session::openPort() {
-    link_.setPortName(form_.text(Ctl::Combo1));
-    portLostText_.clear();
+    link_.setPortName(port());
+    portLost_ = false;
+    deviceAnswered_ = false;
     link_.open();
     // A reply line does not go on across a new opening of the port. Without
     // this, the first line after a settings-file load (which leaves its last
@@ -106,19 +127,66 @@ void Session::openPort() {
     receivePath_.setReplyLine({});
 }
 
+QString Session::port() const {
+    return form_.text(Ctl::Combo1);
+}
+
+QString Session::portAdvice() const {
+    return tr(frontEnd_ == FrontEnd::Window ? Msg::PortAdviceWindow : Msg::PortAdviceCommandLine);
+}
+
 QString Session::portFailureText(const QString& headline, const SerialError& error) const {
-    QString message = headline;
-    if (!error.reason().isEmpty()) {
-        message += u'\n' + error.reason();
+    using Kind = SerialError::Kind;
+    const QString name = port();
+    QString reason;
+    QString advice = portAdvice();
+    switch (error.kind()) {
+        case Kind::NotFound:
+            reason = tr(Msg::PortNotFound).arg(name);
+            break;
+        case Kind::NotASerialPort:
+            reason = tr(Msg::PortNotSerial).arg(name);
+            break;
+        case Kind::Busy:
+            reason = error.users().isEmpty()
+                         ? tr(Msg::PortBusy).arg(name)
+                         : tr(Msg::PortBusyBy).arg(name, listed(error.users(), form_.language()));
+            advice = tr(Msg::PortBusyAdvice);
+            break;
+        case Kind::PermissionDenied:
+            reason = tr(Msg::PortNoPermission).arg(name);
+            advice.clear();
+            break;
+        case Kind::NotOpen:
+            if (!portLost()) {
+                // Closed by a click that cancelled the operation: nothing to do about it.
+                reason = tr(Msg::PortClosed).arg(name);
+                advice.clear();
+            } else {
+                reason = tr(Msg::PortLost).arg(name);
+            }
+            break;
+        case Kind::IsOpen:
+            reason = tr(Msg::PortBusyHere).arg(name);
+            advice.clear();
+            break;
+        case Kind::WriteFailed:
+        case Kind::Other:
+            reason = tr(Msg::PortFailed).arg(name, error.systemWords());
+            break;
     }
-    // "The port is not open" alone would hide that the adapter went away.
-    if (error.kind() == SerialError::Kind::NotOpen && !portLostText_.isEmpty()) {
-        message += u'\n' + portLostText_;
+    QString message = headline + u'\n' + reason;
+    if (!advice.isEmpty()) {
+        message += u'\n' + advice;
     }
-#ifdef Q_OS_LINUX
-    if (error.kind() == SerialError::Kind::PermissionDenied) {
-        message += u'\n' + tr(Msg::PermissionHint);
-    }
-#endif
     return message;
+}
+
+QString Session::silentDeviceText() const {
+    QString message = tr(Msg::DeviceSilent).arg(port());
+    const QList<PortUser> users = link_.otherUsers();
+    if (!users.isEmpty()) {
+        message += u' ' + tr(Msg::PortShared).arg(port(), listed(users, form_.language()));
+    }
+    return message + u' ' + portAdvice();
 }

@@ -134,7 +134,8 @@ TEST(SettingsKeeper, ASecondClickWhileReadingCancelsTheUpdateAndAShortImageReads
     EXPECT_FALSE(rig.commands().contains("AT+RESET#"));
     EXPECT_FALSE(rig.link.isOpen());
     EXPECT_EQ(rig.device.config(), userSettings());
-    EXPECT_EQ(rig.prompter.messageTexts(), QStringList{"Port is use or no\nthe port is not open"});
+    EXPECT_EQ(rig.prompter.messageTexts(),
+              QStringList{"Port is use or no\nSIM was closed before the operation ended."});
 
     rig.received.chunks.clear();
     rig.prompter.messages.clear();

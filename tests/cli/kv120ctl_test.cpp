@@ -109,8 +109,13 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     const SimKnobs losesComment{.ignoreCommand = "COMMENT", .bytesPerSecond = kLineRate115200};
     const SimKnobs badBlock{.bytesPerSecond = kLineRate115200, .corruptChecksumOfBlock = 4};
     const QString readOk = "read ok\nVER:KV120 V1.0\n";
-    const QString lost =
-        "The serial port went away (was the cable unplugged?): the simulated device went away\n";
+    const QString otherPort =
+        " kv120ctl ports lists the ports; name the device's with --port NAME.\n";
+    const QString noAnswer =
+        "\nThe device on SIM did not answer: check that it is switched on, that its cable is "
+        "plugged in and that SIM is its port." +
+        otherPort;
+    const QString lost = "\nThe port SIM went away (was the cable unplugged?)." + otherPort;
     const QString warning =
         "Tx/Rx: \"155.000\" is not a frequency in MHz within 144-148, 430-450\n";
     const QString verified = "Verified: the device holds every setting written.\n";
@@ -135,10 +140,11 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     const Case cases[] = {
         {"read", kWire, read, kSucceeded, "[KORVA]\r\n\r\nCALLSIGN:NOCALL-10\r\n", readOk,
          "AT+READ#"},
-        {"read, device silent", silent, read, kFailed, "",
-         "\nThe device did not answer; the settings were not read.\n", "SETUP#"},
+        {"read, device silent", silent, read, kFailed, "", noAnswer, "SETUP#"},
         {"read, no READ END", noReadEnd, read, kFailed, "",
-         "\nThe device did not end its settings with READ END; they were not read.\n", "AT+READ#"},
+         "\nThe device on SIM did not send all its settings (no READ END came); they were not "
+         "read.\n",
+         "AT+READ#"},
         {"read, CONNECT repeated", repeating, read, kSucceeded, "[KORVA]", "\nConnect OK (x51)\n",
          "AT+READ#"},
         // The adapter pulled out is named, and the wait under way ends: no retry.
@@ -168,8 +174,7 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         {"diff, differs", kWire, diffSettings, kFailed,
          "COMMENT TEXT: file \"gateway\", device \"KORVA 144.640MHz\"\n", "read ok\n", "AT+READ#",
          comment},
-        {"diff, device silent", silent, diffSettings, kFailed, "",
-         "The settings could not be read back; nothing was compared.\n", "SETUP#"},
+        {"diff, device silent", silent, diffSettings, kFailed, "", noAnswer, "SETUP#"},
         {"write, no settings file", kWire, writeSettings, kFailed, "",
          "is not a settings file: no line in it is a setting. Nothing was loaded.\n", "",
          "shopping list\n"},
@@ -177,7 +182,8 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
          "Please choose fireware\nThe image is too small: 4999 bytes, at least 5000.", "",
          patternBytes(4999)},
         {"update, last block refused", badBlock, update, kFailed, "",
-         "The update did not complete: the device's loader refused the image's last block.",
+         "The update did not complete: the device's loader refused the image's last block. Run "
+         "the update again.",
          "AT+RESET#", patternBytes(9000)},
     };
     for (const Case& c : cases) {
@@ -193,6 +199,9 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         EXPECT_FALSE(cli.ports.link.isOpen());
         const QString err = cli.err();
         EXPECT_TRUE(c.err.isEmpty() || err.count(c.err) == 1) << err.toStdString();
+        // A command that fails ends with why.
+        EXPECT_TRUE(c.status != kFailed || err.trimmed().endsWith(c.err.trimmed()))
+            << err.toStdString();
         const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
         for (qsizetype i = 1; i < lines.size(); ++i) {
             EXPECT_NE(lines[i], lines[i - 1]) << err.toStdString();

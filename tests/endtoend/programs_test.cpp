@@ -3,6 +3,7 @@
 // ends: its exit status and its last line, on a signal too.
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/form.h"
 #include "app/startup.h"
 #include "gui/programwindow.h"
 #include "process/programoutput.h"
@@ -144,8 +145,9 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
     holder.start(KV120CTL_PATH, {"--config-dir", ownConfig.path(), "--port", link, "read"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !served.received.chunks.isEmpty(); }, 20'000));
     const QString busy = QStringLiteral(
-                             "Port is open or no\nthe port is in use by another program "
-                             "(kv120ctl, process %1)\n")
+                             "Port is open or no\n%1 is in use by kv120ctl (process %2).\nClose "
+                             "the other program, then try again.\n")
+                             .arg(served.path())
                              .arg(holder.processId());
     const QString ctl = QStringLiteral(KV120CTL_PATH);
     const QString noPort = QStringLiteral("/dev/kv120-no-such-port");
@@ -165,7 +167,13 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
         {ctl, {"write"}, 2, "", "", false},
         {ctl, {"--lang", "fr", "defaults"}, 2, "", "", false},
         {ctl, {"read"}, 2, "", noPortGiven, false},
-        {ctl, {"--port", noPort, "read"}, 1, "", "Port is open or no", false},
+        {ctl,
+         {"--port", noPort, "read"},
+         1,
+         "",
+         "Port is open or no\nThere is no port " + noPort +
+             ".\nkv120ctl ports lists the ports; name the device's with --port NAME.\n",
+         false},
         {ctl, {"--port", served.path(), "read"}, 1, "", busy, false},
         {ctl, {"defaults"}, 1, "", full, true},
         {ctl, {"--version"}, 1, "", full, true},
@@ -241,8 +249,7 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             // kv120ctl reads its file once the handlers are installed; both
             // programs talk to the device once they are handed over.
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); },
-                20'000));
+                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); }, 20'000));
 
             ::kill(static_cast<pid_t>(pid), signal);
             ASSERT_TRUE(

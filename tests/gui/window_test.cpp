@@ -214,7 +214,7 @@ void showEveryWarningAndLongText(Form& form) {
     }
     form.setText(Ctl::Text3, say(Msg::ConnectionSuccessfulBox));
     form.setText(Ctl::Label2, say(Msg::Updating) + say(Msg::UpdateStep) + QStringLiteral(" 512"));
-    form.setText(Ctl::Command6, say(Msg::ReadButtonPortOpen));
+    form.setText(Ctl::Command6, say(Msg::ReadButtonReading));
     form.setText(Ctl::Command7, say(Msg::WriteButtonWriting));
     form.setText(Ctl::Command9, say(Msg::PortIsOpen));
     form.setText(Ctl::Command2, say(Msg::UpdateButtonBusy));
@@ -327,43 +327,75 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
 }
 
 // "Verify after write" and "Compare": the window against the simulated
-// device, which holds the comment "KORVA 144.640MHz".
-TEST(VerifyAndCompare, TheWindowShowsWhatTheDeviceHoldsAndChangesOnlyWhenAsked) {
+// device, which holds the comment "KORVA 144.640MHz". Each end of either
+// tells once, in the status box or a message box: answered, the device
+// silent, cancelled by a click, the port lost. The window's settings never
+// change while the device is read, and afterwards only on Yes; a verify
+// keeps the write's outcome above its own.
+TEST(VerifyAndCompare, EachEndTellsOnceAndTheWindowChangesOnlyOnYes) {
     const QString device = QStringLiteral("KORVA 144.640MHz");
-    const QString verified = QStringLiteral("Verified: the device holds every setting written.");
-    const QString lost =
-        "COMMENT TEXT: written \"mine\", read back \"KORVA 144.640MHz\"\n"
-        "Verify failed: 1 setting(s) differ from what was written.";
+    const QString differs = QStringLiteral(
+        "COMMENT TEXT: written \"mine\", read back \"KORVA 144.640MHz\"\r\n"
+        "Verify failed: 1 setting(s) differ from what was written.");
     const QString same = QStringLiteral("The device holds the settings the window shows.");
+    const QString otherPort = QStringLiteral(" Choose the device's port in the port list.");
+    using Meanwhile = std::function<void(WindowRig&)>;
+    const Meanwhile answers = [](WindowRig&) {};
+    const Meanwhile silent = [](WindowRig& r) { r.ports.device.knobs().silent = true; };
+    const Meanwhile losesComment = [](WindowRig& r) {
+        r.ports.device.knobs().ignoreCommand = "COMMENT";
+    };
+    // The device never enters set-up mode, so the read is still connecting
+    // 10 s into it, when the click or the loss comes.
+    const auto atTenSeconds = [](std::function<void(WindowRig&)> what) -> Meanwhile {
+        return [what](WindowRig& r) {
+            r.ports.device.knobs().noConnect = true;
+            r.clock.post(10'000, [&r, what] { what(r); });
+        };
+    };
+    const Meanwhile clickRead = atTenSeconds([](WindowRig& r) { r.click(Ctl::Command6); });
+    const Meanwhile clickCompare = atTenSeconds(
+        [](WindowRig& r) { r.window->findChild<QPushButton*>("CompareButton")->click(); });
+    const Meanwhile unplug = atTenSeconds([](WindowRig& r) { r.ports.device.unplug(); });
     struct Case {
         bool compare;  // or a write with "Verify after write" ticked
         QString comment;
-        QByteArray lostCommand;
+        Meanwhile meanwhile;
         std::deque<bool> answers;
         QStringList messages;
         QString statusEnd;
-        QString commentAfter;
     };
     const Case cases[] = {
-        {false, "mine", "", {}, {}, verified, "mine"},
-        {false, "mine", "COMMENT", {}, {lost}, "read ok", "mine"},
-        {true, device, "", {}, {same}, "read ok", device},
-        {true, "mine", "", {false}, {}, "read ok", "mine"},
-        {true, "mine", "", {true}, {}, "read ok", device},
+        {false, "mine", answers, {}, {}, "Verified: the device holds every setting written."},
+        {false, "mine", losesComment, {}, {}, differs},
+        {false, "mine", clickRead, {}, {}, "the write completed, but was not checked."},
+        {true, device, answers, {}, {same}, "read ok"},
+        {true, "mine", answers, {false}, {}, "read ok"},
+        {true, "mine", answers, {true}, {}, "read ok"},
+        {true, "mine", silent, {}, {}, "and that SIM is its port." + otherPort},
+        {true, "mine", clickCompare, {}, {}, "The comparison was cancelled; nothing was compared."},
+        {true, "mine", unplug, {}, {}, "(was the cable unplugged?)." + otherPort},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(c.statusEnd.toStdString());
         WindowRig rig;
         fillDefaults(rig.form);
-        rig.ports.device.knobs().ignoreCommand = c.lostCommand;
         rig.form.setText(ds::comment, c.comment);
+        c.meanwhile(rig);
         rig.prompter.answers = c.answers;
         rig.prompter.messages.clear();  // the start-up message
+        QStringList commentShown;
+        QObject::connect(&rig.form, &Form::changed, [&](Ctl id) {
+            if (id == ds::comment) {
+                commentShown << rig.form.text(id);
+            }
+        });
         if (c.compare) {
             rig.window->findChild<QPushButton*>("CompareButton")->click();
         } else {
             rig.window->findChild<QCheckBox*>("VerifyAfterWrite")->setChecked(true);
             rig.click(Ctl::Command7);
+            EXPECT_TRUE(rig.status().contains(u"\r\nWrite complete\r\n"));
         }
         EXPECT_EQ(rig.prompter.messageTexts(), c.messages);
         ASSERT_EQ(rig.prompter.questions.size(), c.answers.size());
@@ -373,8 +405,10 @@ TEST(VerifyAndCompare, TheWindowShowsWhatTheDeviceHoldsAndChangesOnlyWhenAsked) 
                       "COMMENT TEXT: window \"mine\", device \"KORVA 144.640MHz\"\n"
                       "Show the device's settings in the window?");
         }
-        EXPECT_TRUE(rig.status().endsWith(c.statusEnd)) << rig.status().toStdString();
-        EXPECT_EQ(rig.form.text(ds::comment), c.commentAfter);
+        EXPECT_TRUE(rig.status().trimmed().endsWith(c.statusEnd)) << rig.status().toStdString();
+        const bool yes = !c.answers.empty() && c.answers.front();
+        EXPECT_EQ(commentShown, yes ? QStringList{device} : QStringList());
+        EXPECT_EQ(rig.form.isEnabled(Ctl::Command7), true);
     }
 }
 

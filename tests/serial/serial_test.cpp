@@ -1,3 +1,4 @@
+#include "serial/qtseriallink.h"
 #include "serial/receivepath.h"
 #include "serial/serialsettingsstore.h"
 #include "support/printers.h"
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -65,6 +68,38 @@ TEST(ReceivePath, TracesEveryByteAsHexKeepingItsStartAndCountingTheRest) {
     path.receive("\xE5\n");
     EXPECT_EQ(path.trace().first(64), "E50A");
     EXPECT_EQ(path.trace().length(), 4);
+}
+
+// A path that is there but is no serial port is told apart from a missing
+// one, in words of the program's own: the system's are those of its last
+// failed call ("Inappropriate ioctl for device").
+TEST(QtSerialLink, APathThatIsNoSerialPortIsToldApartFromAMissingOne) {
+    using Kind = SerialError::Kind;
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(writeBytes(dir.filePath("file"), "text"));
+    const std::pair<QString, Kind> cases[] = {
+        {dir.filePath("missing"), Kind::NotFound},
+        {"ttyKV120-none", Kind::NotFound},
+        {dir.path(), Kind::NotASerialPort},
+        {"/dev/null", Kind::NotASerialPort},
+        {pipe, Kind::NotASerialPort},
+        {dir.filePath("file"), Kind::NotASerialPort},
+    };
+    for (const auto& [path, kind] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        QtSerialLink link;
+        link.setPortName(path);
+        try {
+            link.open();
+            ADD_FAILURE() << "opened";
+        } catch (const SerialError& error) {
+            EXPECT_EQ(error.kind(), kind);
+            EXPECT_EQ(error.systemWords(), QString());
+        }
+        EXPECT_FALSE(link.isOpen());
+    }
 }
 
 // Empty bytes: no file at all.
