@@ -28,6 +28,9 @@ Form::Form() : states_(kControls.size()) {
         state(design.id).text = QString::fromUtf8(design.designText);
     }
     state(Ctl::Command7).enabled = false;
+    // An empty address mode is not "STATIC IP": the address boxes open only
+    // for that, in a fresh window too.
+    followAddressMode();
 }
 
 void Form::setText(Ctl id, const QString& text) {

@@ -43,13 +43,15 @@ void fillFixedLists(Form& form) {
 
 void fillPortList(Form& form, const PortLister& ports) {
     form.clearItems(Ctl::Combo1);
-    for (const PortInfo& port : offeredPorts(ports)) {
+    for (const PortInfo& port :
+         offeredPorts(ports, text(Msg::SimulatedDeviceNote, form.language()))) {
         form.addItem(Ctl::Combo1, port.name, port.description);
     }
 }
 
 void runStartup(Form& form, const StartupPlatform& platform) {
     chooseLanguage(form, platform.lcid, platform.prompter);
+    form.setText(Ctl::Label2, text(Msg::SupportNotice, form.language()));
     form.setText(Ctl::Combo1, platform.store.portName());
     fillPortList(form, platform.ports);
     // With no remembered port, offer the first port found rather than a port

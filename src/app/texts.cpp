@@ -4,20 +4,28 @@
 
 namespace {
 
+// The Chinese form of a text that keeps one form in both interfaces, as the
+// device's users have always seen it.
+constexpr const char* kSameInBoth = "";
+
 struct Pair {
     const char* english;
-    const char* chinese;  // nullptr: the English text in both interfaces
+    const char* chinese;  // kSameInBoth: the English form in both interfaces
 };
 
 const std::map<Msg, Pair>& table() {
     static const std::map<Msg, Pair> texts{
-        {Msg::LanguageTitle, {"语言", nullptr}},
-        {Msg::SystemIsEnglish, {"当前系统为：英文", nullptr}},
-        {Msg::SystemIsChinese, {"当前系统为：中文简体", nullptr}},
+        {Msg::LanguageTitle, {"语言", kSameInBoth}},
+        {Msg::SystemIsEnglish, {"当前系统为：英文", kSameInBoth}},
+        {Msg::SystemIsChinese, {"当前系统为：中文简体", kSameInBoth}},
+        {Msg::SupportNotice,
+         {"Support: see the user guide that came with the tool",
+          "技术支持：请参阅随工具附带的用户指南"}},
+        {Msg::SimulatedDeviceNote, {"simulated KV120", "模拟的 KV120"}},
 
-        {Msg::PortIsOpen, {"Port is open", nullptr}},
-        {Msg::PortIsOpenOrNo, {"Port is open or no", nullptr}},
-        {Msg::PortIsUseOrNo, {"Port is use or no", nullptr}},
+        {Msg::PortIsOpen, {"Port is open", kSameInBoth}},
+        {Msg::PortIsOpenOrNo, {"Port is open or no", kSameInBoth}},
+        {Msg::PortIsUseOrNo, {"Port is use or no", kSameInBoth}},
         {Msg::PortNotFound, {"There is no port %1.", "没有串口 %1。"}},
         {Msg::PortNotSerial, {"%1 is not a serial port.", "%1 不是串口。"}},
         {Msg::PortBusy, {"%1 is in use by another program.", "%1 正被其他程序使用。"}},
@@ -52,19 +60,19 @@ const std::map<Msg, Pair>& table() {
           "again.",
           "%2 也打开了 %1，可能取走了设备的应答：请关闭它后重试。"}},
 
-        {Msg::ConnectOk, {"Connect OK", nullptr}},
-        {Msg::ReadEnd, {"Read end", nullptr}},
+        {Msg::ConnectOk, {"Connect OK", kSameInBoth}},
+        {Msg::ReadEnd, {"Read end", kSameInBoth}},
 
         {Msg::ReadButtonReading, {"reading", "读取中"}},
         {Msg::ReadButtonIdle, {"read data", "读取数据"}},
-        {Msg::ReadButtonIdleEnglish, {"read data", nullptr}},
+        {Msg::ReadButtonIdleEnglish, {"read data", kSameInBoth}},
         {Msg::ConnectionAttempt,
-         {"Please restart KORVA......Connection %1/20Times......", nullptr}},
-        {Msg::TestFail, {"test fail", nullptr}},
+         {"Please restart KORVA......Connection %1/20Times......", kSameInBoth}},
+        {Msg::TestFail, {"test fail", kSameInBoth}},
         {Msg::ConnectionSuccessful, {"Connection is successful", "连接就绪"}},
-        {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", nullptr}},
-        {Msg::ReadingAttempt, {"Connection OK\r\nReading %1/20Times......", nullptr}},
-        {Msg::ReadingAttemptNotConnected, {"Reading %1/20Times......", nullptr}},
+        {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", kSameInBoth}},
+        {Msg::ReadingAttempt, {"Connection OK\r\nReading %1/20Times......", kSameInBoth}},
+        {Msg::ReadingAttemptNotConnected, {"Reading %1/20Times......", kSameInBoth}},
         {Msg::ReadOk, {"read ok", "读取成功"}},
         {Msg::ReadNoReadEnd,
          {"The device on %1 did not send all its settings (no READ END came); they were not "
@@ -139,24 +147,24 @@ const std::map<Msg, Pair>& table() {
         {Msg::CompareCancelled,
          {"The comparison was cancelled; nothing was compared.", "比较已取消，未作比较。"}},
 
-        {Msg::WifiButtonWriting, {"Write", nullptr}},
-        {Msg::WifiButtonIdle, {"Apply", nullptr}},
-        {Msg::WifiWriting, {"WIFI Writing.....", nullptr}},
-        {Msg::WifiWriteComplete, {"WIFI Write complete", nullptr}},
-        {Msg::WifiReset, {"WIFI reset...", nullptr}},
-        {Msg::WifiWriteFail, {"WIFI Write Fail", nullptr}},
+        {Msg::WifiButtonWriting, {"Write", kSameInBoth}},
+        {Msg::WifiButtonIdle, {"Apply", kSameInBoth}},
+        {Msg::WifiWriting, {"WIFI Writing.....", kSameInBoth}},
+        {Msg::WifiWriteComplete, {"WIFI Write complete", kSameInBoth}},
+        {Msg::WifiReset, {"WIFI reset...", kSameInBoth}},
+        {Msg::WifiWriteFail, {"WIFI Write Fail", kSameInBoth}},
         {Msg::WifiCancelled,
          {"The WiFi write was cancelled: the device may not hold the new name and password.",
           "WIFI 写入已取消：设备可能没有保存新的名字和密码。"}},
-        {Msg::RestartButtonIdle, {"restart", nullptr}},
+        {Msg::RestartButtonIdle, {"restart", kSameInBoth}},
         {Msg::RestartCancelled,
          {"The restart was cancelled: the device may not have restarted.",
           "重启已取消：设备可能没有重启。"}},
 
-        {Msg::SaveDialogTitle, {"Save", nullptr}},
-        {Msg::SaveDialogFilter, {"setup file(*.ini)|*.ini", nullptr}},
-        {Msg::LoadDialogTitle, {"Please choose fireware.", nullptr}},
-        {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", nullptr}},
+        {Msg::SaveDialogTitle, {"Save", kSameInBoth}},
+        {Msg::SaveDialogFilter, {"setup file(*.ini)|*.ini", kSameInBoth}},
+        {Msg::LoadDialogTitle, {"Please choose fireware.", kSameInBoth}},
+        {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", kSameInBoth}},
         {Msg::FileNotSaved, {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
         {Msg::FileNotLoaded, {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
         {Msg::SettingsFileNotText,
@@ -168,9 +176,9 @@ const std::map<Msg, Pair>& table() {
          {"it is larger than %1 bytes, far more than a settings file holds",
           "文件大于 %1 字节，远超设置文件的大小"}},
 
-        {Msg::ImageDialogTitle, {"打开", nullptr}},
-        {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},
-        {Msg::ImageFilePrefix, {"文件：", nullptr}},
+        {Msg::ImageDialogTitle, {"打开", kSameInBoth}},
+        {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", kSameInBoth}},
+        {Msg::ImageFilePrefix, {"文件：", kSameInBoth}},
         {Msg::ImageTooLarge,
          {"The image is larger than %1 bytes, the most the device's loader accepts. "
           "The image loaded before stays loaded.",
@@ -179,28 +187,28 @@ const std::map<Msg, Pair>& table() {
         {Msg::ImageLooksWrong,
          {"This file looks like %1, not a raw firmware image (*.bin). Load it anyway?",
           "该文件看起来是 %1，而不是固件文件 (*.bin)。仍要载入吗？"}},
-        {Msg::PleaseChooseFirmware, {"Please choose fireware", nullptr}},
+        {Msg::PleaseChooseFirmware, {"Please choose fireware", kSameInBoth}},
         {Msg::ImageNoneLoaded, {"No firmware image is loaded.", "尚未载入固件文件。"}},
         {Msg::ImageEmpty, {"The image file is empty.", "固件文件是空的。"}},
         {Msg::ImageTooSmall,
          {"The image is too small: %1 bytes, at least %2.",
           "固件文件太小：%1 字节，至少需要 %2 字节。"}},
-        {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", nullptr}},
-        {Msg::UpdateButtonBusy, {"update...", nullptr}},
-        {Msg::UpdateButtonIdle, {"update", nullptr}},
-        {Msg::ResetEeramOk, {"reset eeram OK", nullptr}},
-        {Msg::WaitForResetEeram, {"Wait for reset eeram ", nullptr}},
-        {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", nullptr}},
-        {Msg::WaitForUpdate, {"Wait for update", nullptr}},
+        {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", kSameInBoth}},
+        {Msg::UpdateButtonBusy, {"update...", kSameInBoth}},
+        {Msg::UpdateButtonIdle, {"update", kSameInBoth}},
+        {Msg::ResetEeramOk, {"reset eeram OK", kSameInBoth}},
+        {Msg::WaitForResetEeram, {"Wait for reset eeram ", kSameInBoth}},
+        {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", kSameInBoth}},
+        {Msg::WaitForUpdate, {"Wait for update", kSameInBoth}},
         {Msg::LookingForLoader,
          {"Is the device waiting in its loader?", "设备是否停留在引导程序中？"}},
         {Msg::LoaderFound,
          {"The device is waiting in its loader: the update goes on from there.",
           "设备停留在引导程序中：从这里继续升级。"}},
-        {Msg::ConnectFail, {"Connect fail, Please try again.", nullptr}},
-        {Msg::Updating, {"updating，don't remove power", nullptr}},
-        {Msg::UpdateComplete, {"update complete", nullptr}},
-        {Msg::UpdateStep, {"update step:", nullptr}},
+        {Msg::ConnectFail, {"Connect fail, Please try again.", kSameInBoth}},
+        {Msg::Updating, {"updating，don't remove power", kSameInBoth}},
+        {Msg::UpdateComplete, {"update complete", kSameInBoth}},
+        {Msg::UpdateStep, {"update step:", kSameInBoth}},
         {Msg::UpdateStalled,
          {"The update did not complete: the device's loader stopped answering. "
           "Run the update again.",
@@ -213,6 +221,7 @@ const std::map<Msg, Pair>& table() {
         {Msg::ConfigDirOption,
          {"Keep the remembered port (RUVAdev.ini) in <dir> instead of the program's folder.",
           "把记住的串口（RUVAdev.ini）保存在 <dir> 中，而不是程序所在的文件夹。"}},
+        {Msg::VersionOption, {"Displays version information.", "显示版本信息。"}},
         {Msg::LanguageOption,
          {"Show the window in English (en) or Chinese (zh), whatever the system's language.",
           "无论系统语言如何，都以英文（en）或中文（zh）显示窗口。"}},
@@ -230,7 +239,7 @@ const std::map<Msg, Pair>& table() {
           "Run the update again.",
           "升级未完成：设备引导程序拒收了升级文件的最后一个数据块。请重新升级。"}},
 
-        {Msg::TitleWithProgress, {"%1% - %2", nullptr}},
+        {Msg::TitleWithProgress, {"%1% - %2", kSameInBoth}},
 
         {Msg::BackupReadFailed,
          {"The device's settings could not be read. The update resets the device to its factory "
@@ -267,6 +276,10 @@ const std::map<Msg, Pair>& table() {
         {Msg::ShowPassword, {"show", "显示"}},
         {Msg::PortSelectorName, {"Serial port", "串口"}},
         {Msg::ProgressBoxName, {"Progress", "进度"}},
+        {Msg::SsidBoxName, {"Callsign SSID", "呼号 SSID"}},
+        {Msg::PositionBoxName, {"Position", "坐标"}},
+        {Msg::CommentBoxName, {"Comment", "信息"}},
+        {Msg::UpdateProgressName, {"Update progress", "升级进度"}},
         {Msg::TrafficSave, {"Save…", "保存…"}},
         {Msg::TrafficClear, {"Clear", "清除"}},
         {Msg::TrafficDialogTitle, {"Save the serial traffic", "保存串口通信记录"}},
@@ -281,10 +294,14 @@ const std::map<Msg, Pair>& table() {
 
 QString text(Msg id, Language language) {
     const Pair& pair = table().at(id);
-    if (language == Language::Chinese && pair.chinese != nullptr) {
+    if (language == Language::Chinese && pair.chinese != kSameInBoth && pair.chinese != nullptr) {
         return QString::fromUtf8(pair.chinese);
     }
     return QString::fromUtf8(pair.english);
+}
+
+bool keepsOneForm(Msg id) {
+    return table().at(id).chinese == kSameInBoth;
 }
 
 const std::vector<std::pair<Ctl, QString>>& chineseCaptions() {

@@ -9,13 +9,15 @@
 #include <vector>
 
 // Every text the program shows, with its English and Chinese form. Texts
-// that the device's users have always seen in English in both interfaces
-// have the same form in both.
+// that the device's users have always seen in one form in both interfaces
+// (most of them English) keep it, and are marked as such in the table.
 enum class Msg {
     // Start-up
     LanguageTitle,
     SystemIsEnglish,
     SystemIsChinese,
+    SupportNotice,  // the line under the window before an update uses it
+    SimulatedDeviceNote,
     // Port
     PortIsOpen,
     PortIsOpenOrNo,
@@ -135,6 +137,7 @@ enum class Msg {
     CloseDuringUpdate,
     // Command line of the window
     ConfigDirOption,
+    VersionOption,
     LanguageOption,
     UnknownLanguage,     // %1: the language asked for
     ScreenshotNotSaved,  // %1: file
@@ -169,9 +172,18 @@ enum class Msg {
     ShowPassword,
     PortSelectorName,
     ProgressBoxName,
+    SsidBoxName,
+    PositionBoxName,
+    CommentBoxName,
+    UpdateProgressName,
+
+    TextCount  // not a text: how many there are
 };
 
 QString text(Msg id, Language language);
+// True for a text marked as the device's users have always seen it: in one
+// form, the same in both interfaces.
+bool keepsOneForm(Msg id);
 
 // The captions that the Chinese interface sets at start-up, in this order.
 const std::vector<std::pair<Ctl, QString>>& chineseCaptions();

@@ -131,7 +131,7 @@ void tellInterruptedUpdate(CliContext& context, Updater::DeviceLeft left, const 
 
 int listPorts(CliContext& context, const PortLister& ports) {
     QByteArray list;
-    for (const PortInfo& port : offeredPorts(ports)) {
+    for (const PortInfo& port : offeredPorts(ports, context.session.tr(Msg::SimulatedDeviceNote))) {
         list += (port.name + u'\t' + port.description + u'\n').toUtf8();
     }
     return context.writeData({}, list) ? kSucceeded : kFailed;

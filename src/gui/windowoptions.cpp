@@ -4,6 +4,7 @@
 #include "app/language.h"
 #include "app/texts.h"
 #include "gui/mainwindow.h"
+#include "gui/qttranslations.h"
 #include "process/programoutput.h"
 
 #include <QApplication>
@@ -20,7 +21,7 @@ struct OptionSet {
                     QStringLiteral("dir")),
           language(QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage),
                    QStringLiteral("en|zh")),
-          version(QStringLiteral("version"), QStringLiteral("Displays version information.")),
+          version(QStringLiteral("version"), text(Msg::VersionOption, helpLanguage)),
           screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png")),
           click(QStringLiteral("click"), QString(), QStringLiteral("button")),
           quitWhenShown(QStringLiteral("quit-when-shown")) {
@@ -44,7 +45,10 @@ struct OptionSet {
 
 std::optional<int> helpOrVersion(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    OptionSet options(languageForLcid(systemDefaultLcid()));
+    const Language language = languageForLcid(systemDefaultLcid());
+    // Qt's own lines of the help ("Usage:", -h) in the same language.
+    installQtTranslations(language, &app);
+    OptionSet options(language);
     if (!options.parser.parse(QCoreApplication::arguments())) {
         return std::nullopt;  // the window's application tells what is wrong
     }

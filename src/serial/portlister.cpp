@@ -63,8 +63,8 @@ QString portIdentity(const QList<PortInfo>& ports, const QString& name) {
     return name;
 }
 
-QList<PortInfo> offeredPorts(const PortLister& ports) {
-    return ports.openablePorts() << PortInfo{kSimPortName, QStringLiteral("simulated KV120")};
+QList<PortInfo> offeredPorts(const PortLister& ports, const QString& simulatedNote) {
+    return ports.openablePorts() << PortInfo{kSimPortName, simulatedNote};
 }
 
 QList<PortInfo> SystemPortLister::openablePorts() const {

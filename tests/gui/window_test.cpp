@@ -25,6 +25,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <variant>
 
 namespace {
 
@@ -76,13 +77,14 @@ std::string addressBoxes(const WindowRig& rig) {
 // (the values are checked against the simulated device's factory settings end
 // to end). The address boxes follow the mode however it was set: by
 // "Default", picked, or by the program (a read, a loaded file); typed text
-// goes into the Form as the program's does.
+// goes into the Form as the program's does. In a fresh window, whose mode box
+// is empty, they are closed.
 TEST(DefaultsAndAddressMode, TheSixteenBoxesFollowTheModeHoweverItWasSet) {
     WindowRig rig;
     QTest::keyClicks(rig.widget(Ctl::Text34), "home-net");
     QTest::keyClicks(rig.widget(Ctl::Text33), "secret");
     ASSERT_FALSE(rig.widget(Ctl::Command7)->isEnabled());
-    ASSERT_EQ(addressBoxes(rig), "on");
+    ASSERT_EQ(addressBoxes(rig), "off");
     rig.click(Ctl::Command0);
     EXPECT_EQ(rig.shown(ds::addressMode), QStringLiteral("DHCP"));
     EXPECT_EQ(addressBoxes(rig), "off");
@@ -200,6 +202,9 @@ TEST(PortSelector, APickTakesThePortAndAnOpeningListsThePortsUnlessAnotherIsOpen
     shows("/dev/ttyUSB3");
 }
 
+const QString kLongPort =
+    QStringLiteral("/dev/serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART_Bridge-if00-port0");
+
 // Many warnings at once, and the longest texts the exchanges show.
 void showEveryWarningAndLongText(Form& form) {
     const auto say = [&form](Msg message) { return text(message, form.language()); };
@@ -220,6 +225,7 @@ void showEveryWarningAndLongText(Form& form) {
     form.setText(Ctl::Command2, say(Msg::UpdateButtonBusy));
     form.setText(Ctl::Command8, say(Msg::WifiButtonWriting));
     form.setText(Ctl::Text6, QStringLiteral("KV120 V2.3.1"));
+    form.setText(Ctl::Combo1, kLongPort);
 }
 
 // What a widget shows is cut when it needs more room than it has.
@@ -258,11 +264,10 @@ std::map<QString, std::pair<QWidget*, QRect>> shownControls(const QWidget* windo
     return shown;
 }
 
-// In both languages every text fits its room at the window's first size,
-// neither warnings nor long texts move a control or resize the window, and a
-// screen reader finds a name for every box and an Alt+letter on every button.
-// A warning marks its field, or the label of its row, until it is put right.
-TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIsNamed) {
+// In both languages every text fits its room at the window's first size, and
+// neither warnings nor long texts move a control or resize the window. A
+// warning marks its field, or the label of its row, until it is put right.
+TEST(WindowLayout, WarningsAndLongTextsMoveNothingAndEveryTextFits) {
     const Ctl marked[] = {ds::passcode, Ctl::Label13};
     const auto fillRight = [](Form& form) {
         fillDefaults(form);
@@ -286,7 +291,6 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
         EXPECT_EQ(rig.window->size(), windowSize);
         const auto after = shownControls(rig.window);
         ASSERT_EQ(after.size(), before.size());
-        std::set<QKeySequence> mnemonics;
         for (const auto& [name, shown] : after) {
             SCOPED_TRACE(name.toStdString());
             const auto& [widget, place] = shown;
@@ -295,23 +299,11 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
             for (const auto& [other, its] : after) {
                 EXPECT_TRUE(other == name || !its.second.intersects(place)) << other.toStdString();
             }
-            if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-                const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
-                // The WiFi password's "Show" box alone has none.
-                EXPECT_TRUE(!mnemonic.isEmpty() || name == u"ShowWifiPassword");
-                EXPECT_TRUE(mnemonic.isEmpty() || mnemonics.insert(mnemonic).second);
-            } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                       qobject_cast<QPlainTextEdit*>(widget)) {
-                EXPECT_NE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
-                          QString());
-            }
         }
-        EXPECT_EQ(after.at("Text28").first->accessibleName(), QStringLiteral("DNS 4"));
-        EXPECT_EQ(
-            QAccessible::queryAccessibleInterface(rig.widget(Ctl::Text4))->text(QAccessible::Name),
-            rig.form.text(Ctl::Label4));
         auto* line = rig.window->findChild<ElidedLabel*>(QStringLiteral("WarningsLine"));
         EXPECT_NE(line->toolTip(), QString());
+        // A port's path too long for its box is shown shortened, whole in its tooltip.
+        EXPECT_EQ(rig.widget<QComboBox>(Ctl::Combo1)->lineEdit()->toolTip(), kLongPort);
         for (const Ctl field : marked) {
             EXPECT_NE(rig.form.warning(field), QString());
             EXPECT_EQ(rig.widget(field)->toolTip(), rig.form.warning(field));
@@ -323,6 +315,104 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
             EXPECT_EQ(rig.widget(field)->toolTip(), QString());
             EXPECT_EQ(rig.widget(field)->palette(), plain[field]);
         }
+    }
+}
+
+// What a screen reader names a control: the text of the label beside it
+// (or, for a button, its caption without the mnemonic), or a name of its own.
+using NamedBy = std::variant<Ctl, Msg, QString>;
+
+// Tab reaches every control the user types into or presses, in the window's
+// order, and passes by the boxes only the program writes to, but the status
+// box; each control has a name in the window's language, and each button
+// an Alt+letter of its own.
+TEST(WindowAccessibility, TabReachesEveryControlInOrderAndEachIsNamed) {
+    for (const int lcid : {1033, 2052}) {
+        SCOPED_TRACE(lcid);
+        WindowRig rig(Machine{.lcid = lcid});
+        fillDefaults(rig.form);  // every list box holds a value, which is no name
+        const Form& form = rig.form;
+        // The control, what names it, and whether Tab reaches it.
+        std::vector<std::tuple<QString, NamedBy, bool>> controls = {
+            {"Text4", Ctl::Label4, true},         {"Combo5", Msg::SsidBoxName, true},
+            {"Text5", Ctl::Label1, true},         {"Text8", Msg::PositionBoxName, true},
+            {"Text7", Msg::CommentBoxName, true}, {"Combo3", Ctl::Label7, true},
+            {"Text11", Ctl::Label10, true},       {"Text10", Ctl::Label8, true},
+            {"Combo2", Ctl::Label5, true},
+        };
+        const Ctl rowLabels[] = {Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15};
+        for (int box = 0; box < 16; ++box) {
+            controls.emplace_back(nameOf(ds::addressBoxes[box]),
+                                  form.text(rowLabels[box / 4]) + QString(" %1").arg(box % 4 + 1),
+                                  true);
+        }
+        const std::tuple<QString, NamedBy, bool> rest[] = {
+            {"Text31", Ctl::Label16, true},
+            {"Check1", Ctl::Check1, true},
+            {"Combo6", Ctl::Label24, true},
+            {"Text32", Ctl::Label21, true},
+            {"Combo7", Ctl::Label25, true},
+            {"Combo8", Ctl::Label26, true},
+            {"Combo16", Ctl::Label18, true},
+            {"Combo4", Ctl::Label19, true},
+            {"Text6", Ctl::Frame3, false},
+            {"Text34", Ctl::Label23, true},
+            {"Text33", Ctl::Label20, true},
+            {"ShowWifiPassword", Msg::ShowPassword, true},
+            {"Command8", Ctl::Command8, true},
+            {"Combo1", Msg::PortSelectorName, true},
+            {"Text12", Ctl::Text12, false},
+            {"Text29", Ctl::Label11, true},
+            {"Command6", Ctl::Command6, true},
+            {"Command7", Ctl::Command7, true},
+            {"Command0", Ctl::Command0, true},
+            {"Command4", Ctl::Command4, true},
+            {"Command5", Ctl::Command5, true},
+            {"Command9", Ctl::Command9, true},
+            {"Command1", Ctl::Command1, true},
+            {"Command2", Ctl::Command2, true},
+            {"TrafficButton", Msg::TrafficButton, true},
+            {"CompareButton", Msg::CompareButton, true},
+            {"VerifyAfterWrite", Msg::VerifyAfterWriteBox, true},
+            {"ProgressBar1", Msg::UpdateProgressName, false},
+            {"Text3", Msg::ProgressBoxName, false},
+        };
+        controls.insert(controls.end(), std::begin(rest), std::end(rest));
+
+        QStringList expectedStops;
+        for (const auto& [control, namedBy, stop] : controls) {
+            SCOPED_TRACE(control.toStdString());
+            const QString expected = std::holds_alternative<Ctl>(namedBy)
+                                         ? form.text(std::get<Ctl>(namedBy))
+                                     : std::holds_alternative<Msg>(namedBy)
+                                         ? text(std::get<Msg>(namedBy), form.language())
+                                         : std::get<QString>(namedBy);
+            auto* widget = rig.window->findChild<QWidget*>(control);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                      expected);
+            if (stop) {
+                expectedStops << control;
+            }
+        }
+        // The stops, as pressing Tab meets them: a combo box that takes
+        // typing is met as its text box.
+        QStringList stops;
+        std::set<QKeySequence> mnemonics;
+        for (QWidget* at = rig.window->nextInFocusChain(); at != rig.window;
+             at = at->nextInFocusChain()) {
+            if (!(at->focusPolicy() & Qt::TabFocus) || at->focusProxy() != nullptr) {
+                continue;
+            }
+            QWidget* control = at->objectName().isEmpty() ? at->parentWidget() : at;
+            stops << control->objectName();
+            if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+                EXPECT_TRUE(mnemonics.insert(QKeySequence::mnemonic(button->text())).second)
+                    << button->text().toStdString();
+            }
+        }
+        EXPECT_EQ(stops, expectedStops);
+        EXPECT_FALSE(mnemonics.contains(QKeySequence()));
     }
 }
 
