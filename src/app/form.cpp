@@ -103,3 +103,12 @@ void Form::setWarning(Ctl id, const QString& warning) {
 void Form::appendStatusLine(const QString& message) {
     appendText(Ctl::Text29, QStringLiteral("\r\n") + message);
 }
+
+void Form::appendOwnStatusLine(const QString& message) {
+    const QString& status = text(Ctl::Text29);
+    if (status.isEmpty() || status.endsWith(u'\n')) {
+        appendText(Ctl::Text29, message);
+    } else {
+        appendStatusLine(message);
+    }
+}

@@ -76,6 +76,9 @@ public:
 
     // The status box (Text29): a result line is appended as CR LF plus the message.
     void appendStatusLine(const QString& message);
+    // Puts the message at the status box's end on a line of its own, whether
+    // or not the box's text ends with a line break.
+    void appendOwnStatusLine(const QString& message);
     void setStatus(const QString& text) { setText(Ctl::Text29, text); }
 
 signals:

@@ -52,9 +52,9 @@ const std::map<Msg, Pair>& table() {
           "kv120ctl ports 列出全部串口；用 --port NAME 指定设备的串口。"}},
         {Msg::PortBusyAdvice, {"Close the other program, then try again.", "请关闭该程序后重试。"}},
         {Msg::DeviceSilent,
-         {"The device on %1 did not answer: check that it is switched on, that its cable is "
-          "plugged in and that %1 is its port.",
-          "%1 上的设备没有应答：请检查设备是否已开机、数据线是否插好，以及 %1 是否是它的串口。"}},
+         {"No answer from the device on %1: is it switched on, is its cable plugged in, is %1 "
+          "its port?",
+          "%1 上的设备没有应答：设备是否已开机？数据线是否插好？%1 是否是它的串口？"}},
         {Msg::PortShared,
          {"%2 also has %1 open and may have taken the device's answers: close it, then try "
           "again.",

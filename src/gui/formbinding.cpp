@@ -179,9 +179,14 @@ void FormBinding::bindLineEdit(Ctl id, QLineEdit* edit) {
         }
         edit->setEnabled(form_.isEnabled(id));
     });
-    // textEdited comes from the user only, so the Form's own changes never
-    // come back here.
-    connect(edit, &QLineEdit::textEdited, this, [this, id, edit] { onTyped(id, edit); });
+    // Typing, and a screen reader or voice control setting the text, change
+    // the box's text; the Form's own changes, shown above, find the box
+    // already saying what the Form holds.
+    connect(edit, &QLineEdit::textChanged, this, [this, id, edit] {
+        if (!edit->isReadOnly() && edit->text() != form_.text(id)) {
+            onTyped(id, edit);
+        }
+    });
 }
 
 void FormBinding::onTyped(Ctl id, QLineEdit* edit) {

@@ -41,19 +41,10 @@ bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs)
     return false;
 }
 
-void tellInStatusBox(Form& form, const QString& message) {
-    const QString status = form.text(Ctl::Text29);
-    if (status.isEmpty() || status.endsWith(u'\n')) {
-        form.appendText(Ctl::Text29, message + QStringLiteral("\r\n"));
-    } else {
-        form.appendStatusLine(message + QStringLiteral("\r\n"));
-    }
-}
-
 void tellPortFailure(Session& session, const SerialError& error, Msg cancelled, Msg headline) {
     if (error.kind() != SerialError::Kind::NotOpen) {
         session.prompter().message(session.portFailureText(session.tr(headline), error));
     } else if (!session.portLost()) {
-        tellInStatusBox(session.form(), session.tr(cancelled));
+        session.form().appendOwnStatusLine(session.tr(cancelled));
     }
 }

@@ -5,7 +5,6 @@
 
 #include <functional>
 
-class Form;
 class SerialError;
 class Session;
 
@@ -27,9 +26,6 @@ void closePortIfOpen(Session& session);
 // Waits up to steps waits of stepMs each for the device's acknowledgement,
 // ending the moment it has arrived; true when it did.
 bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs);
-
-// Puts the message into the status box on a line of its own.
-void tellInStatusBox(Form& form, const QString& message);
 
 // Tells, once, how a port failure ended the exchange: a port that went away
 // has been told of in the status box already; a port closed by a click is

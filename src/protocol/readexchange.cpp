@@ -151,9 +151,9 @@ void Read::giveUp() {
     putBack();
     window_.setText(Ctl::Command6, session_.tr(Msg::ReadButtonIdleEnglish));
     session_.receivePath().setReplyLine({});
-    tellInStatusBox(window_, session_.deviceAnswered()
-                                 ? session_.tr(Msg::ReadNoReadEnd).arg(window_.text(Ctl::Combo1))
-                                 : session_.silentDeviceText());
+    window_.appendOwnStatusLine(session_.deviceAnswered()
+                                    ? session_.tr(Msg::ReadNoReadEnd).arg(window_.text(Ctl::Combo1))
+                                    : session_.silentDeviceText());
 }
 
 void Read::putBack() {

@@ -98,10 +98,7 @@ void Session::onPortLost() {
     // The link has closed itself; the running operation finds the port
     // closed when its wait ends, and ends there.
     portLost_ = true;
-    // On a line of its own: a failure text the operation appends next
-    // ("Write fail，Please try again.") does not start a line itself.
-    form_.appendStatusLine(tr(Msg::PortLost).arg(port()) + u' ' + portAdvice() +
-                           QStringLiteral("\r\n"));
+    form_.appendOwnStatusLine(sentences({tr(Msg::PortLost).arg(port()), portAdvice()}));
     if (afterLoss_) {
         afterLoss_();
     }
@@ -183,10 +180,15 @@ QString Session::portFailureText(const QString& headline, const SerialError& err
 }
 
 QString Session::silentDeviceText() const {
-    QString message = tr(Msg::DeviceSilent).arg(port());
+    QStringList message{tr(Msg::DeviceSilent).arg(port())};
     const QList<PortUser> users = link_.otherUsers();
     if (!users.isEmpty()) {
-        message += u' ' + tr(Msg::PortShared).arg(port(), listed(users, form_.language()));
+        message << tr(Msg::PortShared).arg(port(), listed(users, form_.language()));
     }
-    return message + u' ' + portAdvice();
+    return sentences(message << portAdvice());
+}
+
+QString Session::sentences(const QStringList& parts) const {
+    // Chinese sentences follow each other without a blank.
+    return parts.join(form_.isChinese() ? QString() : QStringLiteral(" "));
 }

@@ -5,6 +5,8 @@
 #include "serial/receivepath.h"
 #include "serial/textencoding.h"
 
+#include <QStringList>
+
 #include <functional>
 
 class Clock;
@@ -92,6 +94,8 @@ private:
     QString port() const;
     // Where to name another port: the window's port list, or kv120ctl's --port.
     QString portAdvice() const;
+    // Sentences of one message, as the window's language writes them.
+    QString sentences(const QStringList& parts) const;
     void onReplyLine(const QByteArray& line);
     // The open port went away (an adapter unplugged): the status box says so
     // once; the operation that finds the port closed ends there.

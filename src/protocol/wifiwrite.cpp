@@ -39,7 +39,7 @@ void sendCredentials(Session& session) {
         appendStatus(session, session.tr(Msg::WifiWriteFail));
         // A device that sent nothing at all is named, with what to check.
         if (!session.deviceAnswered()) {
-            appendStatus(session, session.silentDeviceText());
+            form.appendOwnStatusLine(session.silentDeviceText());
         }
     }
 }

@@ -25,10 +25,10 @@ void write(Session& session, const QList<WriteStep>& steps) {
     if (awaitAcknowledgement(session, AckFlag::FreqSave, kConfirmationSteps, kConfirmationStepMs)) {
         session.form().appendStatusLine(session.tr(Msg::WriteComplete));
     } else {
-        tellInStatusBox(session.form(), session.tr(Msg::WriteFail));
+        session.form().appendOwnStatusLine(session.tr(Msg::WriteFail));
         // A device that sent nothing at all is named, with what to check.
         if (!session.deviceAnswered()) {
-            tellInStatusBox(session.form(), session.silentDeviceText());
+            session.form().appendOwnStatusLine(session.silentDeviceText());
         }
     }
     session.waitOnPort(100);

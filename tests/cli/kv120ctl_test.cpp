@@ -112,8 +112,8 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     const QString otherPort =
         " kv120ctl ports lists the ports; name the device's with --port NAME.\n";
     const QString noAnswer =
-        "\nThe device on SIM did not answer: check that it is switched on, that its cable is "
-        "plugged in and that SIM is its port." +
+        "\nNo answer from the device on SIM: is it switched on, is its cable plugged in, is SIM "
+        "its port?" +
         otherPort;
     const QString lost = "\nThe port SIM went away (was the cable unplugged?)." + otherPort;
     const QString warning =

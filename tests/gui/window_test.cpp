@@ -133,13 +133,14 @@ TEST(FormBinding, TheWidgetsAndTheFormFollowEachOther) {
     EXPECT_EQ(rig.widget<QPlainTextEdit>(Ctl::Text29)->toPlainText(),
               QStringLiteral("Connection OK"));
 
-    enum class Way { Typed, Pasted, SetByProgram };
+    enum class Way { Typed, Pasted, SetByScreenReader, SetByProgram };
     const std::tuple<Way, Ctl, const char*, const char*> cases[] = {
         {Way::Typed, Ctl::Text4, "dl1abcd", "DL1ABC"},
         {Way::Typed, Ctl::Text5, "1a2 34567", "12345"},
         {Way::Typed, Ctl::Text31, "1,44.64000/", "144.6400"},
         {Way::Typed, Ctl::Combo6, "12", "12"},  // not a list item; kept
         {Way::Pasted, Ctl::Text11, "b/KORVA/BH4/BG2/BD7", "b/KORVA/BH4/BG2/"},
+        {Way::SetByScreenReader, Ctl::Text4, "bg7abc", "BG7ABC"},
         {Way::SetByProgram, Ctl::Text4, "bh4tdv-12", "bh4tdv-12"},
         {Way::SetByProgram, Ctl::Text10, " 0600 ", "0600"},
     };
@@ -152,6 +153,9 @@ TEST(FormBinding, TheWidgetsAndTheFormFollowEachOther) {
         } else if (way == Way::Pasted) {
             QGuiApplication::clipboard()->setText(QString::fromUtf8(input));
             QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        } else if (way == Way::SetByScreenReader) {
+            QAccessible::queryAccessibleInterface(box)->setText(QAccessible::Value,
+                                                                QString::fromUtf8(input));
         } else {
             rig.form.setText(control, QString::fromUtf8(input));
         }
@@ -462,7 +466,7 @@ TEST(VerifyAndCompare, EachEndTellsOnceAndTheWindowChangesOnlyOnYes) {
         {true, device, answers, {}, {same}, "read ok"},
         {true, "mine", answers, {false}, {}, "read ok"},
         {true, "mine", answers, {true}, {}, "read ok"},
-        {true, "mine", silent, {}, {}, "and that SIM is its port." + otherPort},
+        {true, "mine", silent, {}, {}, "is SIM its port?" + otherPort},
         {true, "mine", clickCompare, {}, {}, "The comparison was cancelled; nothing was compared."},
         {true, "mine", unplug, {}, {}, "(was the cable unplugged?)." + otherPort},
     };

@@ -144,11 +144,11 @@ TEST(ExchangeEnds, AnExchangeThatCannotGoOnEndsWithThePortClosed) {
          "AT+CALL,NOCALL-10#|AT+PASS,40663#|AT+DHCP,1#|AT+POSI,!3035.00N/11417.00ErPHG1010#|"
          "AT+COMMENT,KORVA 144.640MHz#",
          1000, Ctl::Command7, "Write data",
-         "Writing......\r\nThe write was cancelled: the device may hold part of the settings.\r\n",
-         "", true},
+         "Writing......\r\nThe write was cancelled: the device may hold part of the settings.", "",
+         true},
         {wifiWrite, restartAt500, "AT+WIFI,home,secret#", 500, Ctl::Command8, "Apply",
          wifiWriting + "The WiFi write was cancelled: the device may not hold the new name and "
-                       "password.\r\n",
+                       "password.",
          "", true},
         {wifiWrite, lineBreak, "", 0, Ctl::Command8, "Apply", "",
          "The field \"pass\" holds a line break; nothing was written.", true},
@@ -203,8 +203,8 @@ TEST(ReadExchange, ADeviceThatNeverAnswersIsAskedFortyTimesAndNamed) {
     EXPECT_EQ(rig.clock.elapsedMs(), 101 + 40 * kAttempt + 501);
     EXPECT_EQ(
         rig.status(),
-        "Reading 20/20Times......\r\nSIM 上的设备没有应答：请检查设备是否已开机、数据线是否插好，"
-        "以及 SIM 是否是它的串口。 请在串口列表中选择设备的串口。\r\n");
+        "Reading 20/20Times......\r\nSIM 上的设备没有应答：设备是否已开机？数据线是否插好？SIM "
+        "是否是它的串口？请在串口列表中选择设备的串口。");
     EXPECT_EQ(rig.form.text(Ctl::Command6), "read data") << "English in both interfaces";
     EXPECT_FALSE(rig.link.isOpen());
     EXPECT_TRUE(rig.prompter.messages.empty());
