@@ -80,7 +80,14 @@ enum class Msg {
     VerifyDifference,  // %1: the setting, %2: written, %3: read back
     VerifyFailed,      // %1: how many settings differ
     VerifyCancelled,
-    VerifyInterrupted,  // kv120ctl: what a signal during the verify left undone
+    // kv120ctl: what a signal left undone
+    ReadUndone,
+    WriteUndone,
+    VerifyUndone,
+    DiffUndone,
+    WifiUndone,
+    RestartUndone,
+    UpdateUndone,
     CompareButton,
     VerifyAfterWriteBox,
     CompareSame,

@@ -166,7 +166,7 @@ int writeSettings(CliContext& context, const QString& file) {
         return status;
     }
     // The write is done; what a signal now leaves undone is the verify.
-    context.undone = context.session.tr(Msg::VerifyInterrupted);
+    context.undone = context.session.tr(Msg::VerifyUndone);
     const bool verified = verifyWrite(context.session);
     return context.interrupted ? kInterrupted : verified ? kSucceeded : kFailed;
 }

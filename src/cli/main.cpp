@@ -1,4 +1,5 @@
 // kv120ctl: the window's operations from the command line, on the same code.
+#include "app/texts.h"
 #include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/commands.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -32,9 +34,9 @@ struct Command {
     QString summary;
     int minArguments;
     int maxArguments;
-    // What an interruption leaves undone; empty for a command that does not
-    // talk to the device.
-    QString undone;
+    // What an interruption leaves undone; nothing for a command that does
+    // not talk to the device.
+    std::optional<Msg> undone;
     std::function<int(CliContext&, const QStringList&)> run;
 };
 
@@ -45,39 +47,40 @@ QString argumentOr(const QStringList& arguments, int index) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table{
         {"ports",
-         {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0, "",
+         {"", "list the ports that can be opened (name, tab, description); SIM last", 0, 0,
+          std::nullopt,
           [](CliContext& c, const QStringList&) { return listPorts(c, SystemPortLister()); }}},
         {"read",
          {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
-          1, "the settings were not read",
+          1, Msg::ReadUndone,
           [](CliContext& c, const QStringList& a) { return readSettings(c, argumentOr(a, 0)); }}},
         {"write",
          {"FILE",
           "load the settings file FILE and write it to the device; field warnings go to standard "
           "error",
-          1, 1, "the write was not finished: the device may hold part of the settings",
+          1, 1, Msg::WriteUndone,
           [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
         {"diff",
          {"FILE",
           "read the device and list every setting that differs from the settings file FILE; exit "
           "status 0 when none does",
-          1, 1, "the device was not compared with the file",
+          1, 1, Msg::DiffUndone,
           [](CliContext& c, const QStringList& a) { return diffSettings(c, a[0]); }}},
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
-          "",
+          std::nullopt,
           [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); }}},
         {"wifi",
          {"SSID PASSWORD", "write the WiFi name and password, then restart the device", 2, 2,
-          "the WiFi name and password may not have been written",
+          Msg::WifiUndone,
           [](CliContext& c, const QStringList& a) { return writeWifi(c, a[0], a[1]); }}},
         {"restart",
-         {"", "restart the device", 0, 0, "the device may not have restarted",
+         {"", "restart the device", 0, 0, Msg::RestartUndone,
           [](CliContext& c, const QStringList&) { return restart(c); }}},
         {"update",
          {"IMAGE",
           "update the device's firmware with the raw image file IMAGE, keeping its settings", 1, 1,
-          "the update was not finished: run it again",
+          Msg::UpdateUndone,
           [](CliContext& c, const QStringList& a) { return updateFirmware(c, a[0]); }}},
     };
     return table;
@@ -201,12 +204,14 @@ int run(int argc, char** argv) {
     context.verify = parser.isSet(verifyOption);
     context.errIsTerminal = isatty(fileno(stderr)) != 0;
     const QString port = parser.isSet(portOption) ? parser.value(portOption) : store.portName();
-    if (!command.undone.isEmpty() && port.isEmpty()) {
+    if (command.undone && port.isEmpty()) {
         err << "kv120ctl: no port given: name it with --port NAME (kv120ctl ports lists them)\n";
         return kUsage;
     }
     context.form.setText(Ctl::Combo1, port);
-    context.undone = command.undone;
+    if (command.undone) {
+        context.undone = context.session.tr(*command.undone);
+    }
     context.beforeTheDevice = [&context] {
         handOverTerminationSignals([&context](int) { context.interrupt(); });
     };
