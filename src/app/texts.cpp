@@ -68,7 +68,6 @@ const std::map<Msg, Pair>& table() {
         {Msg::ReadButtonIdleEnglish, {"read data", kSameInBoth}},
         {Msg::ConnectionAttempt,
          {"Please restart KORVA......Connection %1/20Times......", kSameInBoth}},
-        {Msg::TestFail, {"test fail", kSameInBoth}},
         {Msg::ConnectionSuccessful, {"Connection is successful", "连接就绪"}},
         {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", kSameInBoth}},
         {Msg::ReadingAttempt, {"Connection OK\r\nReading %1/20Times......", kSameInBoth}},

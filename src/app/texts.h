@@ -45,7 +45,6 @@ enum class Msg {
     ReadButtonIdle,
     ReadButtonIdleEnglish,
     ConnectionAttempt,  // %1: attempt number
-    TestFail,
     ConnectionSuccessful,
     ConnectionSuccessfulBox,
     ReadingAttempt,              // %1: attempt number

@@ -20,8 +20,8 @@ public:
     Controller(Session& session, Updater& updater, SettingsKeeper& keeper, MainWindow& window);
 
 private:
-    // A write that completed is read back and compared when the window asks
-    // for it ("Verify after write").
+    // Runs the button's operation; a write that completed is then read back
+    // and compared when "Verify after write" is ticked.
     void onButton(Ctl id);
     // Compares the window with the device, changing nothing unless the user
     // asks to see the device's settings.

@@ -86,6 +86,7 @@ MainWindow::MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
       portIsOpen_(std::move(portIsOpen)),
       binding_(form) {
     setObjectName(nameOf(Ctl::Form1));
+    // Once for the program: Qt keeps one list of factories for all windows.
     static const bool comboBoxesNamed = [] {
         QAccessible::installFactory(namedComboBoxAccessible);
         return true;

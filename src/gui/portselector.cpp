@@ -45,7 +45,9 @@ void PortPathEdit::paintEvent(QPaintEvent* event) {
     initStyleOption(&panel);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
     const QRect room = textRoom();
-    painter.setPen(palette().color(QPalette::Text));
+    // The option's palette is in the group the box's state calls for (a
+    // greyed text while an update locks the box).
+    painter.setPen(panel.palette.color(QPalette::Text));
     painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
                      fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
 }
