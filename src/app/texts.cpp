@@ -259,9 +259,9 @@ const std::map<Msg, Pair>& table() {
          {"The device's settings could not be kept in %1: %2", "无法把设备的设置保存到 %1：%2"}},
         {Msg::BackupKept, {"Settings kept in %1", "设置已保存到 %1"}},
         {Msg::RestoreQuestion,
-         {"The update reset the device to its factory settings. Once the device has restarted, "
-          "write back the settings kept before the update (%1)?",
-          "升级已把设备恢复为出厂设置。请等设备重启完成，是否写回升级前保存的设置（%1）？"}},
+         {"The update reset the device to its factory settings, and it now runs its new "
+          "firmware. Write back the settings kept before the update (%1)?",
+          "升级已把设备恢复为出厂设置，设备现已运行新固件。是否写回升级前保存的设置（%1）？"}},
         {Msg::SettingsStillKept,
          {"Your settings are kept in %1 until they are written back.",
           "您的设置保存在 %1，直到写回设备为止。"}},

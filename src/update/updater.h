@@ -105,6 +105,8 @@ public:
     void setOnComplete(std::function<void()> action) { onComplete_ = std::move(action); }
 
 private:
+    class NotAnswering;
+
     // The update start, phase by phase.
     void startOrCancel();
     enum class DeviceFound { Running, InLoader, Silent };
