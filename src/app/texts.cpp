@@ -247,9 +247,9 @@ const std::map<Msg, Pair>& table() {
           "1）。"
           "设备现在的设置保存在 %2。"}},
         {Msg::ChooseKept,
-         {"The update reset the device to its factory settings. Which of the kept settings below "
+         {"The device runs its new firmware on factory settings. Which of the kept settings below "
           "are this device's, to be written back now? (file, port, callsign, time)",
-          "升级已把设备恢复为出厂设置。下列保存的设置中，哪一份属于这台设备、现在写回？"
+          "设备已以出厂设置运行新固件。下列保存的设置中，哪一份属于这台设备、现在写回？"
           "（文件、串口、呼号、时间）"}},
         {Msg::NoneOfThem, {"None of them", "都不是"}},
         {Msg::KeptNotWrittenBack,

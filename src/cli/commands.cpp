@@ -308,6 +308,10 @@ int updateFirmware(CliContext& context, const QString& image) {
     } catch (const ExchangeAborted&) {
         // Interrupted, or the port lost, while waiting: told below.
     }
+    // An exchange that the interruption ended reports it as its own failure.
+    if (context.interrupted) {
+        status = kInterrupted;
+    }
     if (status == kSucceeded) {
         return status;
     }

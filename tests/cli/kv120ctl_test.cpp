@@ -204,33 +204,10 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     }
 }
 
-// Ctrl-C in the transfer: one line says where things stand and how to finish.
 // The plain rerun, a new run of kv120ctl, finishes the update and writes the
 // kept settings back; on a terminal its bar is redrawn in place, every status
 // line starts on a line of its own and the bar stands full at the end.
-TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
-    Cli first;
-    first.device.config().callsign = "BG7ABC";
-    const QString image = first.file("image.bin");
-    ASSERT_TRUE(writeBytes(image, patternBytes(64 * 1024)));
-    const Clock::TimerId ctrlC = first.clock.startTimer(50, [&first] {
-        if (first.device.flash().blocks >= 5 && !first.context.interrupted) {
-            first.context.interrupt();
-        }
-    });
-    EXPECT_EQ(first.run([&](CliContext& c) { return updateFirmware(c, image); }), kInterrupted);
-    first.clock.stopTimer(ctrlC);
-    const QString told = first.err();
-    // The percentage of the blocks sent, as the window shows it.
-    EXPECT_TRUE(told.contains(u"\n12% (4/33 blocks)\n")) << told.toStdString();
-    // Told once, at the program's end.
-    const QString undone = first.context.undone;
-    EXPECT_TRUE(
-        undone.startsWith(u"The update was interrupted: the device is in its loader. "
-                          u"Your settings are kept in "));
-    EXPECT_TRUE(undone.endsWith("To finish: kv120ctl --port SIM update " + image));
-    EXPECT_FALSE(told.contains(undone));
-
+void expectTheRerunFinishes(Cli& first, const QString& image) {
     Cli rerun;
     rerun.context.errIsTerminal = true;
     rerun.context.backupFolder = first.context.backupFolder;
@@ -258,6 +235,56 @@ TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
     EXPECT_GT(lastBar.trimmed().section(u' ', -4, -4).toLongLong(), 9000) << lastBar.toStdString();
     EXPECT_TRUE(err.contains(u"\nupdate complete update step:100%\n")) << err.toStdString();
     EXPECT_TRUE(err.contains(u"Write complete"));
+}
+
+// Ctrl-C during an update: one line, at the program's end, says where things
+// stand, where the settings are kept and the command that finishes the job.
+TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
+    struct Case {
+        const char* interruptedWhile;
+        std::function<bool(Cli&)> now;
+        QString state;
+        QString finish;  // %1: the image, %2: the kept file
+    };
+    const Case cases[] = {
+        {"the transfer", [](Cli& cli) { return cli.device.flash().blocks >= 5; },
+         "The update was interrupted: the device is in its loader. ",
+         "To finish: kv120ctl --port SIM update %1"},
+        {"the write-back",
+         [](Cli& cli) { return cli.context.form.text(Ctl::Text29).contains(u"Writing......"); },
+         "The update completed, but writing back its settings was interrupted: the device holds "
+         "part of them. ",
+         "To finish: kv120ctl --port SIM write %2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.interruptedWhile);
+        Cli first;
+        first.device.config().callsign = "BG7ABC";
+        const QString image = first.file("image.bin");
+        ASSERT_TRUE(writeBytes(image, patternBytes(64 * 1024)));
+        const Clock::TimerId ctrlC = first.clock.startTimer(50, [&first, &c] {
+            if (c.now(first) && !first.context.interrupted) {
+                first.context.interrupt();
+            }
+        });
+        EXPECT_EQ(first.run([&](CliContext& c) { return updateFirmware(c, image); }), kInterrupted);
+        first.clock.stopTimer(ctrlC);
+        const QString told = first.err();
+        // The percentage of the blocks sent, as the window shows it.
+        EXPECT_TRUE(told.contains(u"\n12% (4/33 blocks)\n")) << told.toStdString();
+        const QString undone = first.context.undone;
+        const QString kept =
+            told.section(QStringLiteral("Settings kept in "), 1).section(u'\n', 0, 0);
+        EXPECT_TRUE(
+            undone.startsWith(c.state + QStringLiteral("Your settings are kept in ") + kept))
+            << undone.toStdString();
+        EXPECT_TRUE(undone.endsWith(QString(c.finish).replace("%1", image).replace("%2", kept)))
+            << undone.toStdString();
+        EXPECT_FALSE(told.contains(undone));
+        if (first.device.inLoader()) {
+            expectTheRerunFinishes(first, image);
+        }
+    }
 }
 
 TEST(Kv120ctl, PortsListsTheMachinesPortsWithTheirDescriptionsAndSimLast) {
