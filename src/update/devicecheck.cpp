@@ -95,7 +95,12 @@ void Updater::imageSent() {
     session_.form().setText(Ctl::Label2, session_.tr(Msg::Updating) + u' ' +
                                              session_.tr(Msg::UpdateStep) + QStringLiteral("100%"));
     // The transfer timer must not wait: the check comes after it.
-    session_.clock().post(0, [this] { runExchange(session_, [this] { awaitRunningFirmware(); }); });
+    session_.clock().post(0, [this, alive = std::weak_ptr<char>(alive_)] {
+        // An updater gone meanwhile (kv120ctl interrupted) has nothing to check.
+        if (!alive.expired()) {
+            runExchange(session_, [this] { awaitRunningFirmware(); });
+        }
+    });
 }
 
 void Updater::awaitRunningFirmware() {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class Session;
 
@@ -192,6 +193,9 @@ private:
     bool keeperHolds_ = false;
     std::function<bool()> beforeReset_;
     QMetaObject::Connection captionWatch_;
+
+    // Lets what is posted on the clock see that the updater is gone.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off
     Clock::TimerId timer2_ = 0;
