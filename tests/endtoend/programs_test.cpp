@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -150,6 +151,7 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
     const QString ctl = QStringLiteral(KV120CTL_PATH);
     const QString noPort = QStringLiteral("/dev/kv120-no-such-port");
     const QString full = "kv120ctl: the output could not be written: No space left on device\n";
+    const QString made = config.filePath(QStringLiteral("made/here"));  // by --config-dir
     const QString noPortGiven =
         "no port given: name it with --port NAME (kv120ctl ports lists them)\n";
     // The program, its arguments, the exit status, what standard output
@@ -169,6 +171,17 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
         {ctl, {"--port", served.path(), "read"}, 1, "", busy, false},
         {ctl, {"defaults"}, 1, "", full, true},
         {ctl, {"--version"}, 1, "", full, true},
+        {KV120SIM_PATH, {}, 1, "", "kv120-sim: the output could not be written", true},
+        {KV120CONFIG_PATH, {"--bogus"}, 2, "", "kv120-config: Unknown option 'bogus'.", false},
+        {ctl, {"--config-dir", made, "defaults"}, 0, "[KORVA]", "", false},
+        {ctl, {"--config-dir", ctl + "/x", "defaults"}, 2, "", "Not a directory", false},
+        // The shell hands over "caf" and the byte E9, which is no UTF-8.
+        {"/bin/sh",
+         {"-c", "exec \"$0\" --port SIM wifi \"$(printf 'caf\\351')\" pw", ctl},
+         2,
+         "",
+         "the argument \"caf\\xE9\" is not text",
+         false},
     };
     for (const auto& [program, arguments, status, out, err, outputFull] : cases) {
         SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + ' ' +
@@ -181,6 +194,7 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
             << run.out.toStdString();
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(err)) << run.err.toStdString();
     }
+    EXPECT_TRUE(QFileInfo(made).isDir());
     holder.terminate();
     holder.waitForFinished();
 }
@@ -197,14 +211,50 @@ struct State {
     const char* program;
     // After --config-dir DIR, run in DIR, which holds a pipe and the port stored.
     QStringList arguments;
-    const char* lastLine;      // %1: what the signal was
-    bool inputClosed = false;  // started without standard input
+    const char* lastLine;             // %1: what the signal was; nullptr: no standard error
+    void (*startedWith)() = nullptr;  // run in the child before the program starts
+    int ignoredFromStart = 0;         // this signal changes nothing: SIGTERM then ends it
 };
+
+void closeInput() {
+    ::close(STDIN_FILENO);
+}
+
+void closeOutputs() {
+    ::close(STDOUT_FILENO);
+    ::close(STDERR_FILENO);
+}
+
+// Standard output is a pipe already full, whose reader (the program itself)
+// never reads.
+void fullOutput() {
+    static char bytes[4096];
+    int ends[2];
+    if (::pipe(ends) == 0) {
+        ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+        while (::write(ends[1], bytes, sizeof bytes) > 0) {
+        }
+        ::fcntl(ends[1], F_SETFL, 0);
+        ::dup2(ends[1], STDOUT_FILENO);
+    }
+}
+
+void ignoreHangUp() {
+    std::signal(SIGHUP, SIG_IGN);  // as nohup starts it
+}
 
 const State kStates[] = {
     // Its own descriptors then start at 0, which must not be taken for none.
     {"kv120ctl without standard input waiting for a silent device", KV120CTL_PATH,
-     QStringList{"read"}, "kv120ctl: %1; the settings were not read\n", true},
+     QStringList{"read"}, "kv120ctl: %1; the settings were not read\n", closeInput},
+    // Its status lines must not reach its own signal pipe, read as a signal.
+    {"kv120ctl without standard output and error waiting for a silent device", KV120CTL_PATH,
+     QStringList{"read"}, nullptr, closeOutputs},
+    {"kv120ctl writing what it read from SIM to a full pipe", KV120CTL_PATH,
+     QStringList{"--port", "SIM", "read"}, "kv120ctl: %1; the settings were not read\n",
+     fullOutput},
+    {"kv120ctl started by nohup waiting for a silent device", KV120CTL_PATH, QStringList{"read"},
+     "kv120ctl: %1; the settings were not read\n", ignoreHangUp, SIGHUP},
     {"kv120ctl reading a pipe whose writer has not written, before any port opens", KV120CTL_PATH,
      QStringList{"write", "pipe"}, "kv120ctl: %1; nothing was sent to the device\n"},
     {"kv120-config reading a silent device for a picture of the window", KV120CONFIG_PATH,
@@ -213,8 +263,9 @@ const State kStates[] = {
 };
 
 // Each program ends cleanly on SIGINT, SIGTERM and SIGHUP whatever it is
-// doing: exit status 128 + the signal's number and one line on what was left
-// undone, never the signal's silent default.
+// doing, blocked on a full pipe too: exit status 128 + the signal's number and
+// one line on what was left undone, never the signal's silent default. A
+// signal ignored from the start stays ignored.
 TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
     const std::pair<int, const char*> endings[] = {{SIGINT, "interrupted (SIGINT)"},
                                                    {SIGTERM, "terminated (SIGTERM)"},
@@ -231,8 +282,8 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             ASSERT_TRUE(writer.open(QIODevice::ReadWrite));
             QProcess process;
             process.setWorkingDirectory(dir.path());
-            if (state.inputClosed) {
-                process.setChildProcessModifier([] { ::close(STDIN_FILENO); });
+            if (state.startedWith != nullptr) {
+                process.setChildProcessModifier(state.startedWith);
             }
             process.start(QString::fromUtf8(state.program),
                           QStringList{"--config-dir", dir.path()} + state.arguments);
@@ -241,19 +292,24 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             // kv120ctl reads its file once the handlers are installed; both
             // programs talk to the device once they are handed over.
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); },
-                20'000));
+                [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); }, 20'000));
 
             ::kill(static_cast<pid_t>(pid), signal);
+            const bool ignored = signal == state.ignoredFromStart;
+            if (ignored) {
+                ::kill(static_cast<pid_t>(pid), SIGTERM);
+            }
             ASSERT_TRUE(
                 QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20'000));
             const QByteArray err = process.readAllStandardError();
 
             EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-            EXPECT_EQ(process.exitCode(), 128 + signal);
-            EXPECT_TRUE(
-                QString::fromUtf8(err).endsWith(QString::fromUtf8(state.lastLine).arg(said)))
-                << err.toStdString();
+            EXPECT_EQ(process.exitCode(), 128 + (ignored ? SIGTERM : signal));
+            if (state.lastLine != nullptr) {
+                const QString line =
+                    QString::fromUtf8(state.lastLine).arg(ignored ? "terminated (SIGTERM)" : said);
+                EXPECT_TRUE(QString::fromUtf8(err).endsWith(line)) << err.toStdString();
+            }
         }
     }
 }
