@@ -13,8 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -128,6 +134,77 @@ TEST(SettingsFileButtons, AFailedSaveKeepsTheOldFileWholeAndTellsTheUser) {
         EXPECT_EQ(fileBytes(file), old);
         EXPECT_EQ(QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList{"settings.ini"});
+    }
+}
+
+// Where a save's bytes can be read back: a file, or the far end of a terminal
+// or a pipe, opened before the save; -1 for none.
+int readableEnd(const QString& kind, const QString& path, QString& target) {
+    if (kind == u"terminal") {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::grantpt(master);
+        ::unlockpt(master);
+        target = QString::fromLatin1(::ptsname(master));
+        termios raw{};  // CR and LF pass as they are
+        const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        ::close(slave);
+        return master;
+    }
+    if (kind.contains(u"pipe")) {
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        return kind == u"pipe" ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK)
+                               : -1;
+    }
+    if (kind == u"link") {
+        writeBytes(target, "old");
+        QFile::link(target, path);
+    } else if (kind == u"folder") {
+        QDir().mkpath(path);
+    } else if (kind == u"file") {
+        writeBytes(path, "old");
+    }
+    return -1;
+}
+
+// What a save does to what its name stands for: a regular file is replaced (a
+// link goes on naming the file), a terminal or a pipe a program reads is
+// written in place and stays what it was, anything else is refused.
+TEST(SettingsFileButtons, ASaveReplacesOnlyARegularFileAndWritesDevicesAndPipesInPlace) {
+    const std::tuple<QString, const char*, mode_t, QString> cases[] = {
+        {"file", "settings.ini", S_IFREG, ""},
+        {"link", "link.ini", S_IFLNK, ""},
+        {"terminal", "", S_IFCHR, ""},
+        {"pipe", "fifo", S_IFIFO, ""},
+        {"unread pipe", "fifo", S_IFIFO, "no program reads from this pipe"},
+        {"folder", "folder", S_IFDIR, "it is a folder"},
+        {"missing folder", "missing/settings.ini", 0, "No such file or directory"},
+    };
+    for (const auto& [kind, name, type, reason] : cases) {
+        SCOPED_TRACE(kind.toStdString());
+        SessionRig rig;
+        fillDefaults(rig.form);
+        QString target = rig.dir.filePath(QStringLiteral("target.ini"));
+        QString path = rig.dir.filePath(QString::fromLatin1(name));
+        const int end = readableEnd(kind, path, target);
+        path = kind == u"terminal" ? target : path;
+        save(rig, path);
+        struct stat after {};
+        EXPECT_EQ(
+            ::lstat(QFile::encodeName(path).constData(), &after) == 0 ? after.st_mode & S_IFMT : 0,
+            type);
+        if (!reason.isEmpty()) {
+            expectToldWhy(rig, QStringLiteral("The file %1 was not saved: ").arg(path), reason);
+            continue;
+        }
+        EXPECT_TRUE(rig.prompter.messages.empty());
+        QByteArray written(4096, 0);
+        written.truncate(end < 0 ? 0 : ::read(end, written.data(), written.size()));
+        ::close(end);
+        EXPECT_EQ(end < 0 ? fileBytes(kind == u"link" ? target : path) : written,
+                  settingsFileBytes(rig.form));
     }
 }
 
