@@ -44,6 +44,7 @@ enum class Msg {
     WriteButtonIdle,
     CallsignTooLong,
     CallsignEmpty,
+    FrequencyEmpty,
     LineBreakInField,     // %1: the field's label
     UnsendableCharacter,  // %1: the field's label, %2: the character
     // Field warnings
@@ -54,6 +55,9 @@ enum class Msg {
     FieldTooLong,           // %1: the field's label, %2: its length, %3: the box's limit
     OctetOutOfRange,        // %1: the row's label, %2: the octet's text
     SendIntervalZero,       // %1: the field's label
+    HashInField,            // %1: the field's label
+    SettingNotInFile,       // %1: the field's label, %2: the file's keyword
+    FieldNotText,           // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line
     WriteRefusedStrict,
     // Verify after a write, and the comparison of a file with the device
@@ -86,6 +90,10 @@ enum class Msg {
     FileNotSaved,      // %1: file, %2: reason
     FileNotLoaded,     // %1: file, %2: reason
     NotASettingsFile,  // %1: file
+    LineUnreadable,    // %1: file, %2: line number, %3: the line, %4: what was expected
+    ExpectedCallsign,
+    ExpectedFourNumbers,  // %1: the keyword
+    ExpectedOneOf,        // %1: the keyword, %2: the codes
     // %1: largest length
     SettingsFileNotText,
     SettingsFileTooLarge,

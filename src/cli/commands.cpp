@@ -64,8 +64,8 @@ bool loadFile(CliContext& context, const QString& file) {
                     << Qt::endl;
         return false;
     }
-    if (!holdsSettingLine(contents.bytes)) {
-        context.err << context.session.tr(Msg::NotASettingsFile).arg(file) << Qt::endl;
+    if (const auto refusal = settingsFileRefusal(file, contents.bytes, context.form.language())) {
+        context.err << *refusal << Qt::endl;
         return false;
     }
     loadSettingsLines(context.session, contents.bytes);

@@ -1,5 +1,6 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/fieldwarnings.h"
 #include "protocol/readexchange.h"
 #include "protocol/writeexchange.h"
 #include "settingsfile/settingsfilebuttons.h"
@@ -214,6 +215,8 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
     const QString notSettings = QStringLiteral("The file %1 is not a settings file: ");
     const QString tooLarge = "it is larger than 65536 bytes, far more than a settings file holds";
     const QString noSettingLine = "no line in it is a setting. Nothing was loaded.";
+    const QString notLoaded = QStringLiteral("The file %1 was not loaded: ");
+    const QString nothing = ". Nothing was loaded.";
     struct Case {
         const char* name;
         QByteArray bytes;  // the file's; empty: no file is made
@@ -227,6 +230,21 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         {"binary.ini", "FREQ:145.8250\r\nCOMMENT TEXT:\xFF\xFE\x80\r\n", unreadable,
          "it is neither UTF-8 nor GB18030 text"},
         {"notes.ini", "shopping list\r\nKORVA\r\n freq:1\r\n", notSettings, noSettingLine},
+        // A line that names a setting but cannot be read refuses the whole file.
+        {"dots.ini", "FREQ:1\r\nIP:192.168.1.99\r\n", notLoaded,
+         "line 2, \"IP:192.168.1.99\", cannot be read; expected IP: four numbers 0-255 separated "
+         "by commas" +
+             nothing},
+        {"call.ini", "CALLSIGN:AB1C\r\n", notLoaded,
+         "line 1, \"CALLSIGN:AB1C\", cannot be read; expected CALLSIGN: the callsign, blanks up to "
+         "6 characters, \"-\" and the SSID" +
+             nothing},
+        {"unit.ini", "[KORVA]\r\nUNIT:7\r\n", notLoaded,
+         "line 2, \"UNIT:7\", cannot be read; expected UNIT: one of 1, 2, 3" + nothing},
+        {"digi.ini", "DIGI:on\r\n", notLoaded,
+         "line 1, \"DIGI:on\", cannot be read; expected DIGI: one of 0, 1" + nothing},
+        {"dhcp.ini", "FREQ:1\r\nDHCP:2#\r\n", notLoaded,
+         "line 2, \"DHCP:2#\", cannot be read; expected DHCP: one of 0, 1" + nothing},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -239,6 +257,7 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         load(rig, path);
         EXPECT_EQ(stateOf(rig.form), before);
         expectToldWhy(rig, c.headline.arg(path), c.reason);
+        EXPECT_EQ(rig.prompter.refusedChoices, 1);  // its folder is not remembered
     }
 }
 
@@ -252,6 +271,51 @@ TEST(SettingsFileButtons, AHeaderOrOneSettingLineIsEnoughToLoadUpToTheLargestSiz
         EXPECT_TRUE(rig.prompter.messages.empty());
         EXPECT_TRUE(rig.form.isEnabled(Ctl::Command7));
     }
+}
+
+// A setting the file has no line for keeps its text, noted beside it until it
+// is set again; the addresses only in static mode, the one that sends them.
+TEST(SettingsFileLoad, ASettingWithoutItsLineIsNotedUntilItIsSetAgain) {
+    const std::pair<const char*, const char*> lacking[] = {
+        {"Pass", "PASS"},
+        {"Mask", "MASK"},
+        {"Gate", "GATE"},
+        {"DNS", "DNS"},
+        {"Posi+Comment", "POSITION"},
+        {"Posi+Comment", "COMMENT TEXT"},
+        {"Server", "SERVER"},
+        {"Tx time", "SENT TIME"},
+        {"Filter", "FILTER"},
+        {"Backlight", "BACKLIGHT"},
+        {"TX vol", "MOD"},
+        {"Unit", "UNIT"},
+        {"DIGI", "DIGI"},
+        {"Path", "PATH"},
+        {"Alias", "ALIAS"},
+    };
+    QStringList expected;
+    for (const auto& [label, keyword] : lacking) {
+        expected << QStringLiteral(
+                        "%1: the file loaded has no %2 line; the field keeps what it "
+                        "held before")
+                        .arg(label, keyword);
+    }
+    SessionRig rig;
+    fillDefaults(rig.form);
+    loadSettingsLines(rig.session, "DHCP:0#\r\nCALLSIGN:AB1C  -9\r\nIP:1,2,3,4\r\nFREQ:145.8\r\n");
+    const auto noted = [&rig] {
+        QStringList texts;
+        for (const FieldWarning& warning : writeWarnings(rig.form)) {
+            texts << warning.text;
+        }
+        return texts;
+    };
+    EXPECT_EQ(noted(), expected);
+    rig.form.setText(ds::passcode, rig.form.text(ds::passcode));
+    expected.removeFirst();
+    EXPECT_EQ(noted(), expected);
+    loadSettingsLines(rig.session, "DHCP:1#\r\n");
+    EXPECT_EQ(noted().filter(QStringLiteral("MASK")), QStringList());
 }
 
 TEST(SettingsFileLoad, AnyLineEndEndsALine) {
