@@ -136,6 +136,17 @@ const std::map<Msg, Pair>& table() {
         {Msg::NotASettingsFile,
          {"The file %1 is not a settings file: no line in it is a setting. Nothing was loaded.",
           "文件 %1 不是设置文件：其中没有任何设置行，未载入任何数据。"}},
+        {Msg::SavedNotExactly,
+         {"The file %1 was saved, but it cannot hold these fields exactly:\n%2",
+          "文件 %1 已保存，但无法原样保存以下字段：\n%2"}},
+        {Msg::FieldNotHeldAsText,
+         {"%1: the device sent bytes that are no text; the file holds each as �, which a write "
+          "after loading the file sends instead",
+          "%1：设备发来的字节不是文本；文件中每个都保存为 �，载入该文件后写入时发送的是它"}},
+        {Msg::FieldHeldInOtherEncoding,
+         {"%1: the file holds it in %3, not in %2 as the window does; a write after loading the "
+          "file sends it in %3",
+          "%1：文件以 %3 保存，而不是窗口中的 %2；载入该文件后写入时以 %3 发送"}},
         {Msg::LineUnreadable,
          {"The file %1 was not loaded: line %2, \"%3\", cannot be read; expected %4. Nothing was "
           "loaded.",

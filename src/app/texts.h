@@ -87,10 +87,13 @@ enum class Msg {
     SaveDialogFilter,
     LoadDialogTitle,
     LoadDialogFilter,
-    FileNotSaved,      // %1: file, %2: reason
-    FileNotLoaded,     // %1: file, %2: reason
-    NotASettingsFile,  // %1: file
-    LineUnreadable,    // %1: file, %2: line number, %3: the line, %4: what was expected
+    FileNotSaved,              // %1: file, %2: reason
+    FileNotLoaded,             // %1: file, %2: reason
+    NotASettingsFile,          // %1: file
+    SavedNotExactly,           // %1: file, %2: the fields, one a line
+    FieldNotHeldAsText,        // %1: the field's label
+    FieldHeldInOtherEncoding,  // %1: the field's label, %2: its encoding now, %3: the file's
+    LineUnreadable,            // %1: file, %2: line number, %3: the line, %4: what was expected
     ExpectedCallsign,
     ExpectedFourNumbers,  // %1: the keyword
     ExpectedOneOf,        // %1: the keyword, %2: the codes

@@ -194,7 +194,14 @@ int readSettings(CliContext& context, const QString& file) {
     if (status != kSucceeded) {
         return status;
     }
-    return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
+    if (!context.writeData(file, settingsFileBytes(context.form))) {
+        return kFailed;
+    }
+    // Told, not failed: the settings are saved as nearly as a file can hold them.
+    for (const QString& inexact : fieldsNotHeldExactly(context.form)) {
+        context.err << inexact << Qt::endl;
+    }
+    return kSucceeded;
 }
 
 int writeSettings(CliContext& context, const QString& file) {

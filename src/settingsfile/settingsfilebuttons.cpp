@@ -33,6 +33,10 @@ void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileN
     }
     if (!failure.isEmpty()) {
         prompter.message(text(Msg::FileNotSaved, language).arg(path, failure));
+        return;
+    }
+    if (const QStringList inexact = fieldsNotHeldExactly(form); !inexact.isEmpty()) {
+        prompter.message(text(Msg::SavedNotExactly, language).arg(path, inexact.join(u'\n')));
     }
 }
 

@@ -22,6 +22,12 @@ QStringList settingsFileLines(const Form& form);
 // free-text field's text arrived in GB18030.
 QByteArray settingsFileBytes(const Form& form);
 
+// The fields whose bytes the file cannot hold exactly, one line each in the
+// window's language, naming the field and what a write after loading the
+// file would send instead: bytes the device sent that are no text, or text
+// in another encoding than the file's. Empty when the file holds them all.
+QStringList fieldsNotHeldExactly(const Form& form);
+
 // A saved field that holds a line break would split its line in two and load
 // back as something else; this names the first such field's label (for
 // instance Label4 for the callsign), or nothing when every field can be saved.

@@ -393,32 +393,74 @@ TEST(SettingsFileLoad, EachLineIsAppliedUntilOneWhoseCutFails) {
     }
 }
 
-// Read, saved, loaded and written unedited, or written right after the read,
-// a comment goes back as the bytes the device sent; typed text goes as UTF-8.
+// Each field unedited goes back as the bytes the device sent, whatever their
+// encoding, written right after the read. Saved, loaded and written, so does
+// every field the file can hold exactly (a file holds one encoding, and only
+// text); the save names each other one. Bytes that are no text carry a note.
+// Typed text goes as UTF-8.
 TEST(SettingsFileEncoding, TheDeviceGetsBackTheBytesItSent) {
     QStringEncoder gb18030("GB18030");
-    const QString beijing = QStringLiteral("北京 中继");
-    for (const QByteArray& sent : {QByteArray(gb18030.encode(beijing)), beijing.toUtf8()}) {
-        SCOPED_TRACE(sent.toHex(' ').toStdString());
+    const QByteArray gbComment = gb18030.encode(QStringLiteral("北京 中继"));
+    const QByteArray position = QStringLiteral("中继站").toUtf8();
+    const QByteArray gbPosition = gb18030.encode(QStringLiteral("中继站"));
+    const QByteArray notText = "\xFF\x80 b/KORVA";
+    const QString inGb18030 =
+        "Posi+Comment: the file holds it in GB18030, not in UTF-8 as the "
+        "window does; a write after loading the file sends it in GB18030";
+    const QString filterNotText =
+        "Filter: the device sent bytes that are no text; the file holds "
+        "each as \uFFFD, which a write after loading the file sends instead";
+    struct Case {
+        QByteArrayList sent;     // comment, position, filter
+        QByteArrayList viaFile;  // as a write after the file's load sends them
+        QStringList told;
+    };
+    const Case cases[] = {
+        {{gbComment, "!3035.00N/11417.00Er", "b/KORVA"}, {}, {}},
+        {{QStringLiteral("网关").toUtf8(), position, "b/KORVA"}, {}, {}},
+        {{gbComment, position, "b/KORVA"}, {gbComment, gbPosition, "b/KORVA"}, {inGb18030}},
+        {{"KORVA", "!3035.00N/11417.00Er", notText},
+         {"KORVA", "!3035.00N/11417.00Er", "\xEF\xBF\xBD\xEF\xBF\xBD b/KORVA"},
+         {filterNotText}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sent.join(' ').toHex(' ').toStdString());
         SessionRig reading;
-        reading.device.config().comment = sent;
+        SimConfig& device = reading.device.config();
+        std::tie(device.comment, device.position, device.filter) =
+            std::tuple(c.sent[0], c.sent[1], c.sent[2]);
         readExchange(reading.session);
-        EXPECT_EQ(reading.form.text(ds::comment), beijing);
-
-        SessionRig writing;
-        loadSettingsLines(writing.session, settingsFileBytes(reading.form));
-        writeExchange(writing.session);
-        EXPECT_EQ(writing.device.config().comment, sent);
-
-        reading.device.config().comment = "changed";
+        QStringList warned;
+        for (const FieldWarning& warning : writeWarnings(reading.form)) {
+            warned << warning.text;
+        }
+        EXPECT_EQ(warned.filter(QStringLiteral("sent bytes that are no text")).size(),
+                  c.sent[2] == notText ? 1 : 0);
+        device.comment = device.position = device.filter = "changed";
         writeExchange(reading.session);
-        EXPECT_EQ(reading.device.config().comment, sent);
+        EXPECT_EQ((QByteArrayList{device.comment, device.position, device.filter}), c.sent);
+
+        const QString path = reading.dir.filePath(QStringLiteral("device.ini"));
+        save(reading, path);
+        EXPECT_EQ(reading.prompter.messageTexts(),
+                  c.told.isEmpty()
+                      ? QStringList()
+                      : QStringList{QStringLiteral("The file %1 was saved, but it "
+                                                   "cannot hold these fields exactly:\n")
+                                        .arg(path) +
+                                    c.told.join(u'\n')});
+        SessionRig writing;
+        load(writing, path);
+        writeExchange(writing.session);
+        const SimConfig& written = writing.device.config();
+        EXPECT_EQ((QByteArrayList{written.comment, written.position, written.filter}),
+                  c.viaFile.isEmpty() ? c.sent : c.viaFile);
     }
     SessionRig typing;
     fillDefaults(typing.form);
-    typing.form.setText(ds::comment, beijing);
+    typing.form.setText(ds::comment, QStringLiteral("北京 中继"));
     writeExchange(typing.session);
-    EXPECT_EQ(typing.device.config().comment, beijing.toUtf8());
+    EXPECT_EQ(typing.device.config().comment, QStringLiteral("北京 中继").toUtf8());
 }
 
 }  // namespace
