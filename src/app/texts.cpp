@@ -123,6 +123,10 @@ const std::map<Msg, Pair>& table() {
         {Msg::WifiWriteComplete, {"WIFI Write complete", nullptr}},
         {Msg::WifiReset, {"WIFI reset...", nullptr}},
         {Msg::WifiWriteFail, {"WIFI Write Fail", nullptr}},
+        {Msg::WifiNameEmptyQuestion,
+         {"The WiFi name is empty: the device would forget its network and restart without one. "
+          "Write it anyway?",
+          "WiFi 名字为空：设备将清除其网络设置并在没有网络的情况下重启。仍要写入吗？"}},
         {Msg::RestartButtonIdle, {"restart", nullptr}},
 
         {Msg::SaveDialogTitle, {"Save", nullptr}},
@@ -165,6 +169,9 @@ const std::map<Msg, Pair>& table() {
         {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},
         {Msg::ImageFilePrefix, {"文件：", nullptr}},
         {Msg::ImageTooLarge,
+         {"The image is larger than %1 bytes, the most the device's loader accepts.",
+          "升级文件大于 %1 字节，超出设备引导程序的上限。"}},
+        {Msg::ImageTooLargeKeptBefore,
          {"The image is larger than %1 bytes, the most the device's loader accepts. "
           "The image loaded before stays loaded.",
           "升级文件大于 %1 字节，超出设备引导程序的上限。之前载入的文件保持不变。"}},

@@ -81,6 +81,7 @@ enum class Msg {
     WifiWriteComplete,
     WifiReset,
     WifiWriteFail,
+    WifiNameEmptyQuestion,
     RestartButtonIdle,
     // Settings files
     SaveDialogTitle,
@@ -104,9 +105,10 @@ enum class Msg {
     ImageDialogTitle,
     ImageDialogFilter,
     ImageFilePrefix,
-    ImageTooLarge,    // %1: largest length
-    ImageNotRead,     // %1: file, %2: reason
-    ImageLooksWrong,  // %1: what the file looks like
+    ImageTooLarge,            // %1: largest length
+    ImageTooLargeKeptBefore,  // %1: largest length; an image was loaded before
+    ImageNotRead,             // %1: file, %2: reason
+    ImageLooksWrong,          // %1: what the file looks like
     PleaseChooseFirmware,
     ImageNoneLoaded,
     ImageEmpty,
