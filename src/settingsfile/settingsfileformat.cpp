@@ -88,13 +88,41 @@ QStringList fieldsNotHeldExactly(const Form& form) {
         if (sent == encodeText(form.text(field), file)) {
             continue;
         }
-        const QString label = form.text(ds::labelOf(field));
+        const QString label = lineKeywordOf(field);
         const DecodedText now = decodeText(sent);
         told << (now.valid ? text(Msg::FieldHeldInOtherEncoding, language)
                                  .arg(label, encodingName(now.encoding), encodingName(file))
                            : text(Msg::FieldNotHeldAsText, language).arg(label));
     }
     return told;
+}
+
+QString lineKeywordOf(Ctl field) {
+    const std::pair<Ctl, const char*> lines[] = {
+        {ds::callsign, "CALLSIGN"}, {ds::callSsid, "CALLSIGN"},
+        {ds::passcode, "PASS"},     {ds::addressMode, "DHCP"},
+        {ds::position, "POSITION"}, {ds::comment, "COMMENT TEXT"},
+        {ds::server, "SERVER"},     {ds::sendInterval, "SENT TIME"},
+        {ds::filter, "FILTER"},     {ds::backlight, "BACKLIGHT"},
+        {ds::frequency, "FREQ"},    {ds::distanceUnit, "UNIT"},
+        {ds::digipeat, "DIGI"},     {ds::modulation, "MOD"},
+        {ds::txPath, "PATH"},       {ds::digiAlias, "ALIAS"},
+    };
+    for (const auto& [setting, keyword] : lines) {
+        if (setting == field) {
+            return QString::fromLatin1(keyword);
+        }
+    }
+    const std::pair<const ds::Octets*, const char*> rows[] = {{&ds::ipAddress, "IP"},
+                                                              {&ds::subnetMask, "MASK"},
+                                                              {&ds::gateway, "GATE"},
+                                                              {&ds::dnsServer, "DNS"}};
+    for (const auto& [boxes, keyword] : rows) {
+        if (std::find(boxes->begin(), boxes->end(), field) != boxes->end()) {
+            return QString::fromLatin1(keyword);
+        }
+    }
+    return {};
 }
 
 std::optional<Ctl> labelOfFieldWithLineBreak(const Form& form) {

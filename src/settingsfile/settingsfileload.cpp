@@ -1,12 +1,12 @@
 #include "settingsfile/settingsfileload.h"
 
+#include "app/devicesettings.h"
 #include "app/form.h"
+#include "app/texts.h"
 #include "protocol/replyparser.h"
 #include "protocol/session.h"
 #include "serial/textencoding.h"
-
-#include "app/devicesettings.h"
-#include "app/texts.h"
+#include "settingsfile/settingsfileformat.h"
 
 #include <QStringList>
 
@@ -56,35 +56,26 @@ std::optional<QString> expectedInstead(const QString& line, Language language) {
                : text(Msg::ExpectedFourNumbers, language).arg(line.section(u':', 0, 0));
 }
 
-// Each setting by the first control its line fills, and the line's keyword.
-struct FileSetting {
-    Ctl field;
-    const char* keyword;
-};
-
-constexpr FileSetting kFileSettings[] = {
-    {ds::callsign, "CALLSIGN"},   {ds::passcode, "PASS"},          {ds::addressMode, "DHCP"},
-    {ds::ipAddress[0], "IP"},     {ds::subnetMask[0], "MASK"},     {ds::gateway[0], "GATE"},
-    {ds::dnsServer[0], "DNS"},    {ds::position, "POSITION"},      {ds::comment, "COMMENT TEXT"},
-    {ds::server, "SERVER"},       {ds::sendInterval, "SENT TIME"}, {ds::filter, "FILTER"},
-    {ds::backlight, "BACKLIGHT"}, {ds::frequency, "FREQ"},         {ds::distanceUnit, "UNIT"},
-    {ds::digipeat, "DIGI"},       {ds::modulation, "MOD"},         {ds::txPath, "PATH"},
-    {ds::digiAlias, "ALIAS"},
+// Each setting by the first control its line fills.
+constexpr Ctl kFileSettings[] = {
+    ds::callsign,     ds::passcode,     ds::addressMode, ds::ipAddress[0], ds::subnetMask[0],
+    ds::gateway[0],   ds::dnsServer[0], ds::position,    ds::comment,      ds::server,
+    ds::sendInterval, ds::filter,       ds::backlight,   ds::frequency,    ds::distanceUnit,
+    ds::digipeat,     ds::modulation,   ds::txPath,      ds::digiAlias,
 };
 
 void noteMissingSettings(Form& form, const std::set<Ctl>& filled) {
     const bool isStatic = form.text(ds::addressMode) == ds::kStaticIp;
-    for (const FileSetting& setting : kFileSettings) {
-        const bool address = std::find(ds::addressBoxes.begin(), ds::addressBoxes.end(),
-                                       setting.field) != ds::addressBoxes.end();
-        if (filled.contains(setting.field)) {
+    for (const Ctl field : kFileSettings) {
+        const bool address = std::find(ds::addressBoxes.begin(), ds::addressBoxes.end(), field) !=
+                             ds::addressBoxes.end();
+        if (filled.contains(field)) {
             continue;  // set anew, which has cleared its note
         }
         const bool sent = !address || isStatic;
-        form.setNote(setting.field, sent ? text(Msg::SettingNotInFile, form.language())
-                                               .arg(form.text(ds::labelOf(setting.field)),
-                                                    QString::fromLatin1(setting.keyword))
-                                         : QString());
+        form.setNote(field, sent ? text(Msg::SettingNotInFile, form.language())
+                                       .arg(form.text(ds::labelOf(field)), lineKeywordOf(field))
+                                 : QString());
     }
 }
 

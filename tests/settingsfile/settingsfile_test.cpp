@@ -405,10 +405,10 @@ TEST(SettingsFileEncoding, TheDeviceGetsBackTheBytesItSent) {
     const QByteArray gbPosition = gb18030.encode(QStringLiteral("中继站"));
     const QByteArray notText = "\xFF\x80 b/KORVA";
     const QString inGb18030 =
-        "Posi+Comment: the file holds it in GB18030, not in UTF-8 as the "
+        "POSITION: the file holds it in GB18030, not in UTF-8 as the "
         "window does; a write after loading the file sends it in GB18030";
     const QString filterNotText =
-        "Filter: the device sent bytes that are no text; the file holds "
+        "FILTER: the device sent bytes that are no text; the file holds "
         "each as \uFFFD, which a write after loading the file sends instead";
     struct Case {
         QByteArrayList sent;     // comment, position, filter
