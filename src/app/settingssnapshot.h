@@ -11,9 +11,10 @@ class SettingsSnapshot {
 public:
     explicit SettingsSnapshot(const Form& form);
 
-    // Every settings field's text, its encoding and check state, and every control's
-    // enabled state, as they were when the snapshot was taken. The status
-    // box, the progress boxes and the captions stay as they are now.
+    // Every settings field's text, its encoding, the bytes it arrived as, its
+    // note and check state, and every control's enabled state, as they were
+    // when the snapshot was taken. The status box, the progress boxes and the
+    // captions stay as they are now.
     void restore(Form& form) const;
 
 private:
@@ -21,6 +22,8 @@ private:
         Ctl id;
         QString text;
         TextEncoding encoding;
+        QByteArray arrivedBytes;
+        QString note;
         int value;
     };
     std::vector<Field> fields_;

@@ -54,6 +54,7 @@ enum class Msg {
     WriteButtonIdle,
     CallsignTooLong,
     CallsignEmpty,
+    FrequencyEmpty,
     LineBreakInField,     // %1: the field's label
     UnsendableCharacter,  // %1: the field's label, %2: the character
     // Field warnings
@@ -64,6 +65,9 @@ enum class Msg {
     FieldTooLong,           // %1: the field's label, %2: its length, %3: the box's limit
     OctetOutOfRange,        // %1: the row's label, %2: the octet's text
     SendIntervalZero,       // %1: the field's label
+    HashInField,            // %1: the field's label
+    SettingNotInFile,       // %1: the field's label, %2: the file's keyword
+    FieldNotText,           // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line
     WriteRefusedStrict,
     // Verify after a write, and the comparison of a file with the device
@@ -87,15 +91,23 @@ enum class Msg {
     WifiWriteComplete,
     WifiReset,
     WifiWriteFail,
+    WifiNameEmptyQuestion,
     RestartButtonIdle,
     // Settings files
     SaveDialogTitle,
     SaveDialogFilter,
     LoadDialogTitle,
     LoadDialogFilter,
-    FileNotSaved,      // %1: file, %2: reason
-    FileNotLoaded,     // %1: file, %2: reason
-    NotASettingsFile,  // %1: file
+    FileNotSaved,              // %1: file, %2: reason
+    FileNotLoaded,             // %1: file, %2: reason
+    NotASettingsFile,          // %1: file
+    SavedNotExactly,           // %1: file, %2: the fields, one a line
+    FieldNotHeldAsText,        // %1: the field's label
+    FieldHeldInOtherEncoding,  // %1: the field's label, %2: its encoding now, %3: the file's
+    LineUnreadable,            // %1: file, %2: line number, %3: the line, %4: what was expected
+    ExpectedCallsign,
+    ExpectedFourNumbers,  // %1: the keyword
+    ExpectedOneOf,        // %1: the keyword, %2: the codes
     // %1: largest length
     SettingsFileNotText,
     SettingsFileTooLarge,
@@ -103,9 +115,10 @@ enum class Msg {
     ImageDialogTitle,
     ImageDialogFilter,
     ImageFilePrefix,
-    ImageTooLarge,    // %1: largest length
-    ImageNotRead,     // %1: file, %2: reason
-    ImageLooksWrong,  // %1: what the file looks like
+    ImageTooLarge,            // %1: largest length
+    ImageTooLargeKeptBefore,  // %1: largest length; an image was loaded before
+    ImageNotRead,             // %1: file, %2: reason
+    ImageLooksWrong,          // %1: what the file looks like
     PleaseChooseFirmware,
     ImageNoneLoaded,
     ImageEmpty,

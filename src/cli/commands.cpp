@@ -64,8 +64,8 @@ bool loadFile(CliContext& context, const QString& file) {
                     << Qt::endl;
         return false;
     }
-    if (!holdsSettingLine(contents.bytes)) {
-        context.err << context.session.tr(Msg::NotASettingsFile).arg(file) << Qt::endl;
+    if (const auto refusal = settingsFileRefusal(file, contents.bytes, context.form.language())) {
+        context.err << *refusal << Qt::endl;
         return false;
     }
     loadSettingsLines(context.session, contents.bytes);
@@ -214,7 +214,14 @@ int readSettings(CliContext& context, const QString& file) {
     if (status != kSucceeded) {
         return status;
     }
-    return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
+    if (!context.writeData(file, settingsFileBytes(context.form))) {
+        return kFailed;
+    }
+    // Told, not failed: the settings are saved as nearly as a file can hold them.
+    for (const QString& inexact : fieldsNotHeldExactly(context.form)) {
+        context.err << inexact << Qt::endl;
+    }
+    return kSucceeded;
 }
 
 int writeSettings(CliContext& context, const QString& file) {
@@ -303,6 +310,17 @@ int updateFirmware(CliContext& context, const QString& image) {
     }
     int status = kInterrupted;
     bool writingBack = false;
+    // Where the device stands, kept up to date as each step shows in the
+    // status box, for a signal that ends the program before the update has
+    // unwound.
+    QObject stepWatch;
+    QObject::connect(&context.form, &Form::changed, &stepWatch, [&](Ctl id) {
+        if (id == Ctl::Text29) {
+            const UpdateLeft left = whereTheUpdateLeftIt(context, updater.deviceLeft(),
+                                                         writingBack, keeper.writeBack().file, image);
+            context.noteUndone(left.state.isEmpty() ? QString() : left.state + u' ' + left.finish);
+        }
+    });
     try {
         status = runUpdate(context, updater, keeper, progress, writingBack);
     } catch (const ExchangeAborted&) {
@@ -332,7 +350,7 @@ int updateFirmware(CliContext& context, const QString& image) {
         context.err << line << Qt::endl;
         return kFailed;
     }
-    context.undone = line;
+    context.noteUndone(line);
     return kInterrupted;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/clicontext.h"
 #include "cli/commands.h"
 #include "cli/portsearch.h"
+#include "process/processstart.h"
 #include "process/programoutput.h"
 #include "process/terminationsignals.h"
 #include "serial/portlister.h"
@@ -228,6 +229,13 @@ int run(int argc, char** argv) {
         return kUsage;
     }
 
+    if (const QString dir = parser.value(configOption); !dir.isEmpty()) {
+        if (const QString failure = SerialSettingsStore::makeFolder(dir); !failure.isEmpty()) {
+            err << "kv120ctl: --config-dir " << dir << ": " << failure << Qt::endl;
+            return kUsage;
+        }
+    }
+
     QtClock clock;
     ProgramPorts ports(clock);
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(parser.value(configOption)));
@@ -259,13 +267,12 @@ int run(int argc, char** argv) {
     context.session.setAfterPortStored(
         [&](const QString& stored) { rememberAdapter(choices, stored, portLister); });
     context.form.setText(Ctl::Combo1, port);
-    context.beforeTheDevice = [&context] {
-        handOverTerminationSignals([&context](int) { context.interrupt(); });
+    context.beforeTheDevice = [&context, &command] {
+        handOverTerminationSignals([&context](int) { context.interrupt(); }, command.undone);
     };
     const int status = context.run([&](CliContext& c) { return command.run(c, positional); });
     if (const int signal = terminationSignal(); signal != 0) {
-        err << "kv120ctl: " << signalDescription(signal) << "; "
-            << (context.undone.isEmpty() ? command.undone : context.undone) << Qt::endl;
+        tellTermination();
         return exitStatusForSignal(signal);
     }
     return status;
@@ -274,6 +281,10 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
+    if (refusesUndecodableArgument("kv120ctl", argc, argv)) {
+        return kUsage;
+    }
     installTerminationSignals("kv120ctl", "nothing was sent to the device");
     return statusAfterOutput("kv120ctl", run(argc, argv));
 }

@@ -6,6 +6,8 @@
 #include "serial/seriallink.h"
 #include "serial/serialsettingsstore.h"
 
+#include <algorithm>
+
 bool& AckFlags::operator[](AckFlag flag) {
     switch (flag) {
         case AckFlag::Connect:
@@ -48,13 +50,41 @@ QString Session::tr(Msg id) const {
 }
 
 bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
-    const ParseOutcome outcome = parseReply(line);
+    return applyEffects(parseReply(line), arrivedAs, {});
+}
+
+void Session::keepArrivedBytes(const ReplyEffect& effect, TextEncoding arrivedAs,
+                               const QList<ReplyEffect>& asBytes) {
+    // A box whose change rule changed the text (blanks dropped) no longer
+    // holds what arrived.
+    if (form_.text(effect.control) != effect.text) {
+        return;
+    }
+    const auto cut = std::find_if(asBytes.begin(), asBytes.end(), [&effect](const ReplyEffect& e) {
+        return e.kind == ReplyEffect::Kind::SetText && e.control == effect.control;
+    });
+    if (cut == asBytes.end()) {
+        // Valid text gives back exactly its bytes in its own encoding.
+        form_.setArrivedBytes(effect.control, encodeText(effect.text, arrivedAs));
+        return;
+    }
+    const QByteArray bytes = cut->text.toLatin1();
+    form_.setArrivedBytes(effect.control, bytes);
+    if (!decodeText(bytes).valid) {
+        const QString label = form_.text(DeviceSettings::labelOf(effect.control));
+        form_.setNote(effect.control, tr(Msg::FieldNotText).arg(label));
+    }
+}
+
+bool Session::applyEffects(const ParseOutcome& outcome, TextEncoding arrivedAs,
+                           const QList<ReplyEffect>& asBytes) {
     for (const ReplyEffect& effect : outcome.effects) {
         switch (effect.kind) {
             case ReplyEffect::Kind::SetText:
                 form_.setText(effect.control, effect.text);
                 form_.setEncoding(effect.control, arrivedAs);
                 replied_.insert(effect.control);
+                keepArrivedBytes(effect, arrivedAs, asBytes);
                 break;
             case ReplyEffect::Kind::SetCheck:
                 form_.setValue(effect.control, effect.value);
@@ -80,10 +110,18 @@ void Session::onReplyLine(const QByteArray& line) {
     // A cut that fails on a half-received line abandons only this call; the
     // next byte starts afresh.
     const QByteArrayView reply = withoutLeadingNoise(line);
-    if (startsWithKeyword(reply)) {
-        const DecodedText decoded = decodeText(reply);
-        applyReply(decoded.text, decoded.encoding);
+    if (!startsWithKeyword(reply)) {
+        return;
     }
+    const DecodedText decoded = decodeText(reply);
+    // Bytes that are text in neither encoding show as replacement
+    // characters. Each box keeps the bytes its text was cut from: the line's
+    // bytes, one character each, cut at the same places, since every keyword
+    // is ASCII and no byte of a multi-byte character is a separator ("," or
+    // "-") in either encoding.
+    const QList<ReplyEffect> asBytes =
+        decoded.valid ? QList<ReplyEffect>() : parseReply(QString::fromLatin1(reply)).effects;
+    applyEffects(parseReply(decoded.text), decoded.encoding, asBytes);
 }
 
 void Session::onPortLost(const QString& reason) {

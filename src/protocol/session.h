@@ -50,8 +50,9 @@ public:
     QString tr(Msg id) const;
 
     // Applies one reply line, as received or as read from a settings file,
-    // in the encoding it arrived in. False when a cut failed; the effects
-    // before the failure stay.
+    // in the encoding it arrived in: each box it fills keeps the bytes its
+    // text arrived as. False when a cut failed; the effects before the
+    // failure stay.
     bool applyReply(QStringView line, TextEncoding arrivedAs = TextEncoding::Utf8);
 
     // The controls a reply line has set since forgetReplies(): which setting
@@ -91,6 +92,12 @@ public:
 private:
     bool portLost() const { return !portLostText_.isEmpty(); }
     void onReplyLine(const QByteArray& line);
+    // asBytes: the same line's effects cut from its bytes, one character
+    // each, when the line is not text in any encoding; else empty.
+    bool applyEffects(const ParseOutcome& outcome, TextEncoding arrivedAs,
+                      const QList<ReplyEffect>& asBytes);
+    void keepArrivedBytes(const ReplyEffect& effect, TextEncoding arrivedAs,
+                          const QList<ReplyEffect>& asBytes);
     // The open port went away (an adapter unplugged): the status box says
     // so, and so does the failure message of the operation that finds the
     // port closed, until the next open.

@@ -103,6 +103,10 @@ TEST(ExchangeEnds, AnExchangeThatCannotGoOnEndsWithThePortClosed) {
         r.clock.post(500, [&r] { restartDevice(r.session); });
     };
     const Arrange lineBreak = [](Rig& r) { r.form.setText(ds::wifiPassword, "sec\nREBOOT#"); };
+    const Arrange noNameDeclined = [](Rig& r) {
+        r.form.setText(ds::wifiSsid, "");
+        r.prompter.answers.push_back(false);
+    };
     const QString failed = "Port is open or no\n";  // the system's words follow
     const QString isBusy = failed + "the simulated device is in use by another program";
     const QString writeFail = "Write fail，Please try again.\r\n";
@@ -143,6 +147,7 @@ TEST(ExchangeEnds, AnExchangeThatCannotGoOnEndsWithThePortClosed) {
          wifiWriting + "WIFI Write Fail\r\n", "", true},
         {wifiWrite, lineBreak, "", 0, Ctl::Command8, "Apply", "",
          "The field \"pass\" holds a line break; nothing was written.", true},
+        {wifiWrite, noNameDeclined, "", 0, Ctl::Command8, "Apply", "", "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(nameOf(c.control).toStdString() + " " + c.sent.toStdString() + " " +
