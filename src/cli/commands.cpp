@@ -316,8 +316,8 @@ int updateFirmware(CliContext& context, const QString& image) {
     QObject stepWatch;
     QObject::connect(&context.form, &Form::changed, &stepWatch, [&](Ctl id) {
         if (id == Ctl::Text29) {
-            const UpdateLeft left = whereTheUpdateLeftIt(context, updater.deviceLeft(),
-                                                         writingBack, keeper.writeBack().file, image);
+            const UpdateLeft left = whereTheUpdateLeftIt(context, updater.deviceLeft(), writingBack,
+                                                         keeper.writeBack().file, image);
             context.noteUndone(left.state.isEmpty() ? QString() : left.state + u' ' + left.finish);
         }
     });

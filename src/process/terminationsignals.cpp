@@ -37,7 +37,9 @@ constexpr int kSignals[] = {SIGINT, SIGTERM};
 #else
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 #endif
-constexpr std::size_t kLineBytes = 256;
+// A line may name a kept settings file twice (where it is, and the command
+// that writes it back): room for two long paths.
+constexpr std::size_t kLineBytes = 4096;
 
 // The lines are made before any signal can come: a handler may only call
 // async-signal-safe functions such as write() and _exit().

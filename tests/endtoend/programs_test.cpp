@@ -298,7 +298,14 @@ struct State {
     const char* lastLine;             // %1: what the signal was; nullptr: no standard error
     void (*startedWith)() = nullptr;  // run in the child before the program starts
     int ignoredFromStart = 0;         // this signal changes nothing: SIGTERM then ends it
+    const char* image = nullptr;      // a firmware image of this name is in DIR
 };
+
+// A long name, so that the line that names it twice is longer than a short
+// buffer would hold.
+#define KV_LONG_IMAGE_NAME                                                               \
+    "firmware-image-with-a-name-long-enough-to-make-the-line-that-names-it-longer-than-" \
+    "two-hundred-and-fifty-six-bytes.bin"
 
 const State kStates[] = {
     // Its own descriptors then start at 0, which must not be taken for none.
@@ -311,6 +318,11 @@ const State kStates[] = {
      "kv120ctl: %1; the settings were not read\n", ignoreHangUp, SIGHUP},
     {"kv120ctl reading a pipe whose writer has not written, before any port opens", KV120CTL_PATH,
      QStringList{"write", "pipe"}, "kv120ctl: %1; nothing was sent to the device\n"},
+    // The line says where the device stands and the command that finishes the job.
+    {"kv120ctl updating a silent device it has reset", KV120CTL_PATH,
+     QStringList{"--no-keep-settings", "update", KV_LONG_IMAGE_NAME},
+     "factory settings. To finish: kv120ctl --port %2 update " KV_LONG_IMAGE_NAME "\n", nullptr, 0,
+     KV_LONG_IMAGE_NAME},
     {"kv120-config reading a silent device for a picture of the window", KV120CONFIG_PATH,
      QStringList{"--screenshot", "window.png", "--click", "Command6"},
      "kv120-config: %1; the window was closed, stopping the operation under way\n"},
@@ -331,6 +343,9 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             ServedDevice served(SimKnobs{.silent = true});
             ASSERT_TRUE(writeBytes(dir.filePath("RUVAdev.ini"),
                                    "[RUVAdev]\r\npar5=" + served.path().toUtf8() + "\r\n"));
+            if (state.image != nullptr) {
+                ASSERT_TRUE(writeBytes(dir.filePath(state.image), patternBytes(6000)));
+            }
             QFile writer(dir.filePath(QStringLiteral("pipe")));  // holds it open, writing nothing
             ASSERT_EQ(::mkfifo(QFile::encodeName(writer.fileName()).constData(), 0600), 0);
             ASSERT_TRUE(writer.open(QIODevice::ReadWrite));
@@ -359,8 +374,9 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
 
             EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(process.exitCode(), 128 + (ignored ? SIGTERM : signal));
-            const QString line =
-                QString::fromUtf8(state.lastLine).arg(ignored ? "terminated (SIGTERM)" : said);
+            const QString line = QString::fromUtf8(state.lastLine)
+                                     .replace("%1", ignored ? "terminated (SIGTERM)" : said)
+                                     .replace("%2", served.path());
             EXPECT_TRUE(QString::fromUtf8(err).endsWith(line)) << err.toStdString();
         }
     }
