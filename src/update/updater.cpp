@@ -97,7 +97,6 @@ void Updater::clearTrace() {
 
 void Updater::sendLength() {
     transferActive_ = true;
-    lengthSent_ = true;
     deviceLeft_ = DeviceLeft::InLoader;
     lastProgressMs_ = session_.clock().nowMs();
     refreshLock();

@@ -175,7 +175,6 @@ private:
     QByteArray blockPacket_;
 
     bool transferActive_ = false;
-    bool lengthSent_ = false;
     DeviceLeft deviceLeft_ =
         DeviceLeft::Untouched;         // since the last probe that looked for a loader
     bool askedPastLastBlock_ = false;  // a repeat request came after the last block
