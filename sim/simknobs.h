@@ -17,6 +17,10 @@ struct SimKnobs {
                                        // stored nor answered; empty: none
     int bytesPerSecond = 0;            // line rate in both directions; 0: no limit
     qint64 disconnectAfterBytes = -1;  // goes away after receiving this many bytes; -1: never
+    int settingLines = -1;             // answers "AT+READ#" with only the first n setting
+                                       // lines before "READ END"; -1: all of them
+    QByteArray chatterLine{};          // the running firmware sends this line unasked ...
+    int chatterEveryMs = 0;            // ... this often; 0: never (read when the device starts)
 
     // The loader, which listens after "REBOOT#".
     int loaderListenMs = 3000;        // how long it listens for the probe before booting
@@ -26,6 +30,12 @@ struct SimKnobs {
     int askAgainEvery = 0;            // every n-th block request is 0x55; 0: never
     int stallAfterBlock = -1;         // stops asking once this many blocks are stored; -1: never
     int corruptChecksumOfBlock = -1;  // takes this block's first checksum as wrong; -1: never
+    bool imageNotTaken = false;       // after the last block the image does not take: the
+                                      // loader listens for a probe again instead of booting
+    int readyAfterBlock = -1;         // once this many blocks are stored, answers E5 instead of
+                                      // asking for the next block, again every second; -1: never
+    int repeatAfterBlock = -1;        // once this many blocks are stored, asks only with 0x55;
+                                      // -1: never
 };
 
 // 115200 baud, 8N1: ten bits on the wire for every byte.

@@ -62,6 +62,7 @@ void SimLoader::giveUpTransfer() {
     pending_ = 0;
     lastRequest_ = 0;
     askAgain_ = false;
+    answersReady_ = false;
 }
 
 SimLoader::Step SimLoader::takeLength() {
@@ -90,6 +91,10 @@ SimLoader::Step SimLoader::takePacket() {
         askAgain_ = true;
     }
     if (flash_.blocks == flash_.blockCount()) {
+        if (knobs_.imageNotTaken) {
+            giveUpTransfer();
+            return {{}, true};
+        }
         flash_.complete = true;
         phase_ = Phase::Done;
         return {{}, true};
@@ -106,10 +111,20 @@ bool SimLoader::checksumHolds(const QByteArray& packet) {
 }
 
 QByteArray SimLoader::request() {
-    if (knobs_.stallAfterBlock >= 0 && flash_.blocks >= knobs_.stallAfterBlock) {
+    const auto reached = [this](int knob) { return knob >= 0 && flash_.blocks >= knob; };
+    if (reached(knobs_.stallAfterBlock)) {
         return {};
     }
+    if (reached(knobs_.readyAfterBlock)) {
+        answersReady_ = true;
+        return repeatedAnswer();
+    }
     ++requests_;
+    if (reached(knobs_.repeatAfterBlock)) {
+        pending_ = kSameBlock;
+        lastRequest_ = pending_;
+        return QByteArray(1, pending_);
+    }
     const bool everyNth = knobs_.askAgainEvery > 0 && requests_ % knobs_.askAgainEvery == 0;
     if (lastRequest_ != kSameBlock && (askAgain_ || everyNth)) {
         askAgain_ = false;

@@ -18,6 +18,13 @@
 // A transfer the host abandons part way is given up (see giveUpTransfer): the
 // flash keeps the blocks it got, and the loader listens for a probe again, so
 // a new update can start without a power cycle.
+// With every block stored the device boots the new firmware, which answers
+// "SETUP#" again; an image that does not take (a knob) leaves the loader
+// listening for a probe instead. Knobs make it misbehave: a loader that
+// answers E5 (repeated every second, see repeatedAnswer) or only 0x55 once
+// some blocks are stored, so that the host never gets further.
+// These rules are the simulated loader's whole behaviour; kv120-sim's options
+// only set the knobs.
 class SimLoader {
 public:
     static constexpr char kProbeAnswer = '\xE5';
@@ -40,6 +47,11 @@ public:
     bool isTransferring() const { return phase_ == Phase::Receiving; }
     // Every block is stored: the device boots the new firmware.
     bool isDone() const { return phase_ == Phase::Done; }
+    // What the loader sends again when the host has sent nothing for a
+    // second: E5 while the ready knob holds it; empty: nothing.
+    QByteArray repeatedAnswer() const {
+        return answersReady_ ? QByteArray(1, kProbeAnswer) : QByteArray();
+    }
 
     // Drops the packet in progress and listens for a probe again. The image
     // in flash stays incomplete, so the device stays in its loader.
@@ -66,5 +78,6 @@ private:
     char lastRequest_ = 0;
     int requests_ = 0;
     bool askAgain_ = false;
-    bool corrupted_ = false;  // the corrupt-checksum knob has acted
+    bool corrupted_ = false;     // the corrupt-checksum knob has acted
+    bool answersReady_ = false;  // the ready knob has acted: E5 instead of requests
 };

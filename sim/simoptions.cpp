@@ -22,6 +22,9 @@ constexpr Switch kSwitches[] = {
     {"no-freq-save", "Never confirm a write with freq save.", &SimKnobs::noFreqSave},
     {"no-wifi-ack", "Never answer WIFI Write success.", &SimKnobs::noWifiAck},
     {"no-eeram-reset", "Never answer eeram reset.", &SimKnobs::noEeramReset},
+    {"image-not-taken",
+     "After the last block the image does not take: the loader listens for a probe again.",
+     &SimKnobs::imageNotTaken},
 };
 
 struct Number {
@@ -50,6 +53,15 @@ const Number kNumbers[] = {
      [](SimKnobs& k, qint64 v) { k.stallAfterBlock = static_cast<int>(v); }},
     {"corrupt-block", "n", "Take block n's checksum as wrong, once.",
      [](SimKnobs& k, qint64 v) { k.corruptChecksumOfBlock = static_cast<int>(v); }},
+    {"ready-after-block", "n",
+     "Once n blocks are stored, answer E5 instead of asking for a block, every second.",
+     [](SimKnobs& k, qint64 v) { k.readyAfterBlock = static_cast<int>(v); }},
+    {"repeat-after-block", "n", "Once n blocks are stored, ask only with 0x55.",
+     [](SimKnobs& k, qint64 v) { k.repeatAfterBlock = static_cast<int>(v); }},
+    {"setting-lines", "n", "Answer AT+READ# with only the first n setting lines.",
+     [](SimKnobs& k, qint64 v) { k.settingLines = static_cast<int>(v); }},
+    {"chatter-every", "ms", "Send the --chatter line unasked this often (1000).",
+     [](SimKnobs& k, qint64 v) { k.chatterEveryMs = static_cast<int>(v); }},
 };
 
 const QString kDescription = QStringLiteral(
@@ -70,6 +82,10 @@ void addOptions(QCommandLineParser& parser) {
     }
     parser.addOption(
         {"garbage", "Send these bytes, in hexadecimal, before every answer line.", "hex"});
+    parser.addOption({"chatter",
+                      "The running firmware sends this line (UTF-8) unasked, every "
+                      "--chatter-every ms.",
+                      "text"});
     parser.addOption({"ignore-command",
                       "Take the setting command AT+<keyword>,...# in, but neither store nor "
                       "answer it (COMMENT, FREQ, ...).",
@@ -92,6 +108,10 @@ QString readKnobs(const QCommandLineParser& parser, SimKnobs& knobs) {
         }
     }
     knobs.ignoreCommand = parser.value("ignore-command").toLatin1();
+    if (parser.isSet("chatter")) {
+        knobs.chatterLine = parser.value("chatter").toUtf8();
+        knobs.chatterEveryMs = 1000;
+    }
     for (const Number& n : kNumbers) {
         if (!parser.isSet(n.name)) {
             continue;

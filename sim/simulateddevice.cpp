@@ -10,7 +10,24 @@ constexpr qsizetype kMaxLineBytes = 512;
 }  // namespace
 
 SimulatedDevice::SimulatedDevice(Clock& clock, SimKnobs knobs)
-    : clock_(clock), knobs_(std::move(knobs)) {}
+    : clock_(clock), knobs_(std::move(knobs)) {
+    if (knobs_.chatterEveryMs > 0) {
+        chatter();
+    }
+}
+
+void SimulatedDevice::chatter() {
+    clock_.post(knobs_.chatterEveryMs, [this, alive = std::weak_ptr<char>(alive_)] {
+        if (alive.expired()) {
+            return;
+        }
+        // The running firmware talks; its loader does not.
+        if (!loader_) {
+            send(knobs_.chatterLine + "\r\n");
+        }
+        chatter();
+    });
+}
 
 void SimulatedDevice::receive(const QByteArray& bytes) {
     if (!present_) {
@@ -65,6 +82,8 @@ void SimulatedDevice::receiveByte(char byte) {
         }
         if (loader_->isDone()) {
             boot();
+        } else if (!loader_->repeatedAnswer().isEmpty()) {
+            repeatAnswer();
         }
         return;
     }
@@ -83,11 +102,32 @@ void SimulatedDevice::receiveByte(char byte) {
     lineOverflowed_ = false;
 }
 
+void SimulatedDevice::repeatAnswer() {
+    if (answerRepeated_) {
+        return;
+    }
+    answerRepeated_ = true;
+    clock_.post(kRepeatAnswerMs, [this, alive = std::weak_ptr<char>(alive_)] {
+        if (alive.expired()) {
+            return;
+        }
+        answerRepeated_ = false;
+        if (loader_ && !loader_->repeatedAnswer().isEmpty()) {
+            send(loader_->repeatedAnswer());
+            repeatAnswer();
+        }
+    });
+}
+
 void SimulatedDevice::runLine() {
     if (!knobs_.ignoreCommand.isEmpty() && line_.startsWith("AT+" + knobs_.ignoreCommand + ',')) {
         return;
     }
-    const ConfigAnswer result = runCommand(config_, line_);
+    ConfigAnswer result = runCommand(config_, line_);
+    if (result.ack == SimAck::ReadEnd && knobs_.settingLines >= 0) {
+        result.lines =
+            result.lines.first(std::min<qsizetype>(knobs_.settingLines, result.lines.size()));
+    }
     if (result.changed) {
         notifyChange();
     }

@@ -69,7 +69,13 @@ public:
     void plugIn();
 
 private:
+    // A loader answer repeated while the host sends nothing.
+    static constexpr int kRepeatAnswerMs = 1000;
+
     void receiveByte(char byte);
+    // Sends the chatter line, and again after its interval.
+    void chatter();
+    void repeatAnswer();
     void runLine();
     void answer(const ConfigAnswer& answer);
     // Sends lines one after the other, each ended by CR LF.
@@ -89,6 +95,7 @@ private:
     int restarts_ = 0;
     quint32 loaderHeardMs_ = 0;  // the last byte from the host in the loader
     bool idleWatched_ = false;
+    bool answerRepeated_ = false;  // a repeat of the loader's answer is on its way
     ReceiveWatcher receiveWatcher_;
     Sender sender_;
     Notice goneHandler_;

@@ -34,6 +34,7 @@ public:
 class NoPorts : public PortLister {
 public:
     QList<PortInfo> openablePorts() const override { return {}; }
+    QList<PortInfo> presentPorts() const override { return {}; }
 };
 
 // The program on SIM, as start-up and the window make it.

@@ -11,10 +11,10 @@ class SettingsSnapshot {
 public:
     explicit SettingsSnapshot(const Form& form);
 
-    // Every settings field's text, its encoding and check state, as they
-    // were when the snapshot was taken (the address boxes follow the
-    // address mode). The status box, the progress boxes and the captions
-    // stay as they are now.
+    // Every settings field's text, its encoding, the bytes it arrived as, its
+    // note and check state, as they were when the snapshot was taken (the
+    // address boxes follow the address mode). The status box, the progress
+    // boxes and the captions stay as they are now.
     void restoreSettings(Form& form) const;
     // Every control's enabled state, as it was when the snapshot was taken.
     void restoreEnabled(Form& form) const;
@@ -24,6 +24,8 @@ private:
         Ctl id;
         QString text;
         TextEncoding encoding;
+        QByteArray arrivedBytes;
+        QString note;
         int value;
     };
     std::vector<Field> fields_;

@@ -7,6 +7,8 @@
 #include "serial/portlister.h"
 #include "serial/serialsettingsstore.h"
 
+#include <algorithm>
+
 namespace {
 
 void chooseLanguage(Form& form, int lcid, Prompter& prompter) {
@@ -39,26 +41,30 @@ void fillFixedLists(Form& form) {
     }
 }
 
-}  // namespace
-
-void fillPortList(Form& form, const PortLister& ports) {
-    form.clearItems(Ctl::Combo1);
-    for (const PortInfo& port :
-         offeredPorts(ports, text(Msg::SimulatedDeviceNote, form.language()))) {
-        form.addItem(Ctl::Combo1, port.name, port.description);
+// The remembered port, where its adapter is now. With none, the first port
+// with an adapter behind it, else the first port found, rather than a port
+// the user never chose; the simulated device (last) is never taken unasked.
+QString portToOffer(const StartupPlatform& platform, const QList<PortInfo>& offered) {
+    const QString remembered =
+        portOfAdapter(platform.store.portName(), platform.adapter, platform.ports.presentPorts());
+    if (!remembered.isEmpty() || offered.size() < 2) {
+        return remembered;
     }
+    const auto adapter = std::find_if(offered.begin(), offered.end() - 1, isAdapterPort);
+    return adapter == offered.end() - 1 ? offered.first().name : adapter->name;
 }
+
+}  // namespace
 
 void runStartup(Form& form, const StartupPlatform& platform) {
     chooseLanguage(form, platform.lcid, platform.prompter);
     form.setText(Ctl::Label2, text(Msg::SupportNotice, form.language()));
-    form.setText(Ctl::Combo1, platform.store.portName());
-    fillPortList(form, platform.ports);
-    // With no remembered port, offer the first port found rather than a port
-    // the user never chose; the simulated device is never taken unasked.
-    if (form.text(Ctl::Combo1).isEmpty() && form.items(Ctl::Combo1).size() > 1) {
-        form.setText(Ctl::Combo1, form.items(Ctl::Combo1).first());
+    const QList<PortInfo> offered =
+        offeredPorts(platform.ports, text(Msg::SimulatedDeviceNote, form.language()));
+    for (const PortInfo& port : offered) {
+        form.addItem(Ctl::Combo1, port.name, port.description);
     }
+    form.setText(Ctl::Combo1, portToOffer(platform, offered));
     fillFixedLists(form);
     form.setEnabled(Ctl::Text32, false);
     form.setEnabled(Ctl::Label21, false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/rememberedport.h"
+
 class Form;
 class Prompter;
 class PortLister;
@@ -12,12 +14,10 @@ struct StartupPlatform {
     const SerialSettingsStore& store;
     const PortLister& ports;
     Prompter& prompter;
+    // The adapter remembered with the stored port, found wherever it is now.
+    RememberedAdapter adapter{};
 };
 
 // Runs once before the window is first shown: language, captions, the
 // remembered port, the port list, the fixed lists, the CTCSS placeholder.
 void runStartup(Form& form, const StartupPlatform& platform);
-
-// Fills the port selector's list with the ports that open now and, last, the
-// simulated device; the selector's text stays as it is.
-void fillPortList(Form& form, const PortLister& ports);

@@ -37,6 +37,16 @@ enum class Msg {
     PortBusyAdvice,
     DeviceSilent,  // %1: the port
     PortShared,    // %1: the port, %2: the programs that have it open
+    // The port list following the cable
+    PortNamed,      // %1: the port, %2: its description
+    PortPluggedIn,  // %1: the port, named
+    PortUnplugged,  // %1: the port, named
+    PortUnpluggedNote,
+    // kv120ctl finding the port
+    AutoPortNone,
+    AutoPortSeveral,
+    Probing,         // %1: the port
+    ProbeNotOpened,  // %1: the port
     // Reply parser
     ConnectOk,
     ReadEnd,
@@ -61,6 +71,7 @@ enum class Msg {
     WriteCancelled,
     CallsignTooLong,
     CallsignEmpty,
+    FrequencyEmpty,
     LineBreakInField,     // %1: the field's label
     UnsendableCharacter,  // %1: the field's label, %2: the character
     // Field warnings
@@ -71,6 +82,9 @@ enum class Msg {
     FieldTooLong,           // %1: the field's label, %2: its length, %3: the box's limit
     OctetOutOfRange,        // %1: the row's label, %2: the octet's text
     SendIntervalZero,       // %1: the field's label
+    HashInField,            // %1: the field's label
+    SettingNotInFile,       // %1: the field's label, %2: the file's keyword
+    FieldNotText,           // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line
     WriteRefusedStrict,
     // Verify after a write, and the comparison of a file with the device
@@ -80,13 +94,7 @@ enum class Msg {
     VerifyFailed,      // %1: how many settings differ
     VerifyCancelled,
     // kv120ctl: what a signal left undone
-    ReadUndone,
-    WriteUndone,
     VerifyUndone,
-    DiffUndone,
-    WifiUndone,
-    RestartUndone,
-    UpdateUndone,
     CompareButton,
     VerifyAfterWriteBox,
     CompareSame,
@@ -102,6 +110,7 @@ enum class Msg {
     WifiReset,
     WifiWriteFail,
     WifiCancelled,
+    WifiNameEmptyQuestion,
     RestartButtonIdle,
     RestartCancelled,
     // Settings files
@@ -109,9 +118,16 @@ enum class Msg {
     SaveDialogFilter,
     LoadDialogTitle,
     LoadDialogFilter,
-    FileNotSaved,      // %1: file, %2: reason
-    FileNotLoaded,     // %1: file, %2: reason
-    NotASettingsFile,  // %1: file
+    FileNotSaved,              // %1: file, %2: reason
+    FileNotLoaded,             // %1: file, %2: reason
+    NotASettingsFile,          // %1: file
+    SavedNotExactly,           // %1: file, %2: the fields, one a line
+    FieldNotHeldAsText,        // %1: the field's label
+    FieldHeldInOtherEncoding,  // %1: the field's label, %2: its encoding now, %3: the file's
+    LineUnreadable,            // %1: file, %2: line number, %3: the line, %4: what was expected
+    ExpectedCallsign,
+    ExpectedFourNumbers,  // %1: the keyword
+    ExpectedOneOf,        // %1: the keyword, %2: the codes
     // %1: largest length
     SettingsFileNotText,
     SettingsFileTooLarge,
@@ -119,9 +135,10 @@ enum class Msg {
     ImageDialogTitle,
     ImageDialogFilter,
     ImageFilePrefix,
-    ImageTooLarge,    // %1: largest length
-    ImageNotRead,     // %1: file, %2: reason
-    ImageLooksWrong,  // %1: what the file looks like
+    ImageTooLarge,            // %1: largest length
+    ImageTooLargeKeptBefore,  // %1: largest length; an image was loaded before
+    ImageNotRead,             // %1: file, %2: reason
+    ImageLooksWrong,          // %1: what the file looks like
     PleaseChooseFirmware,
     ImageNoneLoaded,
     ImageEmpty,
@@ -141,6 +158,13 @@ enum class Msg {
     UpdateStep,
     UpdateStalled,
     CloseDuringUpdate,
+    SendingImage,  // %1: blocks
+    WaitingForNewFirmware,
+    DeviceRunsAgain,
+    ImageNotTaken,
+    NoAnswerAfterImage,
+    RunCheckPortFailed,
+    UpdateNotComplete,
     // Command line of the window
     ConfigDirOption,
     VersionOption,
@@ -157,14 +181,23 @@ enum class Msg {
     TitleWithProgress,  // %1: percentage, %2: the window's title
     // Settings kept across a firmware update
     BackupReadFailed,
-    BackupNotSaved,     // %1: file, %2: reason
-    BackupKept,         // %1: file
-    RestoreQuestion,    // %1: file
-    RestoreNotLoaded,   // %1: file, %2: reason
-    SettingsStillKept,  // %1: file
+    UpdateWithoutKeeping,
+    UpdateNotStartedNotKept,
+    BackupNotSaved,   // %1: file, %2: reason
+    OthersStillKept,  // %1: the kept settings, one a line
+    ResetEarlier,     // %1: the kept file written back, %2: the file of what was read
+    ChooseKept,
+    NoneOfThem,
+    KeptNotWrittenBack,  // %1: the kept settings, one a line
+    BackupKept,          // %1: file
+    RestoreQuestion,     // %1: file
+    RestoreNotLoaded,    // %1: file, %2: reason
+    SettingsStillKept,   // %1: file
     InterruptedInLoader,
     InterruptedOnFactorySettings,
     InterruptedAfterCompletion,
+    InterruptedWritingBack,
+    InterruptedImageSent,
     FinishWith,  // %1: the command
     // Serial traffic view
     TrafficButton,

@@ -1,5 +1,6 @@
 #include "backup/settingskeeper.h"
 
+#include "app/devicesettings.h"
 #include "app/form.h"
 #include "app/prompter.h"
 #include "protocol/exchange.h"
@@ -7,45 +8,57 @@
 #include "protocol/session.h"
 #include "protocol/writeexchange.h"
 #include "serial/clock.h"
+#include "serial/portlister.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
 #include "settingsfile/settingsfileload.h"
 #include "update/updater.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
-SettingsKeeper::SettingsKeeper(Session& session, Updater& updater, QString folder, Now now)
-    : session_(session), updater_(updater), folder_(std::move(folder)), now_(std::move(now)) {
-    QFile note(notePath());
-    if (note.open(QIODevice::ReadOnly)) {
-        const QString path = QString::fromUtf8(note.readAll());
-        if (QFile::exists(path)) {
-            pendingBackup_ = path;
-        }
-    }
+#include <algorithm>
+
+namespace ds = DeviceSettings;
+
+SettingsKeeper::SettingsKeeper(Session& session, Updater& updater, QString folder, Now now,
+                               Identify identify)
+    : session_(session),
+      updater_(updater),
+      folder_(std::move(folder)),
+      now_(std::move(now)),
+      identify_(identify ? std::move(identify) : Identify(&identityOfPort)) {
     updater_.setUnfinishedNote([this] { return pendingNote(); });
 }
 
-QString SettingsKeeper::notePath() const {
-    return QDir(folder_).filePath(QStringLiteral("pending-backup"));
+QString SettingsKeeper::portIdentity() const {
+    return identify_(session_.form().text(Ctl::Combo1));
 }
 
-void SettingsKeeper::setPending(const QString& path) {
-    pendingBackup_ = path;
-    if (path.isEmpty()) {
-        QFile::remove(notePath());
-        return;
-    }
-    // Without the note a later run does not know of the backup; the message
-    // of an update that does not complete still names it.
-    writeFileWhole(notePath(), path.toUtf8());
+QList<KeptSettings> SettingsKeeper::keptForThisPort() const {
+    QList<KeptSettings> kept = pendingKeptSettings(folder_);
+    const QString identity = portIdentity();
+    kept.removeIf([&identity](const KeptSettings& k) { return k.portIdentity != identity; });
+    return kept;
 }
 
 QString SettingsKeeper::pendingNote() const {
-    return pendingBackup_.isEmpty() ? QString()
-                                    : session_.tr(Msg::SettingsStillKept).arg(pendingBackup_);
+    const QString file = writeBack().file;
+    return file.isEmpty() ? QString() : session_.tr(Msg::SettingsStillKept).arg(file);
+}
+
+SettingsKeeper::WriteBack SettingsKeeper::writeBack() const {
+    if (!keptThisUpdate_.file.isEmpty()) {
+        return {keptThisUpdate_.file, {}};
+    }
+    if (!updater_.startedInLoader()) {
+        return {};
+    }
+    const QList<KeptSettings> mine = keptForThisPort();
+    if (mine.size() == 1) {
+        return {mine.front().file, {}};
+    }
+    return {{}, mine.isEmpty() ? pendingKeptSettings(folder_) : mine};
 }
 
 void SettingsKeeper::updateClicked() {
@@ -55,85 +68,161 @@ void SettingsKeeper::updateClicked() {
         closePortIfOpen(session_);
         return;
     }
+    // A click that starts an update (not one that cancels the start) begins
+    // with nothing read.
+    if (session_.form().text(Ctl::Command2) != session_.tr(Msg::UpdateButtonBusy)) {
+        keptThisUpdate_ = {};
+    }
     updater_.updateStart();
 }
 
-void SettingsKeeper::keepSettingsAcrossUpdates() {
-    updater_.setBeforeReset([this] {
-        // An earlier update that did not complete has reset the device
-        // already: its backup holds the user's settings, a new read would not.
-        return !pendingBackup_.isEmpty() || readAndKeep();
-    });
+void SettingsKeeper::keepSettingsAcrossUpdates(WhenNotKept whenNotKept) {
+    whenNotKept_ = whenNotKept;
+    updater_.setBeforeReset([this] { return readAndKeep(); });
 }
 
 bool SettingsKeeper::readAndKeep() {
     cancelled_ = false;
     reading_ = true;
+    session_.forgetReplies();
     readExchange(session_);
     reading_ = false;
     if (cancelled_ || session_.clock().isAborted()) {
         return false;
     }
-    Prompter& prompter = session_.prompter();
-    if (!session_.flags().readEndSeen) {
-        return prompter.confirm(session_.tr(Msg::BackupReadFailed));
+    // Only settings the device sent whole can stand in for the device's: an
+    // empty or cut-short read written back would blank what it left out.
+    const std::vector<Ctl> lines = settingLineControls();
+    const bool whole = session_.flags().readEndSeen &&
+                       std::all_of(lines.begin(), lines.end(), [this](Ctl control) {
+                           return session_.repliedControls().contains(control);
+                       });
+    if (!whole) {
+        return goOnWithoutKeeping(session_.tr(Msg::BackupReadFailed));
     }
-    const QString path = QDir(folder_).filePath(backupFileName(now_()));
-    // A folder that cannot be made shows as the file that cannot be written.
-    QDir().mkpath(folder_);
-    const QString failure = writeFileWhole(path, settingsFileBytes(session_.form()));
+    const Form& form = session_.form();
+    KeptSettings kept;
+    kept.port = form.text(Ctl::Combo1);
+    kept.portIdentity = portIdentity();
+    kept.callsign = form.text(ds::callsign) + u'-' + form.text(ds::callSsid);
+    kept.version = form.text(ds::firmwareVersion);
+    kept.when = now_();
+    QString failure;
+    kept.file = createKeptFile(folder_, kept.when, settingsFileBytes(form), failure);
+    if (!kept.file.isEmpty()) {
+        failure = keepFor(kept);
+    }
     if (!failure.isEmpty()) {
-        return prompter.confirm(session_.tr(Msg::BackupNotSaved).arg(path, failure));
+        return goOnWithoutKeeping(session_.tr(Msg::BackupNotSaved)
+                                      .arg(kept.file.isEmpty() ? folder_ : kept.file, failure));
     }
-    setPending(path);
-    session_.form().appendStatusLine(session_.tr(Msg::BackupKept).arg(path));
     return true;
+}
+
+QString SettingsKeeper::keepFor(const KeptSettings& read) {
+    Form& form = session_.form();
+    QList<KeptSettings> waiting = keptForThisPort();
+    // The device holds these settings again: they no longer wait for it.
+    for (const KeptSettings& kept : waiting) {
+        if (kept.callsign == read.callsign) {
+            clearPending(kept.file);
+        }
+    }
+    waiting.removeIf([&read](const KeptSettings& kept) { return kept.callsign == read.callsign; });
+    // Settings wait for this port only when an update of ours reset the
+    // device on it and did not complete: what it holds now are its factory
+    // settings, and the ones kept then go back. What it holds is kept all
+    // the same, in case it is another device.
+    if (waiting.size() == 1) {
+        keptThisUpdate_ = waiting.front();
+        form.appendStatusLine(session_.tr(Msg::ResetEarlier).arg(keptThisUpdate_.file, read.file));
+        return {};
+    }
+    const QString failure = markPending(read);
+    if (failure.isEmpty()) {
+        keptThisUpdate_ = read;
+        tellOthersStillKept(read);
+        form.appendStatusLine(session_.tr(Msg::BackupKept).arg(read.file));
+    }
+    return failure;
+}
+
+bool SettingsKeeper::goOnWithoutKeeping(const QString& why) {
+    Prompter& prompter = session_.prompter();
+    if (whenNotKept_ == WhenNotKept::Stop) {
+        prompter.message(why + u'\n' + session_.tr(Msg::UpdateNotStartedNotKept));
+        return false;
+    }
+    return prompter.confirm(why + u'\n' + session_.tr(Msg::UpdateWithoutKeeping));
+}
+
+void SettingsKeeper::tellOthersStillKept(const KeptSettings& kept) {
+    QStringList others;
+    for (const KeptSettings& waiting : pendingKeptSettings(folder_)) {
+        if (waiting.file != kept.file) {
+            others << waiting.describe();
+        }
+    }
+    if (!others.isEmpty()) {
+        session_.form().appendStatusLine(
+            session_.tr(Msg::OthersStillKept).arg(others.join(QStringLiteral("\r\n"))));
+    }
 }
 
 void SettingsKeeper::offerRestoreOnCompletion() {
     updater_.setOnComplete([this] {
-        if (!pendingBackup_.isEmpty()) {
-            // The transfer timer must not wait: the question comes after it.
-            session_.clock().post(0, [this] { offerRestore(); });
-        }
+        // The completion comes from a timer that must not wait: the question
+        // comes after it.
+        session_.clock().post(0, [this, alive = std::weak_ptr<char>(alive_)] {
+            if (!alive.expired()) {
+                offerRestore();
+            }
+        });
     });
 }
 
 void SettingsKeeper::offerRestore() {
+    const WriteBack choice = writeBack();
+    Prompter& prompter = session_.prompter();
+    QString file = choice.file;
     updater_.holdLockForKeeper(true);
-    if (!session_.prompter().confirm(session_.tr(Msg::RestoreQuestion).arg(pendingBackup_))) {
-        setPending({});
-    } else if (!restore()) {
-        // Not written: the settings stay pending for the next attempt.
-        session_.form().appendStatusLine(pendingNote());
+    if (file.isEmpty() && !choice.undecided.isEmpty()) {
+        QStringList items;
+        for (const KeptSettings& kept : choice.undecided) {
+            items << kept.describe();
+        }
+        const int picked =
+            prompter.choose(session_.tr(Msg::ChooseKept), items, session_.tr(Msg::NoneOfThem));
+        file = picked >= 0 ? choice.undecided[picked].file : QString();
+    } else if (!file.isEmpty() && !prompter.confirm(session_.tr(Msg::RestoreQuestion).arg(file))) {
+        // The user lets them go.
+        clearPending(file);
+        file.clear();
+    }
+    if (!file.isEmpty() && !restore(file)) {
+        // Not written: the settings stay waiting for the next attempt.
+        session_.form().appendStatusLine(session_.tr(Msg::SettingsStillKept).arg(file));
     }
     updater_.holdLockForKeeper(false);
 }
 
-bool SettingsKeeper::restore() {
-    session_.clock().delay(kRestartMs);
+bool SettingsKeeper::restore(const QString& file) {
     Form& form = session_.form();
-    const FileContents contents = readSettingsFile(pendingBackup_, form.language());
+    const FileContents contents = readSettingsFile(file, form.language());
     if (!contents.failure.isEmpty()) {
-        session_.prompter().message(
-            session_.tr(Msg::RestoreNotLoaded).arg(pendingBackup_, contents.failure));
+        session_.prompter().message(session_.tr(Msg::RestoreNotLoaded).arg(file, contents.failure));
         return false;
     }
     // As "Load file" shows a file: its name, then its lines, each on a line
-    // of its own, not run on from the loader wait's count.
-    form.setStatus(pendingBackup_ + QStringLiteral("\r\n\r\n"));
+    // of its own, not run on from the update's lines.
+    form.setStatus(file + QStringLiteral("\r\n\r\n"));
     loadSettingsLines(session_, contents.bytes);
     writeExchange(session_);
     if (!session_.flags().freqSaveSeen) {
         return false;
     }
-    setPending({});
+    clearPending(file);
     return true;
-}
-
-QString backupFileName(const QDateTime& when) {
-    return QStringLiteral("KV120-settings-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
-           QStringLiteral(".ini");
 }
 
 QString defaultBackupFolder() {

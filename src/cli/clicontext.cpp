@@ -1,5 +1,6 @@
 #include "cli/clicontext.h"
 
+#include "process/terminationsignals.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
 #include "settingsfile/settingsfileio.h"
@@ -25,6 +26,15 @@ int CliContext::run(const std::function<int(CliContext&)>& command) {
         return command(*this);
     } catch (const ExchangeAborted&) {
         return portLost ? kFailed : kInterrupted;
+    }
+}
+
+void CliContext::noteUndone(const QString& line) {
+    undone = line;
+    // Told, if a signal comes, even when the program is ended before the
+    // command has unwound.
+    if (!line.isEmpty()) {
+        setTerminationUndone(line);
     }
 }
 

@@ -43,8 +43,12 @@ struct CliContext {
     bool strict = false;
     // --verify: a write is read back and compared.
     bool verify = false;
-    // What an interruption leaves undone, as the command stands now.
+    // What an interruption leaves undone, when the command knows better than
+    // its general line: told once, at the program's end.
     QString undone;
+    void noteUndone(const QString& line);
+    // --probe: the ports command asks each adapter port whether a KV120 answers.
+    bool probe = false;
 
     // Runs a command to its exit status. A lost port ends the command at
     // once (1), as an interruption does (130), wherever it was waiting.

@@ -4,6 +4,7 @@
 #include "app/devicesettings.h"
 #include "app/fieldwarnings.h"
 #include "app/texts.h"
+#include "backup/keptsettings.h"
 #include "backup/settingskeeper.h"
 #include "cli/clicontext.h"
 #include "cli/progressreport.h"
@@ -14,7 +15,6 @@
 #include "protocol/wifiwrite.h"
 #include "protocol/writeexchange.h"
 #include "serial/clock.h"
-#include "serial/portlister.h"
 #include "settingsfile/devicecompare.h"
 #include "settingsfile/settingsfileformat.h"
 #include "settingsfile/settingsfileio.h"
@@ -64,18 +64,81 @@ bool loadFile(CliContext& context, const QString& file) {
                     << Qt::endl;
         return false;
     }
-    if (!holdsSettingLine(contents.bytes)) {
-        context.err << context.session.tr(Msg::NotASettingsFile).arg(file) << Qt::endl;
+    if (const auto refusal = settingsFileRefusal(file, contents.bytes, context.form.language())) {
+        context.err << *refusal << Qt::endl;
         return false;
     }
     loadSettingsLines(context.session, contents.bytes);
     return true;
 }
 
+// Where an update that did not finish left the device: its state, where its
+// settings are kept, and the command that finishes the job.
+struct UpdateLeft {
+    QString state;  // empty: the device was not touched
+    QString finish;
+};
+
+UpdateLeft whereTheUpdateLeftIt(CliContext& context, Updater::DeviceLeft left, bool writingBack,
+                                const QString& kept, const QString& image) {
+    const Session& session = context.session;
+    const QString port = context.form.text(Ctl::Combo1);
+    UpdateLeft where{{}, QStringLiteral("kv120ctl --port %1 update %2").arg(port, image)};
+    switch (left) {
+        case Updater::DeviceLeft::Untouched:
+            return {};
+        case Updater::DeviceLeft::InLoader:
+            where.state = session.tr(Msg::InterruptedInLoader);
+            break;
+        case Updater::DeviceLeft::ImageSent:
+            where.state = session.tr(Msg::InterruptedImageSent);
+            break;
+        case Updater::DeviceLeft::OnFactorySettings:
+            where.state = session.tr(Msg::InterruptedOnFactorySettings);
+            break;
+        case Updater::DeviceLeft::Updated:
+            where.state = session.tr(writingBack ? Msg::InterruptedWritingBack
+                                                 : Msg::InterruptedAfterCompletion);
+            if (!kept.isEmpty()) {
+                where.finish = QStringLiteral("kv120ctl --port %1 write %2").arg(port, kept);
+            }
+            break;
+    }
+    if (!kept.isEmpty()) {
+        where.state += u' ' + session.tr(Msg::SettingsStillKept).arg(kept);
+    }
+    where.finish = session.tr(Msg::FinishWith).arg(where.finish);
+    return where;
+}
+
+// Writes back the settings the update kept for this device; when which they
+// are is not known, names the ones they could be and writes none.
+int writeBack(CliContext& context, SettingsKeeper& keeper, bool& writingBack) {
+    const SettingsKeeper::WriteBack choice = keeper.writeBack();
+    if (!choice.file.isEmpty()) {
+        writingBack = true;
+        return keeper.restore(choice.file) ? kSucceeded : kFailed;
+    }
+    if (choice.undecided.isEmpty()) {
+        return kSucceeded;
+    }
+    QStringList kept;
+    for (const KeptSettings& settings : choice.undecided) {
+        kept << settings.describe();
+    }
+    const QString port = context.form.text(Ctl::Combo1);
+    context.err << context.session.tr(Msg::KeptNotWrittenBack).arg(kept.join(u'\n')) << Qt::endl
+                << context.session.tr(Msg::FinishWith)
+                       .arg(QStringLiteral("kv120ctl --port %1 write %2")
+                                .arg(port, choice.undecided.front().file))
+                << Qt::endl;
+    return kFailed;
+}
+
 // Runs the update to its end and writes the kept settings back.
 int runUpdate(CliContext& context, Updater& updater, SettingsKeeper& keeper,
-              ProgressReport& progress) {
-    updater.updateStart();
+              ProgressReport& progress, bool& writingBack) {
+    keeper.updateClicked();
     while (!context.interrupted && updater.isBusy()) {
         context.clock.delay(100);
     }
@@ -88,54 +151,11 @@ int runUpdate(CliContext& context, Updater& updater, SettingsKeeper& keeper,
         progress.finish();
         return kFailed;
     }
-    progress.complete();
     context.err << outcome << Qt::endl;
-    // Asked for on the command line already: no question.
-    if (context.keepSettings && !keeper.pendingBackup().isEmpty() && !keeper.restore()) {
-        return context.interrupted ? kInterrupted : kFailed;
-    }
-    return kSucceeded;
-}
-
-// One line: the device's state, where its settings are and the command that
-// finishes the job. A device the update had not touched yet needs none.
-void tellInterruptedUpdate(CliContext& context, Updater::DeviceLeft left, const QString& backup,
-                           const QString& image) {
-    const Session& session = context.session;
-    const QString port = context.form.text(Ctl::Combo1);
-    QString line;
-    QString finish = QStringLiteral("kv120ctl --port %1 update %2").arg(port, image);
-    switch (left) {
-        case Updater::DeviceLeft::Untouched:
-            return;
-        case Updater::DeviceLeft::InLoader:
-            line = session.tr(Msg::InterruptedInLoader);
-            break;
-        case Updater::DeviceLeft::OnFactorySettings:
-            line = session.tr(Msg::InterruptedOnFactorySettings);
-            break;
-        case Updater::DeviceLeft::Updated:
-            line = session.tr(Msg::InterruptedAfterCompletion);
-            if (!backup.isEmpty()) {
-                finish = QStringLiteral("kv120ctl --port %1 write %2").arg(port, backup);
-            }
-            break;
-    }
-    if (!backup.isEmpty()) {
-        line += u' ' + session.tr(Msg::SettingsStillKept).arg(backup);
-    }
-    context.err << line << u' ' << session.tr(Msg::FinishWith).arg(finish) << Qt::endl;
+    return context.keepSettings ? writeBack(context, keeper, writingBack) : kSucceeded;
 }
 
 }  // namespace
-
-int listPorts(CliContext& context, const PortLister& ports) {
-    QByteArray list;
-    for (const PortInfo& port : offeredPorts(ports, context.session.tr(Msg::SimulatedDeviceNote))) {
-        list += (port.name + u'\t' + port.description + u'\n').toUtf8();
-    }
-    return context.writeData({}, list) ? kSucceeded : kFailed;
-}
 
 int writeDefaults(CliContext& context, const QString& file) {
     fillDefaults(context.form);
@@ -151,7 +171,14 @@ int readSettings(CliContext& context, const QString& file) {
         return status;  // the read has said why, last
     }
     context.err << "VER:" << context.form.text(DeviceSettings::firmwareVersion) << Qt::endl;
-    return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
+    if (!context.writeData(file, settingsFileBytes(context.form))) {
+        return kFailed;
+    }
+    // Told, not failed: the settings are saved as nearly as a file can hold them.
+    for (const QString& inexact : fieldsNotHeldExactly(context.form)) {
+        context.err << inexact << Qt::endl;
+    }
+    return kSucceeded;
 }
 
 int writeSettings(CliContext& context, const QString& file) {
@@ -161,14 +188,18 @@ int writeSettings(CliContext& context, const QString& file) {
     context.deviceWorkStarts();
     StatusEcho echo(context.form, context.err, context.prompter);
     writeExchange(context.session);
-    const int status = statusEndsWith(context, Msg::WriteComplete);
-    if (status != kSucceeded || !context.verify) {
-        return status;
+    int status = statusEndsWith(context, Msg::WriteComplete);
+    if (status == kSucceeded && context.verify) {
+        // The write is done; what a signal now leaves undone is the verify.
+        context.noteUndone(context.session.tr(Msg::VerifyUndone));
+        const bool verified = verifyWrite(context.session);
+        status = context.interrupted ? kInterrupted : verified ? kSucceeded : kFailed;
     }
-    // The write is done; what a signal now leaves undone is the verify.
-    context.undone = context.session.tr(Msg::VerifyUndone);
-    const bool verified = verifyWrite(context.session);
-    return context.interrupted ? kInterrupted : verified ? kSucceeded : kFailed;
+    // Kept settings written back by hand no longer wait for the next update.
+    if (status == kSucceeded && isPending(file)) {
+        clearPending(file);
+    }
+    return status;
 }
 
 int diffSettings(CliContext& context, const QString& file) {
@@ -229,20 +260,71 @@ int updateFirmware(CliContext& context, const QString& image) {
     ProgressReport progress(context.form, context.clock, context.err, context.errIsTerminal);
     StatusEcho echo(context.form, context.err, context.prompter,
                     [&progress] { progress.finish(); });
+    // All the blocks out, the bar stands full while the device is asked whether it runs.
+    updater.setOnTransferEnd([&progress, &updater] {
+        if (updater.deviceLeft() == Updater::DeviceLeft::ImageSent) {
+            progress.complete();
+        }
+    });
     SettingsKeeper keeper(context.session, updater, context.backupFolder);
     if (context.keepSettings) {
-        keeper.keepSettingsAcrossUpdates();
+        keeper.keepSettingsAcrossUpdates(SettingsKeeper::WhenNotKept::Stop);
     }
     int status = kInterrupted;
+    bool writingBack = false;
+    // Where the device stands, kept up to date as each step shows in the
+    // status box, for a signal that ends the program before the update has
+    // unwound.
+    QObject stepWatch;
+    QObject::connect(&context.form, &Form::changed, &stepWatch, [&](Ctl id) {
+        if (id == Ctl::Text29) {
+            const UpdateLeft left = whereTheUpdateLeftIt(context, updater.deviceLeft(), writingBack,
+                                                         keeper.writeBack().file, image);
+            context.noteUndone(left.state.isEmpty() ? QString() : left.state + u' ' + left.finish);
+        }
+    });
     try {
-        status = runUpdate(context, updater, keeper, progress);
+        status = runUpdate(context, updater, keeper, progress, writingBack);
     } catch (const ExchangeAborted&) {
         // Interrupted, or the port lost, while waiting: told below.
     }
-    if (status != kInterrupted) {
+    // An exchange that the interruption ended reports it as its own failure.
+    if (context.interrupted) {
+        status = kInterrupted;
+    }
+    if (status == kSucceeded) {
         return status;
     }
     progress.finish();
-    tellInterruptedUpdate(context, updater.deviceLeft(), keeper.pendingBackup(), image);
-    return context.portLost ? kFailed : kInterrupted;
+    const UpdateLeft left = whereTheUpdateLeftIt(context, updater.deviceLeft(), writingBack,
+                                                 keeper.writeBack().file, image);
+    if (left.state.isEmpty()) {
+        return status;
+    }
+    if (status == kFailed && !context.portLost) {
+        // The message said where the device stands; this says how to finish.
+        context.err << left.finish << Qt::endl;
+        return status;
+    }
+    // One statement: at the program's end after an interruption, else now.
+    const QString line = left.state + u' ' + left.finish;
+    if (context.portLost) {
+        context.err << line << Qt::endl;
+        return kFailed;
+    }
+    context.noteUndone(line);
+    return kInterrupted;
+}
+
+int listKept(CliContext& context) {
+    QByteArray list;
+    for (const KeptSettings& kept : pendingKeptSettings(context.backupFolder)) {
+        list += QStringList{kept.file, kept.port, kept.callsign,
+                            kept.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                            kept.portIdentity}
+                    .join(u'\t')
+                    .toUtf8() +
+                '\n';
+    }
+    return context.writeData({}, list) ? kSucceeded : kFailed;
 }

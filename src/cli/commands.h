@@ -3,12 +3,10 @@
 #include <QStringList>
 
 struct CliContext;
-class PortLister;
 
-// The kv120ctl commands. Each returns the program's exit status.
+// The kv120ctl commands. Each returns the program's exit status; the ports
+// command is in portsearch.h.
 
-// Lists the ports that open now, asking the machine afresh each time.
-int listPorts(CliContext& context, const PortLister& ports);
 int writeDefaults(CliContext& context, const QString& file);
 int readSettings(CliContext& context, const QString& file);
 // Before sending, the field warnings go to standard error; with --strict any
@@ -21,4 +19,8 @@ int writeSettings(CliContext& context, const QString& file);
 int diffSettings(CliContext& context, const QString& file);
 int writeWifi(CliContext& context, const QString& ssid, const QString& password);
 int restart(CliContext& context);
+// Updates the firmware, keeping the device's settings across it (unless
+// --no-keep-settings) and writing them back once the device runs again.
 int updateFirmware(CliContext& context, const QString& image);
+// The settings kept across updates that still wait to be written back.
+int listKept(CliContext& context);

@@ -2,6 +2,7 @@
 
 #include "app/form.h"
 #include "serial/clock.h"
+#include "update/loaderprotocol.h"
 
 #include <QTextStream>
 
@@ -72,7 +73,9 @@ void ProgressReport::draw(int blocks) {
     const int tenth = blocks * 10 / total_;
     if (tenth > lastTenth_) {
         lastTenth_ = tenth;
-        err_ << tenth * 10 << "% (" << blocks << '/' << total_ << " blocks)" << Qt::endl;
+        // The percentage of the blocks sent, as the window's progress line has it.
+        err_ << progressPercent(blocks, total_) << "% (" << blocks << '/' << total_ << " blocks)"
+             << Qt::endl;
     }
 }
 

@@ -24,17 +24,34 @@ void StatusEcho::show(const QString& status) {
         ++same;
     }
     for (qsizetype i = same; i < lines.size(); ++i) {
-        if (lines[i].isEmpty()) {
-            continue;
+        QString line = lines[i];
+        const bool counted = i + 1 < lines.size() && isCount(lines[i + 1]);
+        if (line.isEmpty() || (counted && !isNoughtCount(lines[i + 1]))) {
+            continue;  // shown with its count
         }
-        if (lines[i] == lastWritten_) {
+        if (isCount(line)) {
+            if (isNoughtCount(line) || i == 0) {
+                continue;
+            }
+            line = lines[i - 1] + line;
+        }
+        if (line == lastWritten_) {
             ++repeats_;
             continue;
         }
         tellRepeats();
-        write(lines[i]);
+        write(line);
     }
     shown_ = lines;
+}
+
+bool StatusEcho::isCount(const QString& line) {
+    static const QRegularExpression count(QStringLiteral("^ \\d+/\\d+$"));
+    return count.match(line).hasMatch();
+}
+
+bool StatusEcho::isNoughtCount(const QString& line) {
+    return line.startsWith(QStringLiteral(" 0/"));
 }
 
 StatusEcho::~StatusEcho() {

@@ -14,6 +14,8 @@ class QTextStream;
 // shows as its new lines; a line appended shows as that line. A line that
 // comes again and again (a device repeating "CONNECT") shows once, then once
 // more with its count ("Connect OK (x2000)") when something else follows.
+// A count on a line of its own (the update's " 3/10") shows with the line
+// above it ("Wait for update 3/10"); a count of nought, nothing yet, not at all.
 class StatusEcho : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +30,8 @@ private:
     void show(const QString& status);
     void write(const QString& line);
     void tellRepeats();
+    static bool isCount(const QString& line);
+    static bool isNoughtCount(const QString& line);
 
     QTextStream& err_;
     CliPrompter& prompter_;

@@ -27,6 +27,18 @@ QString listed(const std::vector<SettingDifference>& differences, const QString&
     return lines.join(u'\n');
 }
 
+// Counts an operation from its start to its end, however it ends.
+class Running {
+public:
+    explicit Running(int& count) : count_(count) { ++count_; }
+    ~Running() { --count_; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    int& count_;
+};
+
 }  // namespace
 
 Controller::Controller(Session& session, Updater& updater, SettingsKeeper& keeper,
@@ -45,7 +57,14 @@ Controller::Controller(Session& session, Updater& updater, SettingsKeeper& keepe
     });
 }
 
+bool Controller::isIdle() const {
+    // The update locks the port list from its click to its end, the settings
+    // it keeps written back.
+    return running_ == 0 && !session_.link().isOpen() && session_.form().isEnabled(Ctl::Combo1);
+}
+
 void Controller::onButton(Ctl id) {
+    const Running running(running_);
     switch (id) {
         case Ctl::Command6:
             readExchange(session_);
@@ -86,6 +105,7 @@ void Controller::onButton(Ctl id) {
 }
 
 void Controller::compare() {
+    const Running running(running_);
     const std::optional<DeviceComparison> comparison =
         compareWithDevice(session_, {{}, Msg::CompareCancelled});
     if (!comparison) {

@@ -19,6 +19,10 @@ class Controller : public QObject {
 public:
     Controller(Session& session, Updater& updater, SettingsKeeper& keeper, MainWindow& window);
 
+    // No button's operation runs (its questions included), no update holds
+    // the window and the port is closed: the port in use may change.
+    bool isIdle() const;
+
 private:
     // Runs the button's operation; a write that completed is then read back
     // and compared when "Verify after write" is ticked.
@@ -37,4 +41,6 @@ private:
     QString dialogFileName_;
     // The question whether to close during a transfer is open.
     bool askingToClose_ = false;
+    // Operations running, one inside another's wait included.
+    int running_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/form.h"
 #include "app/language.h"
+#include "app/rememberedport.h"
 #include "app/startup.h"
 #include "app/texts.h"
 #include "gui/programwindow.h"
@@ -8,6 +9,7 @@
 #include "gui/trafficpanel.h"
 #include "gui/unattendedprompter.h"
 #include "gui/windowoptions.h"
+#include "process/processstart.h"
 #include "process/programoutput.h"
 #include "process/terminationsignals.h"
 #include "serial/portlister.h"
@@ -17,10 +19,7 @@
 #include "sim/programports.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -44,19 +43,22 @@ int run(int argc, char** argv) {
     // From here on a signal ends every event loop running, a message box's
     // included, as closing the window does, without the question a transfer
     // asks: the waiting exchange ends and the port closes with every byte sent.
-    bool operationStopped = false;
-    handOverTerminationSignals([&](int signal) {
-        operationStopped = link.isOpen();
-        clock.abort();
-        link.close();
-        QCoreApplication::exit(exitStatusForSignal(signal));
-    });
+    handOverTerminationSignals(
+        [&](int signal) {
+            if (link.isOpen()) {
+                setTerminationUndone(
+                    QStringLiteral("the window was closed, stopping the operation under way"));
+            }
+            clock.abort();
+            link.close();
+            QCoreApplication::exit(exitStatusForSignal(signal));
+        },
+        QStringLiteral("the window was closed"));
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
     // The folders last used in the file dialogs and the window's choices are
     // kept beside the port.
-    const QString choices =
-        QFileInfo(store.path()).dir().filePath(QStringLiteral("kv120-choices.ini"));
+    const QString choices = choicesFileBeside(store);
     QtPrompter windowPrompter(form.text(Ctl::Form1), choices);
     UnattendedPrompter unattended;
     const bool attended = options->screenshot.isEmpty() && !options->quitWhenShown;
@@ -64,10 +66,10 @@ int run(int argc, char** argv) {
 
     // Before the start-up message, whose OK button is Qt's.
     installQtTranslations(languageForLcid(options->lcid), &app);
-    runStartup(form, {options->lcid, store, portLister, prompter});
+    runStartup(form, {options->lcid, store, portLister, prompter, readRememberedAdapter(choices)});
     ProgramWindow program(form, link, clock, prompter, store, portLister, defaultBackupFolder());
     MainWindow& window = program.window;
-    window.rememberChoicesIn(choices);
+    program.rememberChoicesIn(choices);
     windowPrompter.setParentWidget(&window);
     TrafficPanel traffic(link, prompter, form.language(), &QDateTime::currentMSecsSinceEpoch,
                          &window);
@@ -89,9 +91,7 @@ int run(int argc, char** argv) {
         status = app.exec();
     }
     if (const int signal = terminationSignal(); signal != 0) {
-        std::fprintf(stderr, "kv120-config: %s; the window was closed%s\n",
-                     qPrintable(signalDescription(signal)),
-                     operationStopped ? ", stopping the operation under way" : "");
+        tellTermination();
         return exitStatusForSignal(signal);
     }
     return status;
@@ -100,6 +100,10 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
+    if (refusesUndecodableArgument("kv120-config", argc, argv)) {
+        return 2;
+    }
     installTerminationSignals("kv120-config", "the window was not opened");
     return statusAfterOutput("kv120-config", run(argc, argv));
 }

@@ -2,8 +2,8 @@
 
 #include "app/fieldwarnings.h"
 #include "app/form.h"
+#include "app/portwatch.h"
 #include "app/prompter.h"
-#include "app/startup.h"
 #include "app/texts.h"
 #include "gui/elidedlabel.h"
 #include "gui/inputrules.h"
@@ -77,12 +77,12 @@ void prepareComboBox(QComboBox* box, Ctl id, int widthChars) {
 
 }  // namespace
 
-MainWindow::MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
+MainWindow::MainWindow(Form& form, Prompter& prompter, PortWatch& portWatch,
                        std::function<bool()> portIsOpen, QWidget* parent)
     : QWidget(parent),
       form_(form),
       prompter_(prompter),
-      ports_(ports),
+      portWatch_(portWatch),
       portIsOpen_(std::move(portIsOpen)),
       binding_(form) {
     setObjectName(nameOf(Ctl::Form1));
@@ -157,7 +157,7 @@ QComboBox* MainWindow::portSelector() {
     // While a port is open it is the one in use and cannot be probed.
     widget->setBeforePopup([this] {
         if (!portIsOpen_()) {
-            fillPortList(form_, ports_);
+            portWatch_.refreshList();
         }
     });
     binding_.bindComboBox(Ctl::Combo1, widget);

@@ -12,7 +12,7 @@
 class ElidedLabel;
 class Form;
 class Prompter;
-class PortLister;
+class PortWatch;
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;
@@ -27,7 +27,7 @@ class QPushButton;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    MainWindow(Form& form, Prompter& prompter, const PortLister& ports,
+    MainWindow(Form& form, Prompter& prompter, PortWatch& portWatch,
                std::function<bool()> portIsOpen, QWidget* parent = nullptr);
 
     // Asked before the window closes; false keeps it open.
@@ -95,7 +95,7 @@ private:
 
     Form& form_;
     Prompter& prompter_;
-    const PortLister& ports_;
+    PortWatch& portWatch_;
     std::function<bool()> portIsOpen_;
     std::function<bool()> mayClose_;
     FormBinding binding_;

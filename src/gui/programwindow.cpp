@@ -1,15 +1,25 @@
 #include "gui/programwindow.h"
 
+#include "app/rememberedport.h"
 #include "serial/seriallink.h"
 
 ProgramWindow::ProgramWindow(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
                              const SerialSettingsStore& store, const PortLister& ports,
                              const QString& backupFolder)
-    : session(form, link, clock, prompter, store),
+    : portLister(ports),
+      session(form, link, clock, prompter, store),
       updater(session),
       keeper(session, updater, backupFolder),
-      window(form, prompter, ports, [&link] { return link.isOpen(); }),
+      portWatch(form, clock, ports, [this] { return controller.isIdle(); }),
+      window(form, prompter, portWatch, [&link] { return link.isOpen(); }),
       controller(session, updater, keeper, window) {
-    keeper.keepSettingsAcrossUpdates();
+    keeper.keepSettingsAcrossUpdates(SettingsKeeper::WhenNotKept::Ask);
     keeper.offerRestoreOnCompletion();
+}
+
+void ProgramWindow::rememberChoicesIn(const QString& file) {
+    window.rememberChoicesIn(file);
+    portWatch.awaitRemembered(readRememberedAdapter(file));
+    session.setAfterPortStored(
+        [this, file](const QString& port) { rememberAdapter(file, port, portLister); });
 }

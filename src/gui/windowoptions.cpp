@@ -6,6 +6,7 @@
 #include "gui/mainwindow.h"
 #include "gui/qttranslations.h"
 #include "process/programoutput.h"
+#include "serial/serialsettingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -50,7 +51,8 @@ std::optional<int> helpOrVersion(int argc, char** argv) {
     installQtTranslations(language, &app);
     OptionSet options(language);
     if (!options.parser.parse(QCoreApplication::arguments())) {
-        return std::nullopt;  // the window's application tells what is wrong
+        std::fprintf(stderr, "kv120-config: %s\n", qPrintable(options.parser.errorText()));
+        return 2;  // a usage error, as the other programs say it
     }
     if (options.parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(options.parser.helpText()), stdout);
@@ -72,12 +74,20 @@ std::optional<WindowOptions> parseWindowOptions(const QApplication& app) {
     const QCommandLineOption& screenshot = set.screenshot;
     const QCommandLineOption& click = set.click;
     const QCommandLineOption& quitWhenShown = set.quitWhenShown;
-    parser.process(app);
+    parser.process(app);  // the options were parsed before, without a window
 
     WindowOptions options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot),
                           parser.values(click), parser.isSet(quitWhenShown)};
     if (options.clicks.isEmpty()) {
         options.clicks.append(nameOf(Ctl::Command0));
+    }
+    if (!options.configDir.isEmpty()) {
+        if (const QString failure = SerialSettingsStore::makeFolder(options.configDir);
+            !failure.isEmpty()) {
+            std::fprintf(stderr, "kv120-config: --config-dir %s: %s\n",
+                         qPrintable(options.configDir), qPrintable(failure));
+            return std::nullopt;
+        }
     }
     // A forced language counts as the system's, start-up message included.
     const QString asked = parser.value(language);

@@ -8,7 +8,6 @@
 #include "protocol/session.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
-#include "serial/serialsettingsstore.h"
 
 namespace {
 
@@ -81,7 +80,7 @@ void Read::run() {
     try {
         session_.clock().delay(100);
         session_.openPort();
-        session_.store().writeCommSet(window_.text(Ctl::Combo1));
+        session_.storePort();
         connect();
         session_.flags().readEndSeen = false;
         if (readSettings()) {

@@ -4,6 +4,9 @@
 #include "app/form.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
+#include "serial/serialsettingsstore.h"
+
+#include <algorithm>
 
 #include <QStringList>
 
@@ -42,9 +45,13 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
       clock_(clock),
       prompter_(prompter),
       store_(store),
-      receivePath_([this](const QByteArray& line) { onReplyLine(line); }) {
+      receivePath_([this](const QByteArray& line) { onReplyLine(line); }),
+      lastReceiveMs_(clock.nowMs()) {
     link_.setReceiver([this](const QByteArray& bytes) {
         deviceAnswered_ = true;
+        const quint32 now = clock_.nowMs();
+        quietBeforeLastReceiveMs_ = now - lastReceiveMs_;
+        lastReceiveMs_ = now;
         receivePath_.receive(bytes);
         if (afterReceive_) {
             afterReceive_();
@@ -58,15 +65,47 @@ QString Session::tr(Msg id) const {
 }
 
 bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
-    const ParseOutcome outcome = parseReply(line);
+    return applyEffects(parseReply(line), arrivedAs, {});
+}
+
+void Session::keepArrivedBytes(const ReplyEffect& effect, TextEncoding arrivedAs,
+                               const QList<ReplyEffect>& asBytes) {
+    Form& into = settingsForm();
+    // A box whose change rule changed the text (blanks dropped) no longer
+    // holds what arrived.
+    if (into.text(effect.control) != effect.text) {
+        return;
+    }
+    const auto cut = std::find_if(asBytes.begin(), asBytes.end(), [&effect](const ReplyEffect& e) {
+        return e.kind == ReplyEffect::Kind::SetText && e.control == effect.control;
+    });
+    if (cut == asBytes.end()) {
+        // Valid text gives back exactly its bytes in its own encoding.
+        into.setArrivedBytes(effect.control, encodeText(effect.text, arrivedAs));
+        return;
+    }
+    const QByteArray bytes = cut->text.toLatin1();
+    into.setArrivedBytes(effect.control, bytes);
+    if (!decodeText(bytes).valid) {
+        // Named by the window's label, in the window's language.
+        const QString label = form_.text(DeviceSettings::labelOf(effect.control));
+        into.setNote(effect.control, tr(Msg::FieldNotText).arg(label));
+    }
+}
+
+bool Session::applyEffects(const ParseOutcome& outcome, TextEncoding arrivedAs,
+                           const QList<ReplyEffect>& asBytes) {
     for (const ReplyEffect& effect : outcome.effects) {
         switch (effect.kind) {
             case ReplyEffect::Kind::SetText:
                 settingsForm().setText(effect.control, effect.text);
                 settingsForm().setEncoding(effect.control, arrivedAs);
+                replied_.insert(effect.control);
+                keepArrivedBytes(effect, arrivedAs, asBytes);
                 break;
             case ReplyEffect::Kind::SetCheck:
                 settingsForm().setValue(effect.control, effect.value);
+                replied_.insert(effect.control);
                 break;
             case ReplyEffect::Kind::RaiseFlag:
                 flags_[effect.flag] = true;
@@ -88,10 +127,18 @@ void Session::onReplyLine(const QByteArray& line) {
     // A cut that fails on a half-received line abandons only this call; the
     // next byte starts afresh.
     const QByteArrayView reply = withoutLeadingNoise(line);
-    if (startsWithKeyword(reply)) {
-        const DecodedText decoded = decodeText(reply);
-        applyReply(decoded.text, decoded.encoding);
+    if (!startsWithKeyword(reply)) {
+        return;
     }
+    const DecodedText decoded = decodeText(reply);
+    // Bytes that are text in neither encoding show as replacement
+    // characters. Each box keeps the bytes its text was cut from: the line's
+    // bytes, one character each, cut at the same places, since every keyword
+    // is ASCII and no byte of a multi-byte character is a separator ("," or
+    // "-") in either encoding.
+    const QList<ReplyEffect> asBytes =
+        decoded.valid ? QList<ReplyEffect>() : parseReply(QString::fromLatin1(reply)).effects;
+    applyEffects(parseReply(decoded.text), decoded.encoding, asBytes);
 }
 
 void Session::onPortLost() {
@@ -122,6 +169,14 @@ void Session::openPort() {
     // line here) would be read as the end of that line, and a write's "freq
     // save" would go unseen.
     receivePath_.setReplyLine({});
+}
+
+void Session::storePort() {
+    const QString name = port();
+    store_.writeCommSet(name);
+    if (afterPortStored_) {
+        afterPortStored_(name);
+    }
 }
 
 QString Session::port() const {

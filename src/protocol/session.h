@@ -5,6 +5,7 @@
 #include "serial/receivepath.h"
 #include "serial/textencoding.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -61,19 +62,37 @@ public:
     void setSettingsForm(Form* form) { settingsForm_ = form; }
 
     // Applies one reply line, as received or as read from a settings file,
-    // in the encoding it arrived in. False when a cut failed; the effects
-    // before the failure stay.
+    // in the encoding it arrived in: each box it fills keeps the bytes its
+    // text arrived as. False when a cut failed; the effects before the
+    // failure stay.
     bool applyReply(QStringView line, TextEncoding arrivedAs = TextEncoding::Utf8);
+
+    // The controls a reply line has set since forgetReplies(): which setting
+    // lines a read brought.
+    const QSet<Ctl>& repliedControls() const { return replied_; }
+    void forgetReplies() { replied_.clear(); }
+
+    // When the last bytes arrived, and for how long the line had been quiet
+    // before them (since the session began, when they were the first).
+    quint32 lastReceiveMs() const { return lastReceiveMs_; }
+    quint32 quietBeforeLastReceiveMs() const { return quietBeforeLastReceiveMs_; }
 
     // Runs after every batch of received bytes has gone through the receive
     // path: the firmware update answers the loader's requests from there.
     void setAfterReceive(std::function<void()> action) { afterReceive_ = std::move(action); }
     // Runs once the status box has told that the open port went away.
     void setAfterLoss(std::function<void()> action) { afterLoss_ = std::move(action); }
+    // Runs once the port has been stored as the one to offer next time: the
+    // window keeps the adapter's identity beside it.
+    void setAfterPortStored(std::function<void(const QString&)> action) {
+        afterPortStored_ = std::move(action);
+    }
 
     // Opens the port the port selector shows, starting a fresh reply line.
     // Throws SerialError.
     void openPort();
+    // Stores the port the port selector shows in the serial settings store.
+    void storePort();
     // A wait of an exchange whose port is open, ended early by answered() as
     // Clock::delayUntil is, and at once when the port closes: it went away,
     // or a click cancelled the exchange. Throws SerialError(NotOpen) then.
@@ -97,6 +116,12 @@ private:
     // Sentences of one message, as the window's language writes them.
     QString sentences(const QStringList& parts) const;
     void onReplyLine(const QByteArray& line);
+    // asBytes: the same line's effects cut from its bytes, one character
+    // each, when the line is not text in any encoding; else empty.
+    bool applyEffects(const ParseOutcome& outcome, TextEncoding arrivedAs,
+                      const QList<ReplyEffect>& asBytes);
+    void keepArrivedBytes(const ReplyEffect& effect, TextEncoding arrivedAs,
+                          const QList<ReplyEffect>& asBytes);
     // The open port went away (an adapter unplugged): the status box says so
     // once; the operation that finds the port closed ends there.
     void onPortLost();
@@ -110,8 +135,12 @@ private:
     ReceivePath receivePath_;
     std::function<void()> afterReceive_;
     std::function<void()> afterLoss_;
+    std::function<void(const QString&)> afterPortStored_;
     FrontEnd frontEnd_ = FrontEnd::Window;
     Form* settingsForm_ = nullptr;
     bool portLost_ = false;
     bool deviceAnswered_ = false;
+    QSet<Ctl> replied_;
+    quint32 lastReceiveMs_;
+    quint32 quietBeforeLastReceiveMs_ = 0;
 };

@@ -53,6 +53,11 @@ void wifiSteps(Session& session) {
         session.prompter().message(*refusal);
         return;
     }
+    // The device takes an empty name as no network at all, and restarts on it.
+    if (form.text(ds::wifiSsid).isEmpty() &&
+        !session.prompter().confirm(session.tr(Msg::WifiNameEmptyQuestion))) {
+        return;
+    }
     form.setText(Ctl::Command8, session.tr(Msg::WifiButtonWriting));
     try {
         session.openPort();

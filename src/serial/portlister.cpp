@@ -1,10 +1,12 @@
 #include "serial/portlister.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -63,31 +65,88 @@ QString portIdentity(const QList<PortInfo>& ports, const QString& name) {
     return name;
 }
 
+QString identityOfPort(const QString& name) {
+    if (name == kSimPortName) {
+        return name;
+    }
+    const QString path = QFileInfo(name).canonicalFilePath();
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.portName() == name || info.systemLocation() == name ||
+            (!path.isEmpty() && info.systemLocation() == path)) {
+            const QString identity = adapterIdentity(info);
+            if (!identity.isEmpty()) {
+                return identity;
+            }
+        }
+    }
+    return name;
+}
+
+bool isAdapterPort(const PortInfo& port) {
+    return !port.identity.isEmpty() || port.watched;
+}
+
 QList<PortInfo> offeredPorts(const PortLister& ports, const QString& simulatedNote) {
     return ports.openablePorts() << PortInfo{kSimPortName, simulatedNote};
 }
 
-QList<PortInfo> SystemPortLister::openablePorts() const {
-    std::map<QString, QSerialPortInfo> found;
+SystemPortLister::SystemPortLister(QStringList watchedPaths)
+    : watchedPaths_(std::move(watchedPaths)) {}
+
+QStringList SystemPortLister::watchedPathsFromEnvironment() {
+    return qEnvironmentVariable(kWatchedPortsVariable)
+        .split(QDir::listSeparator(), Qt::SkipEmptyParts);
+}
+
+QList<PortInfo> SystemPortLister::presentPorts() const {
+    // In the order of their names, as the system's own order varies.
+    std::map<QString, PortInfo> found;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        found[info.systemLocation()] = info;
+#ifdef Q_OS_WIN
+        const QString name = info.portName();
+#else
+        const QString name = info.systemLocation();
+#endif
+        found[name] = {name, info.description(), adapterIdentity(info)};
     }
     QList<PortInfo> ports;
+    for (const auto& [name, port] : found) {
+        ports.append(port);
+    }
+    // A link to a terminal that is gone (kv120-sim killed) does not exist.
+    for (const QString& path : watchedPaths_) {
+        const QFileInfo file(path);
+        if (file.exists()) {
+            const QString target = file.canonicalFilePath();
+            ports.append({path, target == file.absoluteFilePath() ? QString() : target, {}, true});
+        }
+    }
+    return ports;
+}
+
+QList<PortInfo> SystemPortLister::openablePorts() const {
+    const QList<PortInfo> present = presentPorts();
+    QList<PortInfo> ports;
 #ifdef Q_OS_WIN
-    // The device's users know their port as a COM number: try them in order.
+    // The device's users know their port as a COM number: try them in order,
+    // whether the system lists them or not.
     for (int n = 1; n <= 16; ++n) {
         const QString name = QStringLiteral("COM%1").arg(n);
         if (opens(name)) {
-            const auto info = found.find(QStringLiteral("\\\\.\\") + name);
-            ports.append(info == found.end() ? PortInfo{name, {}, {}}
-                                             : PortInfo{name, info->second.description(),
-                                                        adapterIdentity(info->second)});
+            const auto listed = std::find_if(present.begin(), present.end(),
+                                             [&name](const PortInfo& p) { return p.name == name; });
+            ports.append(listed == present.end() ? PortInfo{name, {}} : *listed);
+        }
+    }
+    for (const PortInfo& port : present) {
+        if (port.watched && opens(port.name)) {
+            ports.append(port);
         }
     }
 #else
-    for (const auto& [path, info] : found) {
-        if (opens(path)) {
-            ports.append({path, info.description(), adapterIdentity(info)});
+    for (const PortInfo& port : present) {
+        if (opens(port.name)) {
+            ports.append(port);
         }
     }
 #endif

@@ -2,11 +2,15 @@
 
 #include "app/form.h"
 #include "app/prompter.h"
+#include "protocol/exchange.h"
 #include "protocol/session.h"
 #include "serial/seriallink.h"
 #include "update/loaderprotocol.h"
 
 namespace {
+
+// The count box's text when no loader wait runs, as the window starts.
+const QString kLoaderCountIdle = QStringLiteral("0/10");
 
 // The controls a transfer locks: "Open ROM", "update", the spare button
 // beside them and the port selector.
@@ -45,28 +49,26 @@ void Updater::transferTick() {
     // Requests are answered as their byte arrives; the tick is the fallback
     // the transfer has always had.
     answerLoader();
+    const auto since = [this](quint32 ms) { return session_.clock().nowMs() - ms; };
     if (askedPastLastBlock_) {
         endUnfinishedTransfer(Msg::UpdateBlockRefused);
-    } else if (transferActive_ && quietFor(kStallMs)) {
+    } else if (transferActive_ && since(lastProgressMs_) >= quint32(kStallMs)) {
         endUnfinishedTransfer(Msg::UpdateStalled);
     } else {
         showProgress();
     }
 }
 
-bool Updater::quietFor(int ms) const {
-    return static_cast<quint32>(session_.clock().nowMs() - lastRequestMs_) >=
-           static_cast<quint32>(ms);
-}
-
 void Updater::answerLoader() {
+    if (!answering_) {
+        return;
+    }
     ByteTrace& trace = session_.receivePath().trace();
     const LoaderAnswer answer = loaderAnswerIn(trace);
     if (answer == LoaderAnswer::None) {
         return;
     }
     clearTrace();
-    lastRequestMs_ = session_.clock().nowMs();
     switch (answer) {
         case LoaderAnswer::Ready:
             // An E5 after the length packet went out answers a probe sent
@@ -95,9 +97,10 @@ void Updater::clearTrace() {
 
 void Updater::sendLength() {
     transferActive_ = true;
-    lengthSent_ = true;
     deviceLeft_ = DeviceLeft::InLoader;
+    lastProgressMs_ = session_.clock().nowMs();
     refreshLock();
+    session_.form().setStatus(session_.tr(Msg::SendingImage).arg(image_.blockCount()));
     writeSkippingFailure(lengthPacket(image_.length));
     loaderAnswered_ = true;
 }
@@ -114,6 +117,7 @@ void Updater::sendBlock(bool advance) {
     fillBlockPacket(blockPacket_, image_, blockIndex_);
     if (advance) {
         ++blockIndex_;
+        lastProgressMs_ = session_.clock().nowMs();
     }
     writeSkippingFailure(blockPacket_);
     if (blockIndex_ == image_.blockCount()) {
@@ -168,13 +172,9 @@ void Updater::showProgress() {
             form.setEnabled(control, false);
         }
         form.setText(Ctl::Label2, session_.tr(Msg::Updating) + step);
-    } else if (blockIndex_ == blockCount && quietFor(kLastBlockCheckMs)) {
-        form.setText(Ctl::Label2, session_.tr(Msg::UpdateComplete) + step);
-        deviceLeft_ = DeviceLeft::Updated;
-        returnToIdle();
-        if (onComplete_) {
-            onComplete_();
-        }
+    } else if (blockIndex_ == blockCount &&
+               session_.clock().nowMs() - lastProgressMs_ >= quint32(kLastBlockCheckMs)) {
+        imageSent();
     }
 }
 
@@ -194,9 +194,21 @@ void Updater::restoreTitle() {
 }
 
 void Updater::endUnfinishedTransfer(Msg reason) {
+    const QString step = u' ' + session_.tr(Msg::UpdateStep) +
+                         QString::number(progressPercent(blockIndex_, image_.blockCount())) + u'%';
     returnToIdle();
-    QString message = session_.tr(reason);
-    session_.form().appendStatusLine(message);
+    endUnfinishedUpdate(session_.tr(reason), step);
+}
+
+void Updater::endUnfinishedUpdate(const QString& reason, const QString& step) {
+    Form& form = session_.form();
+    closePortIfOpen(session_);
+    // The window is usable again while the message is read.
+    checkingRun_ = false;
+    refreshLock();
+    form.setText(Ctl::Label2, session_.tr(Msg::UpdateNotComplete) + step);
+    QString message = reason;
+    form.appendStatusLine(message);
     if (const QString note = appendUnfinishedNote(); !note.isEmpty()) {
         message += u'\n' + note;
     }
@@ -224,6 +236,8 @@ void Updater::returnToIdle() {
     stopLoaderWait();
     stopLastBlockCheck();
     connectWaitCount_ = 0;
+    // The loader count is over with the transfer.
+    form.setText(Ctl::Text3, kLoaderCountIdle);
     loaderAnswered_ = false;
     blockIndex_ = 0;
     transferActive_ = false;

@@ -9,16 +9,14 @@
 
 namespace {
 
-constexpr int kPortSettleMs = 100;
 constexpr int kResetWaitSteps = 5;
 constexpr int kResetWaitStepMs = 1000;
 
-// Numbers in the update messages stand where a sign would: one blank before.
-QString numberInMessage(int number) {
+}  // namespace
+
+QString Updater::numberInMessage(int number) {
     return number < 0 ? QString::number(number) : u' ' + QString::number(number);
 }
-
-}  // namespace
 
 void Updater::updateStart() {
     Form& form = session_.form();
@@ -35,6 +33,7 @@ void Updater::updateStart() {
                    numberInMessage(connectWaitCount_) + QStringLiteral("/10"));
     if (form.text(Ctl::Command2) != session_.tr(Msg::UpdateButtonBusy)) {
         deviceLeft_ = DeviceLeft::Untouched;
+        startedInLoader_ = false;
     }
     ++starts_;
     refreshLock();
@@ -57,7 +56,8 @@ void Updater::startOrCancel() {
         session_.openPort();
         form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonBusy));
         if (beforeReset_) {
-            if (loaderAlreadyListening()) {
+            if (lookForDevice() == DeviceFound::InLoader) {
+                goOnInLoader();
                 return;
             }
             session_.link().close();
@@ -74,33 +74,6 @@ void Updater::startOrCancel() {
         session_.prompter().message(
             session_.portFailureText(session_.tr(Msg::PortIsUseOrNo), error));
     }
-}
-
-bool Updater::loaderAlreadyListening() {
-    Form& form = session_.form();
-    for (int probe = 1; probe <= kLoaderLookProbes; ++probe) {
-        form.setStatus(session_.tr(Msg::LookingForLoader) + numberInMessage(probe) +
-                       QStringLiteral("/") + QString::number(kLoaderLookProbes));
-        clearTrace();
-        blockIndex_ = 0;
-        session_.link().write(probePacket());
-        lengthSent_ = false;
-        session_.clock().delay(kLoaderWaitIntervalMs);
-        // A short image may be flashed whole within the wait.
-        if (lengthSent_) {
-            // The answer was taken as the loader wait takes it: the length
-            // packet is out and the loader asks for the blocks.
-            loaderAnswered_ = false;
-            form.appendStatusLine(session_.tr(Msg::LoaderFound));
-            form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
-            return true;
-        }
-    }
-    // The configuration firmware collects bytes up to a line end; the probes
-    // carry none, so this ends them as a line it does not know, and the
-    // commands that follow stand on lines of their own.
-    session_.link().write(QByteArrayLiteral("\r\n"));
-    return false;
 }
 
 void Updater::resetSettingsMemory() {
@@ -157,15 +130,17 @@ void Updater::stopLoaderWait() {
 void Updater::loaderWaitTick() {
     Form& form = session_.form();
     ++connectWaitCount_;
-    const QString count = numberInMessage(connectWaitCount_) + QStringLiteral("/10");
-    form.setStatus(session_.tr(Msg::WaitForUpdate) + QStringLiteral("\r\n") + count);
-    form.setText(Ctl::Text3, count);
+    // Once the loader has answered, the transfer has the status box: a count
+    // shown now would stand there for the whole transfer.
     if (loaderAnswered_) {
         stopLoaderWait();
         form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));
         loaderAnswered_ = false;
         return;
     }
+    const QString count = numberInMessage(connectWaitCount_) + QStringLiteral("/10");
+    form.setStatus(session_.tr(Msg::WaitForUpdate) + QStringLiteral("\r\n") + count);
+    form.setText(Ctl::Text3, count);
     if (connectWaitCount_ >= kLoaderWaitTicks) {
         stopLoaderWait();
         form.setText(Ctl::Command2, session_.tr(Msg::UpdateButtonIdle));

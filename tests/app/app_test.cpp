@@ -84,6 +84,8 @@ TEST(FieldWarnings, EachCheckWarnsBesideItsField) {
         {ds::comment, "KORVA 144.640MHz iGate with digipeater 41", false, ds::comment,
          "Posi+Comment: 41 characters, more than the 40 the box takes"},
         {ds::comment, "KORVA 144.640MHz iGate with digipeater 4", false, {}, nullptr},
+        {ds::comment, "net#42", false, ds::comment,
+         "Posi+Comment: a \"#\" ends the device's command there; what follows it may be lost"},
         {ds::gateway[2], "256", false, {}, nullptr},
         {ds::callSsid, " ", false, {}, nullptr},
     };

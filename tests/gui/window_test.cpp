@@ -2,6 +2,7 @@
 // the layout, and the buttons against the simulated device.
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/portwatch.h"
 #include "app/texts.h"
 #include "gui/elidedlabel.h"
 #include "gui/portselector.h"
@@ -32,26 +33,45 @@ namespace {
 namespace ds = DeviceSettings;
 
 // The system's language chooses the message and the captions; the port
-// selector offers the stored port, else the first port found, never the
-// simulated device unasked.
+// selector offers the stored port, where its adapter is now when the choices
+// file knows it, else the first port with an adapter, else the first port
+// found, never the simulated device unasked.
 TEST(WindowStartup, TheLanguageChoosesTheCaptionsAndThePortOfferedIsTheStoredOrTheFirst) {
     const PortInfo usb{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("CP2102")};
     const QList<PortInfo> two{usb, {QStringLiteral("/dev/ttyACM0"), QString()}};
+    // The KV120's adapter, once on ttyUSB0, now on ttyUSB1; another on ttyUSB0.
+    const QList<PortInfo> swapped{{"/dev/ttyS0", ""},
+                                  {"/dev/ttyUSB0", "CP2102", "serial:0001"},
+                                  {"/dev/ttyUSB1", "USB-serial CH340", "usb:1a86:7523@1-2"}};
+    const RememberedAdapter kv120{"/dev/ttyUSB0", "usb:1a86:7523@1-2"};
     // The LCID, the message (nullptr: none), Chinese captions, the port
-    // stored, the ports found and the port offered.
-    const std::tuple<int, const char*, bool, QString, QList<PortInfo>, QString> cases[] = {
-        {1033, "当前系统为：英文", false, "/dev/ttyACM0", two, "/dev/ttyACM0"},
-        {2052, "当前系统为：中文简体", true, "COM12", QList<PortInfo>{usb}, "COM12"},
-        {2057, nullptr, false, "", two, "/dev/ttyUSB0"},
-        {1028, nullptr, false, "", QList<PortInfo>(), ""},
-    };
+    // stored, the adapter remembered with it, the ports found and the port offered.
+    const std::tuple<int, const char*, bool, QString, RememberedAdapter, QList<PortInfo>, QString>
+        cases[] = {
+            {1033, "当前系统为：英文", false, "/dev/ttyACM0", {}, two, "/dev/ttyACM0"},
+            {2052, "当前系统为：中文简体", true, "COM12", {}, QList<PortInfo>{usb}, "COM12"},
+            {2057, nullptr, false, "", {}, two, "/dev/ttyUSB0"},
+            {1028, nullptr, false, "", {}, QList<PortInfo>(), ""},
+            {1033, "当前系统为：英文", false, "/dev/ttyUSB0", kv120, swapped, "/dev/ttyUSB1"},
+            // Stored since without it (kv120ctl --port), or gone: the path.
+            {1033,
+             "当前系统为：英文",
+             false,
+             "/dev/ttyUSB0",
+             {"/dev/ttyACM0", kv120.identity},
+             swapped,
+             "/dev/ttyUSB0"},
+            {1033, "当前系统为：英文", false, "/dev/ttyUSB0", kv120, two, "/dev/ttyUSB0"},
+            {1033, "当前系统为：英文", false, "", {}, swapped, "/dev/ttyUSB0"},
+        };
     const std::tuple<Ctl, const char*, const char*> captions[] = {
         {Ctl::Label3, "KV120 APRS Config", "KORVA系列配置软件"},
         {Ctl::Command7, "Write data", "写入数据"},
     };
-    for (const auto& [lcid, message, chinese, storedPort, ports, offered] : cases) {
+    for (const auto& [lcid, message, chinese, storedPort, remembered, ports, offered] : cases) {
         SCOPED_TRACE(lcid);
-        WindowRig rig(Machine{.lcid = lcid, .ports = ports, .storedPort = storedPort});
+        WindowRig rig(Machine{
+            .lcid = lcid, .ports = ports, .storedPort = storedPort, .remembered = remembered});
         ASSERT_EQ(rig.prompter.messages.size(), message ? 1u : 0u);
         if (message) {
             EXPECT_EQ(rig.prompter.messages[0].text, QString::fromUtf8(message));
@@ -204,6 +224,68 @@ TEST(PortSelector, APickTakesThePortAndAnOpeningListsThePortsUnlessAnotherIsOpen
     EXPECT_EQ(selector->itemData(1, PortItemDelegate::kNoteRole), QStringLiteral("FT232R"));
     pickItem(selector, QStringLiteral("/dev/ttyUSB3"));
     shows("/dev/ttyUSB3");
+}
+
+// The port list follows the cable, read once a second while the window is
+// idle: one new port is selected, several are only listed; the selected port
+// that goes away stays selected, marked, until its adapter comes back under
+// any name. Nothing is read while an exchange runs, and a port plugged in
+// meanwhile is taken once it has ended.
+TEST(PortSelector, TheListFollowsTheCableAndTheSelectedAdapterComesBackUnderAnyName) {
+    const PortInfo builtIn{"/dev/ttyS0", ""};
+    const PortInfo kv120{"/dev/ttyUSB0", "USB-serial CH340", "usb:1a86:7523@1-2"};
+    const PortInfo gps{"/dev/ttyUSB1", "CP2102", "serial:0001"};
+    const PortInfo modem{"/dev/ttyACM0", "", "usb:2341:0043@1-4"};
+    PortInfo kv120Again = kv120;
+    kv120Again.name = "/dev/ttyUSB2";
+    WindowRig rig(Machine{.ports = {builtIn}, .storedPort = ""});
+    auto* selector = rig.widget<QComboBox>(Ctl::Combo1);
+    // The ports plugged in, the port selected, the status box's last line,
+    // and the selected port's note in the list.
+    const std::tuple<QList<PortInfo>, QString, QString, QString> steps[] = {
+        {{builtIn, kv120},
+         "/dev/ttyUSB0",
+         "KV120 port: /dev/ttyUSB0 (USB-serial CH340), plugged in",
+         "USB-serial CH340"},
+        {{builtIn, kv120, gps, modem}, "/dev/ttyUSB0", "", "USB-serial CH340"},
+        {{builtIn, gps, modem},
+         "/dev/ttyUSB0",
+         "KV120 port: /dev/ttyUSB0 (USB-serial CH340), unplugged",
+         "unplugged"},
+        {{builtIn, modem, {"/dev/ttyUSB0", "FT232R", "serial:A9"}, kv120Again},
+         "/dev/ttyUSB2",
+         "KV120 port: /dev/ttyUSB2 (USB-serial CH340), plugged in",
+         "USB-serial CH340"},
+    };
+    for (const auto& [ports, selected, statusLine, note] : steps) {
+        SCOPED_TRACE(selected.toStdString() + ' ' + statusLine.toStdString());
+        rig.form.setStatus({});
+        rig.lister.ports = ports;
+        rig.clock.advance(PortWatch::kPollMs);
+        EXPECT_EQ(selector->currentText(), selected);
+        EXPECT_EQ(rig.status().section(QStringLiteral("\r\n"), -1), statusLine);
+        const int row = selector->findText(selected);
+        EXPECT_EQ(selector->itemData(row, PortItemDelegate::kNoteRole), note);
+        EXPECT_EQ(itemsOf(selector).last(), kSimPortName);
+    }
+
+    pickItem(selector, kSimPortName);
+    rig.lister.ports << gps;
+    const int asked = rig.lister.asked;
+    rig.click(Ctl::Command6);
+    ASSERT_TRUE(rig.status().endsWith(QStringLiteral("read ok")));
+    EXPECT_EQ(selector->currentText(), kSimPortName);
+    // Once, for the adapter kept with the port the read stored.
+    EXPECT_EQ(rig.lister.asked, asked + 1);
+    EXPECT_EQ(readRememberedAdapter(rig.choicesFile()).path, kSimPortName);
+    rig.clock.advance(PortWatch::kPollMs);
+    EXPECT_EQ(selector->currentText(), gps.name);
+
+    WindowRig chinese(Machine{.lcid = 2052, .ports = {}});
+    chinese.lister.ports = {kv120};
+    chinese.clock.advance(PortWatch::kPollMs);
+    EXPECT_TRUE(chinese.status().endsWith(
+        QStringLiteral("KV120 端口：/dev/ttyUSB0（USB-serial CH340），已插入")));
 }
 
 const QString kLongPort =

@@ -109,6 +109,10 @@ TEST(ExchangeEnds, AnExchangeThatCannotGoOnEndsWithThePortClosed) {
         r.clock.post(500, [&r] { restartDevice(r.session); });
     };
     const Arrange lineBreak = [](Rig& r) { r.form.setText(ds::wifiPassword, "sec\nREBOOT#"); };
+    const Arrange noNameDeclined = [](Rig& r) {
+        r.form.setText(ds::wifiSsid, "");
+        r.prompter.answers.push_back(false);
+    };
     const QString failed = "Port is open or no\n";
     const QString pickAnother = "\nChoose the device's port in the port list.";
     const QString isBusy =
@@ -152,6 +156,7 @@ TEST(ExchangeEnds, AnExchangeThatCannotGoOnEndsWithThePortClosed) {
          "", true},
         {wifiWrite, lineBreak, "", 0, Ctl::Command8, "Apply", "",
          "The field \"pass\" holds a line break; nothing was written.", true},
+        {wifiWrite, noNameDeclined, "", 0, Ctl::Command8, "Apply", "", "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(nameOf(c.control).toStdString() + " " + c.sent.toStdString() + " " +

@@ -10,10 +10,14 @@
 
 namespace {
 
-enum Phase { Reading, Resetting, LoaderWait, Transferring, WritingBack, kPhases };
+enum Phase { Reading, Resetting, LoaderWait, Transferring, RunCheck, WritingBack, kPhases };
 
-const char* const kPhaseNames[kPhases] = {"reading the settings", "resetting", "loader wait",
-                                          "transferring", "writing the settings back"};
+const char* const kPhaseNames[kPhases] = {"reading the settings",
+                                          "resetting",
+                                          "loader wait",
+                                          "transferring",
+                                          "asking whether it runs again",
+                                          "writing the settings back"};
 
 // The phase an update is in, or -1 between phases.
 int phaseOf(const ReliabilityRig& rig) {
@@ -22,7 +26,7 @@ int phaseOf(const ReliabilityRig& rig) {
         return Transferring;
     }
     if (rig.updater.isBusy()) {
-        return LoaderWait;
+        return rig.updater.deviceLeft() == Updater::DeviceLeft::ImageSent ? RunCheck : LoaderWait;
     }
     if (form.text(Ctl::Command7) == u"Writing") {
         return WritingBack;
@@ -39,22 +43,22 @@ int phaseOf(const ReliabilityRig& rig) {
 TEST(UpdateLock, OnlyWhatCannotDisturbTheUpdateStaysClickable) {
     struct Row {
         QString widget;
-        bool enabled[kPhases];  // reading, resetting, loader wait, transferring, writing back
+        bool enabled[kPhases];  // in the order of the phases
     };
     const Row rows[] = {
-        {"Command6", {false, false, false, false, false}},  // Read data
-        {"Command7", {false, false, false, false, false}},  // Write data
-        {"Command0", {false, false, false, false, false}},  // Default
-        {"Command4", {false, false, false, false, false}},  // Load file
-        {"Command8", {false, false, false, false, false}},  // Apply
-        {"Command9", {false, false, false, false, false}},  // restart
-        {"Combo1", {false, false, false, false, false}},    // the port selector
-        {"Command1", {false, false, false, false, false}},  // Open ROM
-        {"CompareButton", {false, false, false, false, false}},
+        {"Command6", {false, false, false, false, false, false}},  // Read data
+        {"Command7", {false, false, false, false, false, false}},  // Write data
+        {"Command0", {false, false, false, false, false, false}},  // Default
+        {"Command4", {false, false, false, false, false, false}},  // Load file
+        {"Command8", {false, false, false, false, false, false}},  // Apply
+        {"Command9", {false, false, false, false, false, false}},  // restart
+        {"Combo1", {false, false, false, false, false, false}},    // the port selector
+        {"Command1", {false, false, false, false, false, false}},  // Open ROM
+        {"CompareButton", {false, false, false, false, false, false}},
         // "update" while a click on it cancels: the read and the start.
-        {"Command2", {true, true, true, false, false}},
-        {"Command5", {true, true, true, true, true}},  // Save file
-        {"TrafficButton", {true, true, true, true, true}},
+        {"Command2", {true, true, true, false, false, false}},
+        {"Command5", {true, true, true, true, true, true}},  // Save file
+        {"TrafficButton", {true, true, true, true, true, true}},
     };
     ReliabilityRig rig;
     std::map<QString, QList<bool>> seen[kPhases];

@@ -1,6 +1,8 @@
+#include "serial/portlister.h"
 #include "serial/qtseriallink.h"
 #include "serial/receivepath.h"
 #include "serial/serialsettingsstore.h"
+#include "sim/pseudoterminal.h"
 #include "support/printers.h"
 #include "support/testfiles.h"
 
@@ -171,6 +173,27 @@ TEST(SerialSettingsStore, BesideTheProgramOnlyOutsideAnInstalledFolderElseTheUse
     QFile::remove(window.path());
     QCoreApplication::setApplicationName(ownName);
     QStandardPaths::setTestModeEnabled(false);
+}
+
+// The system lists no pseudo-terminal: a watched path (kv120-sim's --link)
+// is listed as an adapter while it leads to one, and not once it is gone.
+TEST(SystemPortLister, AWatchedPathIsAPortWhileItExists) {
+    QTemporaryDir dir;
+    PseudoTerminal terminal;
+    terminal.open();
+    const QString link = dir.filePath("kv120");
+    const SystemPortLister lister({link});
+    const PortInfo linked{link, terminal.slavePath(), {}, true};
+    // Present, and openable.
+    const auto lists = [&lister, &linked] {
+        return std::pair(lister.presentPorts().contains(linked),
+                         lister.openablePorts().contains(linked));
+    };
+    EXPECT_EQ(lists(), std::pair(false, false));
+    ASSERT_TRUE(QFile::link(terminal.slavePath(), link));
+    EXPECT_EQ(lists(), std::pair(true, true));
+    terminal.close();
+    EXPECT_EQ(lists(), std::pair(false, false));
 }
 
 }  // namespace

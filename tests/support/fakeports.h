@@ -2,15 +2,17 @@
 
 #include "serial/portlister.h"
 
-// A machine with exactly these openable ports.
+// A machine with exactly these ports, all of them openable; a test plugs and
+// unplugs adapters by changing the list.
 class FakePortLister : public PortLister {
 public:
     explicit FakePortLister(QList<PortInfo> ports = {}) : ports(std::move(ports)) {}
-    QList<PortInfo> openablePorts() const override {
-        ++probes;
+    QList<PortInfo> openablePorts() const override { return ports; }
+    QList<PortInfo> presentPorts() const override {
+        ++asked;
         return ports;
     }
 
     QList<PortInfo> ports;
-    mutable int probes = 0;  // how often the machine was asked
+    mutable int asked = 0;  // how often the system's list was read
 };

@@ -44,6 +44,15 @@ public:
         answers.pop_front();
         return answer;
     }
+    int choose(const QString& text, const QStringList& items, const QString& noneOfThem) override {
+        choices.push_back({text, items, noneOfThem});
+        if (picks.empty()) {
+            return -1;
+        }
+        const int pick = picks.front();
+        picks.pop_front();
+        return pick;
+    }
     void withdrawQuestion() override {
         if (asking_) {
             withdrawn_ = true;
@@ -51,6 +60,7 @@ public:
             ++withdrawals;
         }
     }
+    void chosenFileRefused() override { ++refusedChoices; }
     QString chooseFile(const FileRequest& request) override {
         fileRequests.push_back(request);
         if (files.empty()) {
@@ -72,12 +82,20 @@ public:
     std::vector<Shown> messages;
     std::vector<Shown> questions;
     std::vector<FileRequest> fileRequests;
+    struct Choice {
+        QString text;
+        QStringList items;
+        QString noneOfThem;
+    };
+    std::vector<Choice> choices;
+    std::deque<int> picks;      // indexes picked, in order; none (-1) when empty
     std::deque<bool> answers;   // Yes/No answers, in order; Yes when empty
     std::deque<QString> files;  // chosen files, in order; cancel when empty
     // Runs while the next question is open; its argument turns true once the
     // program withdraws the question.
     std::function<void(const bool& withdrawn)> whileAsking;
     int withdrawals = 0;
+    int refusedChoices = 0;       // files chosen, then refused
     int askedOnTopOfAnother = 0;  // questions asked while another was open
 
 private:

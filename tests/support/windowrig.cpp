@@ -12,10 +12,16 @@ WindowRig::WindowRig(const Machine& machine)
     if (!machine.storedPort.isEmpty()) {
         store_.writeCommSet(machine.storedPort);
     }
+    if (!machine.remembered.path.isEmpty()) {
+        const auto& [path, identity] = machine.remembered;
+        rememberAdapter(choicesFile(), path, FakePortLister({{path, {}, identity}}));
+    }
     lister.ports = machine.ports;
-    runStartup(form, {machine.lcid, store_, lister, prompter});
+    runStartup(form,
+               {machine.lcid, store_, lister, prompter, readRememberedAdapter(choicesFile())});
     program = std::make_unique<ProgramWindow>(form, ports.link, clock, prompter, store_, lister,
                                               dir_.filePath(QStringLiteral("backups")));
+    program->rememberChoicesIn(choicesFile());
     window = &program->window;
     window->show();
 }

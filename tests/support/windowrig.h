@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "app/form.h"
+#include "app/rememberedport.h"
 #include "gui/programwindow.h"
 #include "serial/portlister.h"
 #include "serial/serialsettingsstore.h"
@@ -26,6 +27,7 @@ struct Machine {
     QList<PortInfo> ports{{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("CP2102 USB to UART")},
                           {QStringLiteral("/dev/ttyACM0"), QString()}};
     QString storedPort = kSimPortName;  // empty: no RUVAdev.ini
+    RememberedAdapter remembered{};     // in the window's choices file
 };
 
 // The program as it runs: start-up, the window and its controller, and the
@@ -53,6 +55,8 @@ public:
     QByteArray bytesReceived() const { return received.bytes(); }
     // Makes the bytes a file in the rig's folder; the file's path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
+    // The window's choices file.
+    QString choicesFile() const { return choicesFileBeside(store_); }
     // Runs the clock in steps until done() or until limitMs have passed; true
     // when done() came first.
     bool runUntil(const std::function<bool()>& done, qint64 limitMs, int stepMs = 5);

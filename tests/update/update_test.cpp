@@ -93,7 +93,7 @@ TEST(Transfer, EachRequestIsAnsweredAtOnceWithOnePacketInOrder) {
     }
 }
 
-TEST(Transfer, EachBlockShowsItsProgressAndTheUpdateCompletesTheMomentTheLastBlockCheckEnds) {
+TEST(Transfer, EachBlockShowsItsProgressAndTheUpdateCompletesOnceTheDeviceRunsAgain) {
     LoaderPlay play;
     play.form.setText(Ctl::Form1, "KV120");
     TextHistory progress(play.form, Ctl::Label2);
@@ -112,19 +112,27 @@ TEST(Transfer, EachBlockShowsItsProgressAndTheUpdateCompletesTheMomentTheLastBlo
         play.request(kNext, afterMs);
     }
     // The last block went out at 374 ms; its check ends between two ticks.
-    // Completion must not wait for the next tick, nor come before the check
-    // has run its time.
+    // The handshake that asks whether the device runs again must not wait
+    // for the next tick, nor come before the check has run its time.
     play.clock.advance(Updater::kLastBlockCheckMs - 1);
-    EXPECT_NE(play.form.text(Ctl::Label2), kComplete);
     EXPECT_TRUE(play.link.isOpen());
-    play.clock.advance(1);
-    EXPECT_FALSE(play.link.isOpen());
+    play.received.chunks.clear();
+    play.clock.advance(2'000);
 
+    // The port is opened afresh for the handshake; the device answers it.
+    EXPECT_EQ(play.commands(), QByteArrayList{"SETUP#"});
+    // A delay returns once more than its time has passed.
+    EXPECT_EQ(play.commandTimes(),
+              QList<quint32>{374 + Updater::kLastBlockCheckMs + Updater::kPortSettleMs + 1});
     const QString updating = QStringLiteral("updating，don't remove power update step:");
-    EXPECT_EQ(progress.texts, (QStringList{updating + "33%", updating + "67%", kComplete}));
+    EXPECT_EQ(progress.texts,
+              (QStringList{updating + "33%", updating + "67%", updating + "100%", kComplete}));
+    EXPECT_EQ(play.status().split("\r\n").last(), "The device answers with its new firmware.");
     EXPECT_EQ(titles.texts, (QStringList{"33% - KV120", "67% - KV120", "100% - KV120", "KV120"}));
-    EXPECT_EQ(locked, (QList<bool>{true, true}));
-    EXPECT_EQ(bar, (QList<int>{1, 2}));
+    EXPECT_EQ(locked, (QList<bool>{true, true, true}));
+    EXPECT_EQ(bar, (QList<int>{1, 2, 3}));
+    EXPECT_FALSE(play.link.isOpen());
+    EXPECT_FALSE(play.updater.isBusy());
     EXPECT_TRUE(play.prompter.messages.empty());
 }
 
@@ -138,11 +146,15 @@ TEST(Transfer, ATransferEndsCompleteOrWithAMessageAndAnIdleWindowEitherWay) {
     };
     const Case cases[] = {
         // A loader may answer the last block as it answered every other one.
-        {{kNext, kNext, kNext, kNext}, 400, {}},
+        {{kNext, kNext, kNext, kNext}, 300, {}},
         // The loader asks once more for a last block it refused.
         {{kNext, kNext, kNext, kRepeat}, 0, incomplete + "refused the image's last block" + again},
-        {{}, 9'950, incomplete + "stopped answering" + again},
-        {{kNext, kNext}, 9'950, incomplete + "stopped answering" + again},
+        {{}, 9'950, incomplete + "asked for no new block for 10 seconds" + again},
+        {{kNext, kNext}, 9'950, incomplete + "asked for no new block for 10 seconds" + again},
+        // Neither repeated requests nor E5s move the transfer on.
+        {{kNext, kRepeat, kRepeat, kRepeat, kReady, kRepeat},
+         9'200,
+         incomplete + "asked for no new block for 10 seconds" + again},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.requests.size());
@@ -155,13 +167,15 @@ TEST(Transfer, ATransferEndsCompleteOrWithAMessageAndAnIdleWindowEitherWay) {
         EXPECT_TRUE(play.updater.isTransferring());
         EXPECT_TRUE(play.link.isOpen());
 
-        play.clock.advance(300);
+        play.clock.advance(c.message.isEmpty() ? 2'000 : 300);
         EXPECT_EQ(play.prompter.messageTexts(),
                   c.message.isEmpty() ? QStringList{} : QStringList{c.message});
         EXPECT_TRUE(play.status().endsWith(c.message.isEmpty() ? "" : "\r\n" + c.message));
         EXPECT_EQ(play.form.text(Ctl::Label2) == kComplete, c.message.isEmpty());
-        const qsizetype blocksSent = std::min<qsizetype>(c.requests.size(), 3);
-        EXPECT_EQ(play.bytesReceived().size(), 5 + blocksSent * kBlockPacketSize);
+        const qsizetype packets = c.requests.size() - c.requests.count(kReady);
+        const qsizetype blocksSent = std::min<qsizetype>(packets, 3);
+        EXPECT_EQ(play.bytesReceived().left(5 + 3 * kBlockPacketSize).size(),
+                  5 + blocksSent * kBlockPacketSize);
         EXPECT_FALSE(play.link.isOpen());
         // The controls a transfer locks are enabled and "update" is no longer busy.
         for (const Ctl control : {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1}) {
@@ -234,9 +248,9 @@ TEST(UpdateStart, TheLoaderWaitEndsWhenTheLoaderAnswersOrOnItsTenthTick) {
     struct Case {
         int answeredProbe;  // 0: none
         int probes;
-        int ticks;
+        int countsShown;  // the tick that sees the answer shows none: the transfer runs
     };
-    for (const Case c : {Case{3, 3, 4}, Case{9, 9, 10}, Case{0, 9, 10}}) {
+    for (const Case c : {Case{3, 3, 3}, Case{9, 9, 9}, Case{0, 9, 10}}) {
         SCOPED_TRACE(c.answeredProbe);
         UpdateRig rig({.bytesPerSecond = kLineRate115200,
                        .loaderListenMs = 12'000,
@@ -249,13 +263,16 @@ TEST(UpdateStart, TheLoaderWaitEndsWhenTheLoaderAnswersOrOnItsTenthTick) {
 
         EXPECT_EQ(rig.bytesReceived().count(probePacket()), c.probes);
         QStringList expectedCounts;
-        for (int tick = 1; tick <= c.ticks; ++tick) {
+        for (int tick = 1; tick <= c.countsShown; ++tick) {
             expectedCounts << QStringLiteral(" %1/10").arg(tick);
         }
-        EXPECT_EQ(counts.texts, expectedCounts);
-        const QString waited = "Wait for update\r\n" + expectedCounts.last();
         const bool answered = c.answeredProbe > 0;
-        EXPECT_EQ(rig.status(), answered ? waited : waited + "\r\nConnect fail, Please try again.");
+        // The count is over once the transfer is.
+        EXPECT_EQ(counts.texts, answered ? expectedCounts << "0/10" : expectedCounts);
+        EXPECT_EQ(rig.status(),
+                  answered ? "Waiting for the device to start its new firmware 1/10\r\n"
+                             "Connect OK\r\nThe device answers with its new firmware."
+                           : "Wait for update\r\n 10/10\r\nConnect fail, Please try again.");
         EXPECT_EQ(rig.device.flash().complete, answered);
         EXPECT_EQ(rig.form.text(Ctl::Command2), "update");
         EXPECT_FALSE(rig.link.isOpen());
