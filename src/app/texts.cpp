@@ -312,6 +312,11 @@ const std::map<Msg, Pair>& table() {
           "Run the update again.",
           "升级未完成：设备引导程序拒收了升级文件的最后一个数据块。请重新升级。"}},
 
+        {Msg::UpdatePortLost,
+         {"The update did not complete: the port went away during the transfer, and the device "
+          "waits in its loader. Run the update again once the port is back.",
+          "升级未完成：传输中串口断开，设备停留在引导程序中。串口恢复后请重新升级。"}},
+
         {Msg::TitleWithProgress, {"%1% - %2", kSameInBoth}},
 
         {Msg::BackupReadFailed,

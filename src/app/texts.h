@@ -177,6 +177,7 @@ enum class Msg {
     ImageKindUf2,
     ImageKindIntelHex,
     UpdateBlockRefused,
+    UpdatePortLost,
     // Window title while a transfer runs
     TitleWithProgress,  // %1: percentage, %2: the window's title
     // Settings kept across a firmware update

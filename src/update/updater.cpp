@@ -52,6 +52,8 @@ void Updater::transferTick() {
     const auto since = [this](quint32 ms) { return session_.clock().nowMs() - ms; };
     if (askedPastLastBlock_) {
         endUnfinishedTransfer(Msg::UpdateBlockRefused);
+    } else if (transferActive_ && session_.portLost()) {
+        endUnfinishedTransfer(Msg::UpdatePortLost);
     } else if (transferActive_ && since(lastProgressMs_) >= quint32(kStallMs)) {
         endUnfinishedTransfer(Msg::UpdateStalled);
     } else {
