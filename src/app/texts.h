@@ -200,6 +200,14 @@ enum class Msg {
     InterruptedWritingBack,
     InterruptedImageSent,
     FinishWith,  // %1: the command
+    // What kv120ctl leaves undone when a signal ends a command
+    UndoneNotProbed,
+    UndoneNotRead,
+    UndoneWrite,
+    UndoneNotCompared,
+    UndoneWifi,
+    UndoneRestart,
+    UndoneUpdate,
     // Serial traffic view
     TrafficButton,
     TrafficTitle,

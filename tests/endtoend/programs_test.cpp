@@ -213,6 +213,7 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
         {ctl, {"write"}, 2, "", "", nullptr},
         {ctl, {"--lang", "fr", "defaults"}, 2, "", "", nullptr},
         {ctl, {"read"}, 2, "", noPortGiven, nullptr},
+        {ctl, {"kept"}, 0, "", "", nullptr},  // needs no port
         {ctl,
          {"--port", noPort, "read"},
          1,
