@@ -1,3 +1,4 @@
+#include "process/processstart.h"
 #include "process/programoutput.h"
 #include "process/terminationsignals.h"
 #include "serial/qtclock.h"
@@ -8,6 +9,7 @@
 #include "sim/simulateddevice.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
@@ -25,11 +27,46 @@ QTextStream& err() {
     return stream;
 }
 
-// Makes path a symbolic link to target. An existing link is replaced; any
-// other file in the way is left alone and is an error.
+// The other kv120-sim process that holds the terminal open, or 0 when none does
+// (or this system cannot tell). A simulator keeps its terminal open while it
+// serves; a terminal's number is reused once it has ended.
+qint64 simulatorServing(const QString& terminal) {
+#ifdef Q_OS_LINUX
+    const QDir processes(QStringLiteral("/proc"));
+    for (const QString& pid : processes.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile name(processes.filePath(pid + QStringLiteral("/comm")));
+        // This simulator may have been given the terminal number just freed.
+        if (pid.toLongLong() == 0 || pid.toLongLong() == QCoreApplication::applicationPid() ||
+            !name.open(QIODevice::ReadOnly) || name.readAll().trimmed() != "kv120-sim") {
+            continue;
+        }
+        const QDir open(processes.filePath(pid + QStringLiteral("/fd")));
+        for (const QString& fd : open.entryList(QDir::AllEntries | QDir::System)) {
+            if (QFile::symLinkTarget(open.filePath(fd)) == terminal) {
+                return pid.toLongLong();
+            }
+        }
+    }
+#else
+    Q_UNUSED(terminal);
+#endif
+    return 0;
+}
+
+// Makes path a symbolic link to target. A link another simulator serves on
+// is refused; any other link is replaced (a simulator that was killed leaves
+// its link behind); any other file in the way is left alone and is an error.
 void makeLink(const QString& path, const QString& target) {
     const QFileInfo existing(path);
     if (existing.isSymLink()) {
+        if (const qint64 pid = simulatorServing(existing.symLinkTarget()); pid != 0) {
+            throw std::runtime_error(
+                QStringLiteral("%1 is the link of the kv120-sim serving %2 (process %3): give "
+                               "another --link, or end that one first")
+                    .arg(path, existing.symLinkTarget())
+                    .arg(pid)
+                    .toStdString());
+        }
         QFile::remove(path);
     } else if (existing.exists()) {
         throw std::runtime_error(path.toStdString() + " exists and is not a link");
@@ -88,20 +125,20 @@ int serve(QCoreApplication& app, const SimOptions& options) {
         makeLink(options.linkPath, terminal.slavePath());
     }
     // A signal ends the event loop, so the link is removed and the state kept.
-    handOverTerminationSignals([&app](int signal) { app.exit(exitStatusForSignal(signal)); });
-    QTextStream(stdout) << terminal.slavePath() << Qt::endl;
+    handOverTerminationSignals([&app](int signal) { app.exit(exitStatusForSignal(signal)); },
+                               QStringLiteral("stopped serving ") + terminal.slavePath());
     // Without its path the terminal serves no one.
-    const int result = std::fflush(stdout) == 0 ? app.exec() : 1;
+    const QByteArray announced = terminal.slavePath().toLocal8Bit() + '\n';
+    const bool announcedWhole =
+        std::fputs(announced.constData(), stdout) >= 0 && std::fflush(stdout) == 0;
+    const int result = announcedWhole ? app.exec() : 1;
     if (!options.linkPath.isEmpty()) {
         removeLink(options.linkPath, terminal.slavePath());
     }
     if (!options.statePath.isEmpty()) {
         keepState(options.statePath, device);
     }
-    if (const int signal = terminationSignal(); signal != 0) {
-        err() << "kv120-sim: " << signalDescription(signal) << "; stopped serving "
-              << terminal.slavePath() << Qt::endl;
-    }
+    tellTermination();
     return result;
 }
 
@@ -123,6 +160,10 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
+    if (refusesUndecodableArgument("kv120-sim", argc, argv)) {
+        return 2;
+    }
     installTerminationSignals("kv120-sim", "no device was served");
     return statusAfterOutput("kv120-sim", run(argc, argv));
 }

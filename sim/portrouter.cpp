@@ -6,13 +6,13 @@ PortRouter::PortRouter(SerialLink& real, SerialLink& simulated)
     : real_(real), simulated_(simulated), name_(real.portName()) {
     for (SerialLink* link : {&real_, &simulated_}) {
         link->setReceiver([this](const QByteArray& bytes) { deliver(bytes); });
-        link->setLossHandler([this](const QString& reason) { reportLoss(reason); });
+        link->setLossHandler([this] { reportLoss(); });
     }
 }
 
 void PortRouter::setPortName(const QString& name) {
     if (isOpen()) {
-        throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
+        throw SerialError(SerialError::Kind::IsOpen);
     }
     name_ = name;
     active().setPortName(name);

@@ -14,6 +14,7 @@ public:
     void close() override { active().close(); }
     bool isOpen() const override { return active().isOpen(); }
     void write(const QByteArray& bytes) override { active().write(bytes); }
+    QList<PortUser> otherUsers() const override { return active().otherUsers(); }
 
 private:
     SerialLink& active() const;

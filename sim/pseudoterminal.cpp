@@ -30,7 +30,9 @@ namespace {
 }  // namespace
 
 void PseudoTerminal::open() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    // Neither side goes to a program started from here: one that held the
+    // master side would look like the far end of the line.
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0) {
         fail("posix_openpt");
     }
@@ -39,7 +41,7 @@ void PseudoTerminal::open() {
             fail("unlockpt");
         }
         slavePath_ = QString::fromLocal8Bit(ptsname(master_));
-        slave_ = ::open(slavePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        slave_ = ::open(slavePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (slave_ < 0) {
             fail("open slave");
         }

@@ -16,29 +16,27 @@ SimLink::~SimLink() {
 
 void SimLink::setPortName(const QString& name) {
     if (open_) {
-        throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
+        throw SerialError(SerialError::Kind::IsOpen);
     }
     name_ = name;
 }
 
 void SimLink::open() {
     if (open_) {
-        throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
+        throw SerialError(SerialError::Kind::IsOpen);
     }
     if (!device_.isPresent()) {
-        throw SerialError(SerialError::Kind::NotFound,
-                          QStringLiteral("the simulated device is not plugged in"));
+        throw SerialError(SerialError::Kind::NotFound);
     }
     if (busy_) {
-        throw SerialError(SerialError::Kind::Busy,
-                          QStringLiteral("the simulated device is in use by another program"));
+        throw SerialError(SerialError::Kind::Busy);
     }
     open_ = true;
 }
 
 void SimLink::write(const QByteArray& bytes) {
     if (!open_) {
-        throw SerialError(SerialError::Kind::NotOpen, QStringLiteral("the port is not open"));
+        throw SerialError(SerialError::Kind::NotOpen);
     }
     line_.carry(bytes);
 }
@@ -54,5 +52,5 @@ void SimLink::deviceGone() {
         return;
     }
     open_ = false;
-    reportLoss(QStringLiteral("the simulated device went away"));
+    reportLoss();
 }

@@ -54,13 +54,20 @@ std::vector<Ctl> textSettings() {
     return fields;
 }
 
+std::vector<Ctl> allSettings() {
+    std::vector<Ctl> fields = textSettings();
+    fields.insert(fields.end(), {addressMode, distanceUnit, digipeat, txPath, digiAlias});
+    return fields;
+}
+
 Ctl labelOf(Ctl field) {
     const std::pair<Ctl, Ctl> labelled[] = {
-        {callsign, Ctl::Label4},      {callSsid, Ctl::Label4},   {passcode, Ctl::Label1},
-        {position, Ctl::Label6},      {comment, Ctl::Label6},    {server, Ctl::Label7},
-        {sendInterval, Ctl::Label8},  {filter, Ctl::Label10},    {backlight, Ctl::Label18},
-        {modulation, Ctl::Label24},   {frequency, Ctl::Label16}, {wifiSsid, Ctl::Label23},
-        {wifiPassword, Ctl::Label20},
+        {callsign, Ctl::Label4},      {callSsid, Ctl::Label4},    {passcode, Ctl::Label1},
+        {position, Ctl::Label6},      {comment, Ctl::Label6},     {server, Ctl::Label7},
+        {sendInterval, Ctl::Label8},  {filter, Ctl::Label10},     {backlight, Ctl::Label18},
+        {modulation, Ctl::Label24},   {frequency, Ctl::Label16},  {wifiSsid, Ctl::Label23},
+        {wifiPassword, Ctl::Label20}, {addressMode, Ctl::Label5}, {distanceUnit, Ctl::Label19},
+        {txPath, Ctl::Label25},       {digiAlias, Ctl::Label26},  {digipeat, Ctl::Check1},
     };
     for (const auto& [setting, label] : labelled) {
         if (setting == field) {

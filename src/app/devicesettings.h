@@ -60,9 +60,12 @@ inline const QString kStaticIp = QStringLiteral("STATIC IP");
 // is; the coded settings are left out.
 std::vector<Ctl> textSettings();
 
+// Every control that holds a setting: the text settings, then the coded ones.
+std::vector<Ctl> allSettings();
+
 // The label beside a setting's box, whose caption names the setting in the
-// window's language; an address box has its row's label. Form1 for a control
-// that is no setting.
+// window's language; an address box has its row's label, the digipeater's
+// check box its own caption. Form1 for a control that is no setting.
 Ctl labelOf(Ctl field);
 
 }  // namespace DeviceSettings

@@ -49,6 +49,30 @@ void addLengthWarnings(const Form& form, std::vector<FieldWarning>& warnings) {
     }
 }
 
+// A "#" ends a command on the device, which reads up to the first one; the
+// free text may hold one all the same (an APRS symbol), so it only warns.
+void addHashWarnings(const Form& form, std::vector<FieldWarning>& warnings) {
+    for (const Ctl field : {ds::position, ds::comment, ds::server, ds::filter}) {
+        if (form.text(field).contains(u'#')) {
+            warnings.push_back(
+                {field,
+                 text(Msg::HashInField, form.language()).arg(form.text(ds::labelOf(field)))});
+        }
+    }
+}
+
+// What is noted about where a field's text came from, beside the field (an
+// address box's beside its row's label).
+void addNotes(const Form& form, std::vector<FieldWarning>& warnings) {
+    for (const Ctl field : ds::allSettings()) {
+        if (!form.note(field).isEmpty()) {
+            const bool address = std::find(ds::addressBoxes.begin(), ds::addressBoxes.end(),
+                                           field) != ds::addressBoxes.end();
+            warnings.push_back({address ? ds::labelOf(field) : field, form.note(field)});
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<FieldWarning> writeWarnings(const Form& form) {
@@ -79,6 +103,8 @@ std::vector<FieldWarning> writeWarnings(const Form& form) {
           say(Msg::FrequencyOutsideBands)
               .arg(form.text(ds::labelOf(ds::frequency)), frequency, bandList()));
     addLengthWarnings(form, warnings);
+    addHashWarnings(form, warnings);
+    addNotes(form, warnings);
     return warnings;
 }
 
@@ -99,8 +125,10 @@ QString passcodeWarning(const Form& form) {
 
 const std::vector<Ctl>& warnedControls() {
     static const std::vector<Ctl> controls{
-        ds::callSsid, ds::passcode, ds::position, ds::comment,  ds::sendInterval, ds::filter,
-        Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15, ds::frequency};
+        ds::callsign, ds::callSsid,     ds::passcode, ds::addressMode, Ctl::Label12,
+        Ctl::Label13, Ctl::Label14,     Ctl::Label15, ds::position,    ds::comment,
+        ds::server,   ds::sendInterval, ds::filter,   ds::backlight,   ds::distanceUnit,
+        ds::digipeat, ds::modulation,   ds::txPath,   ds::digiAlias,   ds::frequency};
     return controls;
 }
 

@@ -24,7 +24,8 @@ struct FieldWarning {
 // send interval, the static addresses (only in static mode; one warning per
 // row of four boxes, beside the row's label), frequency; then every box whose
 // text is longer than typing into it allows, which only a settings file can
-// bring about.
+// bring about; every free-text field holding a "#"; then the notes on where
+// fields' texts came from (Form::note).
 std::vector<FieldWarning> writeWarnings(const Form& form);
 
 // The passcode box holds a number that is neither the callsign's APRS-IS

@@ -28,6 +28,9 @@ Form::Form() : states_(kControls.size()) {
         state(design.id).text = QString::fromUtf8(design.designText);
     }
     state(Ctl::Command7).enabled = false;
+    // An empty address mode is not "STATIC IP": the address boxes open only
+    // for that, in a fresh window too.
+    followAddressMode();
 }
 
 void Form::setText(Ctl id, const QString& text) {
@@ -35,9 +38,12 @@ void Form::setText(Ctl id, const QString& text) {
                          : id == Ctl::Text29 ? newestLines(text)
                                              : text;
     if (state(id).text == kept) {
+        forgetOrigin(id);  // set again all the same: the user or the program chose it
         return;
     }
     state(id).text = kept;
+    state(id).arrivedBytes = QByteArray();
+    state(id).note.clear();
     emit changed(id);
     if (id == DeviceSettings::addressMode) {
         followAddressMode();
@@ -66,10 +72,29 @@ void Form::setLocked(Ctl id, bool locked) {
 }
 
 void Form::setValue(Ctl id, int value) {
-    if (state(id).value != value) {
-        state(id).value = value;
+    if (state(id).value == value) {
+        forgetOrigin(id);
+        return;
+    }
+    state(id).value = value;
+    state(id).note.clear();
+    emit changed(id);
+}
+
+QByteArray Form::bytes(Ctl id, TextEncoding encoding) const {
+    const State& box = state(id);
+    return box.arrivedBytes.isNull() ? encodeText(box.text, encoding) : box.arrivedBytes;
+}
+
+void Form::setNote(Ctl id, const QString& note) {
+    if (state(id).note != note) {
+        state(id).note = note;
         emit changed(id);
     }
+}
+
+void Form::forgetOrigin(Ctl id) {
+    setNote(id, QString());
 }
 
 void Form::setRange(Ctl id, int minimum, int maximum) {
@@ -99,4 +124,13 @@ void Form::setWarning(Ctl id, const QString& warning) {
 
 void Form::appendStatusLine(const QString& message) {
     appendText(Ctl::Text29, QStringLiteral("\r\n") + message);
+}
+
+void Form::appendOwnStatusLine(const QString& message) {
+    const QString& status = text(Ctl::Text29);
+    if (status.isEmpty() || status.endsWith(u'\n')) {
+        appendText(Ctl::Text29, message);
+    } else {
+        appendStatusLine(message);
+    }
 }

@@ -38,6 +38,22 @@ public:
     TextEncoding encoding(Ctl id) const { return state(id).encoding; }
     void setEncoding(Ctl id, TextEncoding encoding) { state(id).encoding = encoding; }
 
+    // The bytes the box's text arrived as from the device or a file, kept
+    // until the text changes: a text the device sent that is not valid in
+    // any encoding (shown with replacement characters) goes back as it came.
+    QByteArray arrivedBytes(Ctl id) const { return state(id).arrivedBytes; }
+    void setArrivedBytes(Ctl id, const QByteArray& bytes) { state(id).arrivedBytes = bytes; }
+    // The box's text as bytes: those it arrived as while it is unchanged,
+    // else the text in the encoding given.
+    QByteArray bytes(Ctl id, TextEncoding encoding) const;
+
+    // A note on where the box's text came from (a setting the file loaded
+    // last did not hold, bytes the device sent that are no text), shown as
+    // the box's warning until the box is set again, by the user or the
+    // program. Empty: none.
+    QString note(Ctl id) const { return state(id).note; }
+    void setNote(Ctl id, const QString& note);
+
     // Enabled as the control's own rules left it, and not locked.
     bool isEnabled(Ctl id) const { return state(id).enabled && !state(id).locked; }
     // Enabled as the control's own rules left it, whether locked or not.
@@ -76,6 +92,9 @@ public:
 
     // The status box (Text29): a result line is appended as CR LF plus the message.
     void appendStatusLine(const QString& message);
+    // Puts the message at the status box's end on a line of its own, whether
+    // or not the box's text ends with a line break.
+    void appendOwnStatusLine(const QString& message);
     void setStatus(const QString& text) { setText(Ctl::Text29, text); }
 
 signals:
@@ -84,6 +103,8 @@ signals:
 
 private:
     void followAddressMode();
+    // The box is set anew: what was noted about its text no longer holds.
+    void forgetOrigin(Ctl id);
 
     struct State {
         QString text;
@@ -96,6 +117,8 @@ private:
         QStringList notes;
         QString warning;
         TextEncoding encoding = TextEncoding::Utf8;
+        QByteArray arrivedBytes;  // null: the text did not arrive, or has changed since
+        QString note;
     };
     const State& state(Ctl id) const { return states_[static_cast<size_t>(id)]; }
     State& state(Ctl id) { return states_[static_cast<size_t>(id)]; }

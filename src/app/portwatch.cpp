@@ -33,7 +33,8 @@ PortWatch::~PortWatch() {
 }
 
 void PortWatch::refreshList() {
-    QList<PortInfo> offered = offeredPorts(ports_);
+    QList<PortInfo> offered =
+        offeredPorts(ports_, text(Msg::SimulatedDeviceNote, form_.language()));
     const QString selected = form_.text(Ctl::Combo1);
     if (!unplugged_.isEmpty() && unplugged_ == selected && !named(offered, selected)) {
         // Before the simulated device, which stays last.

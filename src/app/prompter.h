@@ -40,4 +40,7 @@ public:
     // Closes the open question, if any, as answered No: what it asked about
     // has ended while it waited for the user.
     virtual void withdrawQuestion() {}
+    // The file just chosen was refused (not a settings file, unreadable):
+    // its folder is not the one the next dialog of its kind starts in.
+    virtual void chosenFileRefused() {}
 };

@@ -21,7 +21,8 @@ std::vector<Ctl> readFields() {
 
 SettingsSnapshot::SettingsSnapshot(const Form& form) {
     for (const Ctl id : readFields()) {
-        fields_.push_back({id, form.text(id), form.encoding(id), form.value(id)});
+        fields_.push_back({id, form.text(id), form.encoding(id), form.arrivedBytes(id),
+                           form.note(id), form.value(id)});
     }
     for (const ControlDesign& design : kControls) {
         // Under the lock: putting a locked control back must not leave it
@@ -30,12 +31,18 @@ SettingsSnapshot::SettingsSnapshot(const Form& form) {
     }
 }
 
-void SettingsSnapshot::restore(Form& form) const {
+void SettingsSnapshot::restoreSettings(Form& form) const {
     for (const Field& field : fields_) {
+        // Setting the text and value forgets where they came from: that goes last.
         form.setText(field.id, field.text);
-        form.setEncoding(field.id, field.encoding);
         form.setValue(field.id, field.value);
+        form.setEncoding(field.id, field.encoding);
+        form.setArrivedBytes(field.id, field.arrivedBytes);
+        form.setNote(field.id, field.note);
     }
+}
+
+void SettingsSnapshot::restoreEnabled(Form& form) const {
     for (const ControlDesign& design : kControls) {
         form.setEnabled(design.id, enabled_[static_cast<size_t>(design.id)]);
     }

@@ -11,16 +11,21 @@ class SettingsSnapshot {
 public:
     explicit SettingsSnapshot(const Form& form);
 
-    // Every settings field's text, its encoding and check state, and every control's
-    // enabled state, as they were when the snapshot was taken. The status
-    // box, the progress boxes and the captions stay as they are now.
-    void restore(Form& form) const;
+    // Every settings field's text, its encoding, the bytes it arrived as, its
+    // note and check state, as they were when the snapshot was taken (the
+    // address boxes follow the address mode). The status box, the progress
+    // boxes and the captions stay as they are now.
+    void restoreSettings(Form& form) const;
+    // Every control's enabled state, as it was when the snapshot was taken.
+    void restoreEnabled(Form& form) const;
 
 private:
     struct Field {
         Ctl id;
         QString text;
         TextEncoding encoding;
+        QByteArray arrivedBytes;
+        QString note;
         int value;
     };
     std::vector<Field> fields_;

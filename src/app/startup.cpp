@@ -58,7 +58,9 @@ QString portToOffer(const StartupPlatform& platform, const QList<PortInfo>& offe
 
 void runStartup(Form& form, const StartupPlatform& platform) {
     chooseLanguage(form, platform.lcid, platform.prompter);
-    const QList<PortInfo> offered = offeredPorts(platform.ports);
+    form.setText(Ctl::Label2, text(Msg::SupportNotice, form.language()));
+    const QList<PortInfo> offered =
+        offeredPorts(platform.ports, text(Msg::SimulatedDeviceNote, form.language()));
     for (const PortInfo& port : offered) {
         form.addItem(Ctl::Combo1, port.name, port.description);
     }

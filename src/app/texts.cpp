@@ -4,29 +4,64 @@
 
 namespace {
 
+// The Chinese form of a text that keeps one form in both interfaces, as the
+// device's users have always seen it.
+constexpr const char* kSameInBoth = "";
+
 struct Pair {
     const char* english;
-    const char* chinese;  // nullptr: the English text in both interfaces
+    const char* chinese;  // kSameInBoth: the English form in both interfaces
 };
 
 const std::map<Msg, Pair>& table() {
     static const std::map<Msg, Pair> texts{
-        {Msg::LanguageTitle, {"语言", nullptr}},
-        {Msg::SystemIsEnglish, {"当前系统为：英文", nullptr}},
-        {Msg::SystemIsChinese, {"当前系统为：中文简体", nullptr}},
+        {Msg::LanguageTitle, {"语言", kSameInBoth}},
+        {Msg::SystemIsEnglish, {"当前系统为：英文", kSameInBoth}},
+        {Msg::SystemIsChinese, {"当前系统为：中文简体", kSameInBoth}},
+        {Msg::SupportNotice,
+         {"Support: see the user guide that came with the tool",
+          "技术支持：请参阅随工具附带的用户指南"}},
+        {Msg::SimulatedDeviceNote, {"simulated KV120", "模拟的 KV120"}},
 
-        {Msg::PortIsOpen, {"Port is open", nullptr}},
-        {Msg::PortIsOpenOrNo, {"Port is open or no", nullptr}},
-        {Msg::PortIsUseOrNo, {"Port is use or no", nullptr}},
-        {Msg::PermissionHint,
-         {"Your user may not use serial ports: add it to the group that owns them "
+        {Msg::PortIsOpen, {"Port is open", kSameInBoth}},
+        {Msg::PortIsOpenOrNo, {"Port is open or no", kSameInBoth}},
+        {Msg::PortIsUseOrNo, {"Port is use or no", kSameInBoth}},
+        {Msg::PortNotFound, {"There is no port %1.", "没有串口 %1。"}},
+        {Msg::PortNotSerial, {"%1 is not a serial port.", "%1 不是串口。"}},
+        {Msg::PortBusy, {"%1 is in use by another program.", "%1 正被其他程序使用。"}},
+        {Msg::PortBusyBy, {"%1 is in use by %2.", "%1 正被 %2 使用。"}},
+        {Msg::PortBusyHere,
+         {"%1 is in use by another operation of this program: wait for it to end, or cancel it.",
+          "%1 正被本程序的另一项操作使用：请等它结束，或取消它。"}},
+        {Msg::PortNoPermission,
+         {"Your user may not open %1: add it to the group that owns the serial ports "
           "(dialout on Debian and Ubuntu: sudo adduser $USER dialout), then log in again.",
-          "当前用户无权使用串口：请把用户加入串口设备所属的组（Debian 和 Ubuntu 上为 "
+          "当前用户无权打开 %1：请把用户加入串口设备所属的组（Debian 和 Ubuntu 上为 "
           "dialout：sudo adduser $USER dialout），然后重新登录。"}},
+        {Msg::PortFailed, {"%1 could not be used: %2", "无法使用 %1：%2"}},
+        {Msg::PortClosed,
+         {"%1 was closed before the operation ended.", "操作结束前 %1 已被关闭。"}},
         {Msg::PortLost,
-         {"The serial port went away (was the cable unplugged?): %1",
-          "串口已断开（数据线是否拔出？）：%1"}},
+         {"The port %1 went away (was the cable unplugged?).",
+          "串口 %1 已断开（数据线是否拔出？）。"}},
+        {Msg::ProgramAndProcess, {"%1 (process %2)", "%1（进程 %2）"}},
+        {Msg::PortAdviceWindow,
+         {"Choose the device's port in the port list.", "请在串口列表中选择设备的串口。"}},
+        {Msg::PortAdviceCommandLine,
+         {"kv120ctl ports lists the ports; name the device's with --port NAME.",
+          "kv120ctl ports 列出全部串口；用 --port NAME 指定设备的串口。"}},
+        {Msg::PortBusyAdvice, {"Close the other program, then try again.", "请关闭该程序后重试。"}},
+        {Msg::DeviceSilent,
+         {"No answer from the device on %1: is it switched on, is its cable plugged in, is %1 "
+          "its port?",
+          "%1 上的设备没有应答：设备是否已开机？数据线是否插好？%1 是否是它的串口？"}},
+        {Msg::PortShared,
+         {"%2 also has %1 open and may have taken the device's answers: close it, then try "
+          "again.",
+          "%2 也打开了 %1，可能取走了设备的应答：请关闭它后重试。"}},
 
+        {Msg::ConnectOk, {"Connect OK", kSameInBoth}},
+        {Msg::ReadEnd, {"Read end", kSameInBoth}},
         {Msg::PortNamed, {"%1 (%2)", "%1（%2）"}},
         {Msg::PortPluggedIn, {"KV120 port: %1, plugged in", "KV120 端口：%1，已插入"}},
         {Msg::PortUnplugged, {"KV120 port: %1, unplugged", "KV120 端口：%1，已拔出"}},
@@ -41,31 +76,39 @@ const std::map<Msg, Pair>& table() {
         {Msg::Probing, {"asking %1 whether it is a KV120...", "正在询问 %1 是否为 KV120……"}},
         {Msg::ProbeNotOpened, {"%1 could not be opened", "%1 无法打开"}},
 
-        {Msg::ConnectOk, {"Connect OK", nullptr}},
-        {Msg::ReadEnd, {"Read end", nullptr}},
-
-        {Msg::ReadButtonPortOpen, {"Port is open", "端口已打开"}},
         {Msg::ReadButtonReading, {"reading", "读取中"}},
         {Msg::ReadButtonIdle, {"read data", "读取数据"}},
-        {Msg::ReadButtonIdleEnglish, {"read data", nullptr}},
+        {Msg::ReadButtonIdleEnglish, {"read data", kSameInBoth}},
         {Msg::ConnectionAttempt,
-         {"Please restart KORVA......Connection %1/20Times......", nullptr}},
-        {Msg::TestFail, {"test fail", nullptr}},
+         {"Please restart KORVA......Connection %1/20Times......", kSameInBoth}},
         {Msg::ConnectionSuccessful, {"Connection is successful", "连接就绪"}},
-        {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", nullptr}},
-        {Msg::ReadingAttempt, {"Connection OK\r\nReading %1/20Times......", nullptr}},
+        {Msg::ConnectionSuccessfulBox, {"Connection is successful\r\n", kSameInBoth}},
+        {Msg::ReadingAttempt, {"Connection OK\r\nReading %1/20Times......", kSameInBoth}},
+        {Msg::ReadingAttemptNotConnected, {"Reading %1/20Times......", kSameInBoth}},
         {Msg::ReadOk, {"read ok", "读取成功"}},
+        {Msg::ReadNoReadEnd,
+         {"The device on %1 did not send all its settings (no READ END came); they were not "
+          "read.",
+          "%1 上的设备没有发完设置（未收到 READ END），未读取设置。"}},
+        {Msg::ReadCancelled,
+         {"The read was cancelled; the window shows what it held before.",
+          "读取已取消；窗口显示的仍是读取前的内容。"}},
 
         {Msg::WriteButtonWriting, {"Writing", "写入中"}},
         {Msg::WriteStatusWriting, {"Writing......", "写入中......"}},
         {Msg::WriteComplete, {"Write complete", "写入完成"}},
         {Msg::WriteFail, {"Write fail，Please try again.", "写入失败.请重试一遍"}},
         {Msg::WriteButtonIdle, {"Write data", "写入数据"}},
+        {Msg::WriteCancelled,
+         {"The write was cancelled: the device may hold part of the settings.",
+          "写入已取消：设备可能只保存了部分设置。"}},
         {Msg::CallsignTooLong,
          {"The callsign has more than 6 characters; nothing was written.",
           "呼号超过 6 个字符，未写入任何数据。"}},
         {Msg::CallsignEmpty,
          {"The callsign is empty; nothing was written.", "呼号为空，未写入任何数据。"}},
+        {Msg::FrequencyEmpty,
+         {"The frequency is empty; nothing was written.", "频率为空，未写入任何数据。"}},
         {Msg::LineBreakInField,
          {"The field \"%1\" holds a line break; nothing was written.",
           "“%1”中含有换行符，未写入任何数据。"}},
@@ -86,6 +129,16 @@ const std::map<Msg, Pair>& table() {
         {Msg::OctetOutOfRange,
          {"%1: \"%2\" is not a number from 0 to 255", "%1：“%2”不是 0 到 255 之间的数"}},
         {Msg::SendIntervalZero, {"%1: an interval of 0", "%1：间隔为 0"}},
+        {Msg::HashInField,
+         {"%1: a \"#\" ends the device's command there; what follows it may be lost",
+          "%1：“#”会在此处结束设备的命令，其后的内容可能丢失"}},
+        {Msg::SettingNotInFile,
+         {"%1: the file loaded has no %2 line; the field keeps what it held before",
+          "%1：载入的文件中没有 %2 行，该项保持原值"}},
+        {Msg::FieldNotText,
+         {"%1: the device sent bytes that are no text (shown as �); unedited, they go "
+          "back to the device as they came",
+          "%1：设备发来的字节不是文本（显示为 �）；不修改时按原样写回设备"}},
         {Msg::WriteWarningsQuestion,
          {"These fields look wrong for the device:\r\n%1\r\nWrite anyway?",
           "以下字段可能不适合设备：\r\n%1\r\n仍要写入吗？"}},
@@ -100,9 +153,11 @@ const std::map<Msg, Pair>& table() {
         {Msg::VerifyFailed,
          {"Verify failed: %1 setting(s) differ from what was written.",
           "校验失败：%1 项设置与写入的不一致。"}},
-        {Msg::VerifyNoRead,
-         {"The settings could not be read back; nothing was compared.",
-          "无法读回设置，未作比较。"}},
+        {Msg::VerifyCancelled,
+         {"The verify was cancelled: the write completed, but was not checked.",
+          "校验已取消：写入已完成，但未经校验。"}},
+        {Msg::VerifyUndone,
+         {"the write completed, but the verify was not finished", "写入已完成，但校验未完成"}},
         {Msg::CompareButton, {"Compare", "比较"}},
         {Msg::VerifyAfterWriteBox, {"Verify after write", "写入后校验"}},
         {Msg::CompareSame,
@@ -113,24 +168,31 @@ const std::map<Msg, Pair>& table() {
           "设备与窗口有 %1 项设置不同：\n%2\n在窗口中显示设备的设置吗？"}},
         {Msg::CompareDifference, {"%1: window \"%2\", device \"%3\"", "%1：窗口“%2”，设备“%3”"}},
         {Msg::DiffDifference, {"%1: file \"%2\", device \"%3\"", "%1：文件“%2”，设备“%3”"}},
-        {Msg::ReadNoAnswer,
-         {"The device did not answer; the settings were not read.", "设备无应答，未读取设置。"}},
-        {Msg::ReadNoReadEnd,
-         {"The device did not end its settings with READ END; they were not read.",
-          "设备未以 READ END 结束设置，未读取设置。"}},
+        {Msg::CompareCancelled,
+         {"The comparison was cancelled; nothing was compared.", "比较已取消，未作比较。"}},
 
-        {Msg::WifiButtonWriting, {"Write", nullptr}},
-        {Msg::WifiButtonIdle, {"Apply", nullptr}},
-        {Msg::WifiWriting, {"WIFI Writing.....", nullptr}},
-        {Msg::WifiWriteComplete, {"WIFI Write complete", nullptr}},
-        {Msg::WifiReset, {"WIFI reset...", nullptr}},
-        {Msg::WifiWriteFail, {"WIFI Write Fail", nullptr}},
-        {Msg::RestartButtonIdle, {"restart", nullptr}},
+        {Msg::WifiButtonWriting, {"Write", kSameInBoth}},
+        {Msg::WifiButtonIdle, {"Apply", kSameInBoth}},
+        {Msg::WifiWriting, {"WIFI Writing.....", kSameInBoth}},
+        {Msg::WifiWriteComplete, {"WIFI Write complete", kSameInBoth}},
+        {Msg::WifiReset, {"WIFI reset...", kSameInBoth}},
+        {Msg::WifiWriteFail, {"WIFI Write Fail", kSameInBoth}},
+        {Msg::WifiCancelled,
+         {"The WiFi write was cancelled: the device may not hold the new name and password.",
+          "WIFI 写入已取消：设备可能没有保存新的名字和密码。"}},
+        {Msg::RestartButtonIdle, {"restart", kSameInBoth}},
+        {Msg::RestartCancelled,
+         {"The restart was cancelled: the device may not have restarted.",
+          "重启已取消：设备可能没有重启。"}},
+        {Msg::WifiNameEmptyQuestion,
+         {"The WiFi name is empty: the device would forget its network and restart without one. "
+          "Write it anyway?",
+          "WiFi 名字为空：设备将清除其网络设置并在没有网络的情况下重启。仍要写入吗？"}},
 
-        {Msg::SaveDialogTitle, {"Save", nullptr}},
-        {Msg::SaveDialogFilter, {"setup file(*.ini)|*.ini", nullptr}},
-        {Msg::LoadDialogTitle, {"Please choose fireware.", nullptr}},
-        {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", nullptr}},
+        {Msg::SaveDialogTitle, {"Save", kSameInBoth}},
+        {Msg::SaveDialogFilter, {"setup file(*.ini)|*.ini", kSameInBoth}},
+        {Msg::LoadDialogTitle, {"Please choose fireware.", kSameInBoth}},
+        {Msg::LoadDialogFilter, {"ini文件(*.ini)|*.ini", kSameInBoth}},
         {Msg::FileNotSaved, {"The file %1 was not saved: %2", "文件 %1 未保存：%2"}},
         {Msg::FileNotLoaded, {"The file %1 could not be read: %2", "无法读取文件 %1：%2"}},
         {Msg::SettingsFileNotText,
@@ -138,14 +200,38 @@ const std::map<Msg, Pair>& table() {
         {Msg::NotASettingsFile,
          {"The file %1 is not a settings file: no line in it is a setting. Nothing was loaded.",
           "文件 %1 不是设置文件：其中没有任何设置行，未载入任何数据。"}},
+        {Msg::SavedNotExactly,
+         {"The file %1 was saved, but it cannot hold these fields exactly:\n%2",
+          "文件 %1 已保存，但无法原样保存以下字段：\n%2"}},
+        {Msg::FieldNotHeldAsText,
+         {"%1: the device sent bytes that are no text; the file holds each as �, which a write "
+          "after loading the file sends instead",
+          "%1：设备发来的字节不是文本；文件中每个都保存为 �，载入该文件后写入时发送的是它"}},
+        {Msg::FieldHeldInOtherEncoding,
+         {"%1: the file holds it in %3, not in %2 as the window does; a write after loading the "
+          "file sends it in %3",
+          "%1：文件以 %3 保存，而不是窗口中的 %2；载入该文件后写入时以 %3 发送"}},
+        {Msg::LineUnreadable,
+         {"The file %1 was not loaded: line %2, \"%3\", cannot be read; expected %4. Nothing was "
+          "loaded.",
+          "文件 %1 未载入：第 %2 行“%3”无法读取，应为 %4。未载入任何数据。"}},
+        {Msg::ExpectedCallsign,
+         {"CALLSIGN: the callsign, blanks up to 6 characters, \"-\" and the SSID",
+          "CALLSIGN:呼号，以空格补足 6 个字符，然后是“-”和 SSID"}},
+        {Msg::ExpectedFourNumbers,
+         {"%1: four numbers 0-255 separated by commas", "%1:四个 0-255 的数，以逗号分隔"}},
+        {Msg::ExpectedOneOf, {"%1: one of %2", "%1:%2 之一"}},
         {Msg::SettingsFileTooLarge,
          {"it is larger than %1 bytes, far more than a settings file holds",
           "文件大于 %1 字节，远超设置文件的大小"}},
 
-        {Msg::ImageDialogTitle, {"打开", nullptr}},
-        {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", nullptr}},
-        {Msg::ImageFilePrefix, {"文件：", nullptr}},
+        {Msg::ImageDialogTitle, {"打开", kSameInBoth}},
+        {Msg::ImageDialogFilter, {"Bin文件(*.bin)|*.bin", kSameInBoth}},
+        {Msg::ImageFilePrefix, {"文件：", kSameInBoth}},
         {Msg::ImageTooLarge,
+         {"The image is larger than %1 bytes, the most the device's loader accepts.",
+          "升级文件大于 %1 字节，超出设备引导程序的上限。"}},
+        {Msg::ImageTooLargeKeptBefore,
          {"The image is larger than %1 bytes, the most the device's loader accepts. "
           "The image loaded before stays loaded.",
           "升级文件大于 %1 字节，超出设备引导程序的上限。之前载入的文件保持不变。"}},
@@ -153,28 +239,28 @@ const std::map<Msg, Pair>& table() {
         {Msg::ImageLooksWrong,
          {"This file looks like %1, not a raw firmware image (*.bin). Load it anyway?",
           "该文件看起来是 %1，而不是固件文件 (*.bin)。仍要载入吗？"}},
-        {Msg::PleaseChooseFirmware, {"Please choose fireware", nullptr}},
+        {Msg::PleaseChooseFirmware, {"Please choose fireware", kSameInBoth}},
         {Msg::ImageNoneLoaded, {"No firmware image is loaded.", "尚未载入固件文件。"}},
         {Msg::ImageEmpty, {"The image file is empty.", "固件文件是空的。"}},
         {Msg::ImageTooSmall,
          {"The image is too small: %1 bytes, at least %2.",
           "固件文件太小：%1 字节，至少需要 %2 字节。"}},
-        {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", nullptr}},
+        {Msg::PleaseWaitAutoUpdate, {"Please wait auto update.", kSameInBoth}},
         {Msg::UpdateButtonBusy, {"update...", "升级中..."}},
         {Msg::UpdateButtonIdle, {"update", "开始升级"}},
-        {Msg::ResetEeramOk, {"reset eeram OK", nullptr}},
-        {Msg::WaitForResetEeram, {"Wait for reset eeram ", nullptr}},
-        {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", nullptr}},
-        {Msg::WaitForUpdate, {"Wait for update", nullptr}},
+        {Msg::ResetEeramOk, {"reset eeram OK", kSameInBoth}},
+        {Msg::WaitForResetEeram, {"Wait for reset eeram ", kSameInBoth}},
+        {Msg::ResetEeramFail, {"Reset eeram fail,Please try again.", kSameInBoth}},
+        {Msg::WaitForUpdate, {"Wait for update", kSameInBoth}},
         {Msg::LookingForLoader,
          {"Is the device waiting in its loader?", "设备是否停留在引导程序中？"}},
         {Msg::LoaderFound,
          {"The device is waiting in its loader: the update goes on from there.",
           "设备停留在引导程序中：从这里继续升级。"}},
-        {Msg::ConnectFail, {"Connect fail, Please try again.", nullptr}},
-        {Msg::Updating, {"updating，don't remove power", nullptr}},
-        {Msg::UpdateComplete, {"update complete", nullptr}},
-        {Msg::UpdateStep, {"update step:", nullptr}},
+        {Msg::ConnectFail, {"Connect fail, Please try again.", kSameInBoth}},
+        {Msg::Updating, {"updating，don't remove power", kSameInBoth}},
+        {Msg::UpdateComplete, {"update complete", kSameInBoth}},
+        {Msg::UpdateStep, {"update step:", kSameInBoth}},
         {Msg::UpdateStalled,
          {"The update did not complete: the device's loader asked for no new block for 10 "
           "seconds. Run the update again.",
@@ -208,6 +294,7 @@ const std::map<Msg, Pair>& table() {
         {Msg::ConfigDirOption,
          {"Keep the remembered port (RUVAdev.ini) in <dir> instead of the program's folder.",
           "把记住的串口（RUVAdev.ini）保存在 <dir> 中，而不是程序所在的文件夹。"}},
+        {Msg::VersionOption, {"Displays version information.", "显示版本信息。"}},
         {Msg::LanguageOption,
          {"Show the window in English (en) or Chinese (zh), whatever the system's language.",
           "无论系统语言如何，都以英文（en）或中文（zh）显示窗口。"}},
@@ -225,7 +312,12 @@ const std::map<Msg, Pair>& table() {
           "Run the update again.",
           "升级未完成：设备引导程序拒收了升级文件的最后一个数据块。请重新升级。"}},
 
-        {Msg::TitleWithProgress, {"%1% - %2", nullptr}},
+        {Msg::UpdatePortLost,
+         {"The update did not complete: the port went away during the transfer, and the device "
+          "waits in its loader. Run the update again once the port is back.",
+          "升级未完成：传输中串口断开，设备停留在引导程序中。串口恢复后请重新升级。"}},
+
+        {Msg::TitleWithProgress, {"%1% - %2", kSameInBoth}},
 
         {Msg::BackupReadFailed,
          {"The device's settings could not be read whole.", "无法完整读取设备的设置。"}},
@@ -247,9 +339,9 @@ const std::map<Msg, Pair>& table() {
           "1）。"
           "设备现在的设置保存在 %2。"}},
         {Msg::ChooseKept,
-         {"The update reset the device to its factory settings. Which of the kept settings below "
+         {"The device runs its new firmware on factory settings. Which of the kept settings below "
           "are this device's, to be written back now? (file, port, callsign, time)",
-          "升级已把设备恢复为出厂设置。下列保存的设置中，哪一份属于这台设备、现在写回？"
+          "设备已以出厂设置运行新固件。下列保存的设置中，哪一份属于这台设备、现在写回？"
           "（文件、串口、呼号、时间）"}},
         {Msg::NoneOfThem, {"None of them", "都不是"}},
         {Msg::KeptNotWrittenBack,
@@ -259,9 +351,9 @@ const std::map<Msg, Pair>& table() {
          {"The device's settings could not be kept in %1: %2", "无法把设备的设置保存到 %1：%2"}},
         {Msg::BackupKept, {"Settings kept in %1", "设置已保存到 %1"}},
         {Msg::RestoreQuestion,
-         {"The update reset the device to its factory settings. Once the device has restarted, "
-          "write back the settings kept before the update (%1)?",
-          "升级已把设备恢复为出厂设置。请等设备重启完成，是否写回升级前保存的设置（%1）？"}},
+         {"The update reset the device to its factory settings, and it now runs its new "
+          "firmware. Write back the settings kept before the update (%1)?",
+          "升级已把设备恢复为出厂设置，设备现已运行新固件。是否写回升级前保存的设置（%1）？"}},
         {Msg::SettingsStillKept,
          {"Your settings are kept in %1 until they are written back.",
           "您的设置保存在 %1，直到写回设备为止。"}},
@@ -284,6 +376,17 @@ const std::map<Msg, Pair>& table() {
           "not known.",
           "升级在升级文件发送后被中断：不知道设备是否已接受。"}},
         {Msg::FinishWith, {"To finish: %1", "完成方法：%1"}},
+        {Msg::UndoneNotProbed, {"not every port was probed", "并非所有串口都已探测"}},
+        {Msg::UndoneNotRead, {"the settings were not read", "设置未读取"}},
+        {Msg::UndoneWrite,
+         {"the write was not finished: the device may hold part of the settings",
+          "写入未完成：设备可能只保存了部分设置"}},
+        {Msg::UndoneNotCompared, {"the device was not compared with the file", "设备未与文件比较"}},
+        {Msg::UndoneWifi,
+         {"the WiFi name and password may not have been written", "WiFi 名字和密码可能未写入"}},
+        {Msg::UndoneRestart, {"the device may not have restarted", "设备可能未重启"}},
+        {Msg::UndoneUpdate,
+         {"the update had not begun: the device is untouched", "升级尚未开始：设备未被改动"}},
         {Msg::RestoreNotLoaded,
          {"The settings kept in %1 could not be read back: %2", "无法读回保存在 %1 中的设置：%2"}},
 
@@ -292,6 +395,10 @@ const std::map<Msg, Pair>& table() {
         {Msg::ShowPassword, {"show", "显示"}},
         {Msg::PortSelectorName, {"Serial port", "串口"}},
         {Msg::ProgressBoxName, {"Progress", "进度"}},
+        {Msg::SsidBoxName, {"Callsign SSID", "呼号 SSID"}},
+        {Msg::PositionBoxName, {"Position", "坐标"}},
+        {Msg::CommentBoxName, {"Comment", "信息"}},
+        {Msg::UpdateProgressName, {"Update progress", "升级进度"}},
         {Msg::TrafficSave, {"Save…", "保存…"}},
         {Msg::TrafficClear, {"Clear", "清除"}},
         {Msg::TrafficDialogTitle, {"Save the serial traffic", "保存串口通信记录"}},
@@ -306,10 +413,14 @@ const std::map<Msg, Pair>& table() {
 
 QString text(Msg id, Language language) {
     const Pair& pair = table().at(id);
-    if (language == Language::Chinese && pair.chinese != nullptr) {
+    if (language == Language::Chinese && pair.chinese != kSameInBoth && pair.chinese != nullptr) {
         return QString::fromUtf8(pair.chinese);
     }
     return QString::fromUtf8(pair.english);
+}
+
+bool keepsOneForm(Msg id) {
+    return table().at(id).chinese == kSameInBoth;
 }
 
 const std::vector<std::pair<Ctl, QString>>& chineseCaptions() {

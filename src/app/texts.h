@@ -9,19 +9,34 @@
 #include <vector>
 
 // Every text the program shows, with its English and Chinese form. Texts
-// that the device's users have always seen in English in both interfaces
-// have the same form in both.
+// that the device's users have always seen in one form in both interfaces
+// (most of them English) keep it, and are marked as such in the table.
 enum class Msg {
     // Start-up
     LanguageTitle,
     SystemIsEnglish,
     SystemIsChinese,
+    SupportNotice,  // the line under the window before an update uses it
+    SimulatedDeviceNote,
     // Port
     PortIsOpen,
     PortIsOpenOrNo,
     PortIsUseOrNo,
-    PermissionHint,
-    PortLost,
+    PortNotFound,       // %1: the port
+    PortNotSerial,      // %1: the port
+    PortBusy,           // %1: the port
+    PortBusyBy,         // %1: the port, %2: the programs that hold it
+    PortBusyHere,       // %1: the port
+    PortNoPermission,   // %1: the port
+    PortFailed,         // %1: the port, %2: the system's words
+    PortClosed,         // %1: the port
+    PortLost,           // %1: the port
+    ProgramAndProcess,  // %1: a program's name, %2: its process number
+    PortAdviceWindow,
+    PortAdviceCommandLine,
+    PortBusyAdvice,
+    DeviceSilent,  // %1: the port
+    PortShared,    // %1: the port, %2: the programs that have it open
     // The port list following the cable
     PortNamed,      // %1: the port, %2: its description
     PortPluggedIn,  // %1: the port, named
@@ -36,24 +51,27 @@ enum class Msg {
     ConnectOk,
     ReadEnd,
     // Read exchange
-    ReadButtonPortOpen,
     ReadButtonReading,
     ReadButtonIdle,
     ReadButtonIdleEnglish,
     ConnectionAttempt,  // %1: attempt number
-    TestFail,
     ConnectionSuccessful,
     ConnectionSuccessfulBox,
-    ReadingAttempt,  // %1: attempt number
+    ReadingAttempt,              // %1: attempt number
+    ReadingAttemptNotConnected,  // %1: attempt number
     ReadOk,
+    ReadNoReadEnd,  // %1: the port
+    ReadCancelled,
     // Write exchange
     WriteButtonWriting,
     WriteStatusWriting,
     WriteComplete,
     WriteFail,
     WriteButtonIdle,
+    WriteCancelled,
     CallsignTooLong,
     CallsignEmpty,
+    FrequencyEmpty,
     LineBreakInField,     // %1: the field's label
     UnsendableCharacter,  // %1: the field's label, %2: the character
     // Field warnings
@@ -64,6 +82,9 @@ enum class Msg {
     FieldTooLong,           // %1: the field's label, %2: its length, %3: the box's limit
     OctetOutOfRange,        // %1: the row's label, %2: the octet's text
     SendIntervalZero,       // %1: the field's label
+    HashInField,            // %1: the field's label
+    SettingNotInFile,       // %1: the field's label, %2: the file's keyword
+    FieldNotText,           // %1: the field's label
     WriteWarningsQuestion,  // %1: the warnings, one a line
     WriteRefusedStrict,
     // Verify after a write, and the comparison of a file with the device
@@ -71,15 +92,16 @@ enum class Msg {
     VerifyMatch,
     VerifyDifference,  // %1: the setting, %2: written, %3: read back
     VerifyFailed,      // %1: how many settings differ
-    VerifyNoRead,
+    VerifyCancelled,
+    // kv120ctl: what a signal left undone
+    VerifyUndone,
     CompareButton,
     VerifyAfterWriteBox,
     CompareSame,
     CompareDiffers,     // %1: how many settings differ, %2: them, one a line
     CompareDifference,  // %1: the setting, %2: in the window, %3: in the device
     DiffDifference,     // %1: the setting, %2: in the file, %3: in the device
-    ReadNoAnswer,       // kv120ctl: a read that got no CONNECT
-    ReadNoReadEnd,      // kv120ctl: a read that got no READ END
+    CompareCancelled,
     // WiFi write and restart
     WifiButtonWriting,
     WifiButtonIdle,
@@ -87,15 +109,25 @@ enum class Msg {
     WifiWriteComplete,
     WifiReset,
     WifiWriteFail,
+    WifiCancelled,
+    WifiNameEmptyQuestion,
     RestartButtonIdle,
+    RestartCancelled,
     // Settings files
     SaveDialogTitle,
     SaveDialogFilter,
     LoadDialogTitle,
     LoadDialogFilter,
-    FileNotSaved,      // %1: file, %2: reason
-    FileNotLoaded,     // %1: file, %2: reason
-    NotASettingsFile,  // %1: file
+    FileNotSaved,              // %1: file, %2: reason
+    FileNotLoaded,             // %1: file, %2: reason
+    NotASettingsFile,          // %1: file
+    SavedNotExactly,           // %1: file, %2: the fields, one a line
+    FieldNotHeldAsText,        // %1: the field's label
+    FieldHeldInOtherEncoding,  // %1: the field's label, %2: its encoding now, %3: the file's
+    LineUnreadable,            // %1: file, %2: line number, %3: the line, %4: what was expected
+    ExpectedCallsign,
+    ExpectedFourNumbers,  // %1: the keyword
+    ExpectedOneOf,        // %1: the keyword, %2: the codes
     // %1: largest length
     SettingsFileNotText,
     SettingsFileTooLarge,
@@ -103,9 +135,10 @@ enum class Msg {
     ImageDialogTitle,
     ImageDialogFilter,
     ImageFilePrefix,
-    ImageTooLarge,    // %1: largest length
-    ImageNotRead,     // %1: file, %2: reason
-    ImageLooksWrong,  // %1: what the file looks like
+    ImageTooLarge,            // %1: largest length
+    ImageTooLargeKeptBefore,  // %1: largest length; an image was loaded before
+    ImageNotRead,             // %1: file, %2: reason
+    ImageLooksWrong,          // %1: what the file looks like
     PleaseChooseFirmware,
     ImageNoneLoaded,
     ImageEmpty,
@@ -134,6 +167,7 @@ enum class Msg {
     UpdateNotComplete,
     // Command line of the window
     ConfigDirOption,
+    VersionOption,
     LanguageOption,
     UnknownLanguage,     // %1: the language asked for
     ScreenshotNotSaved,  // %1: file
@@ -143,6 +177,7 @@ enum class Msg {
     ImageKindUf2,
     ImageKindIntelHex,
     UpdateBlockRefused,
+    UpdatePortLost,
     // Window title while a transfer runs
     TitleWithProgress,  // %1: percentage, %2: the window's title
     // Settings kept across a firmware update
@@ -165,6 +200,14 @@ enum class Msg {
     InterruptedWritingBack,
     InterruptedImageSent,
     FinishWith,  // %1: the command
+    // What kv120ctl leaves undone when a signal ends a command
+    UndoneNotProbed,
+    UndoneNotRead,
+    UndoneWrite,
+    UndoneNotCompared,
+    UndoneWifi,
+    UndoneRestart,
+    UndoneUpdate,
     // Serial traffic view
     TrafficButton,
     TrafficTitle,
@@ -177,9 +220,18 @@ enum class Msg {
     ShowPassword,
     PortSelectorName,
     ProgressBoxName,
+    SsidBoxName,
+    PositionBoxName,
+    CommentBoxName,
+    UpdateProgressName,
+
+    TextCount  // not a text: how many there are
 };
 
 QString text(Msg id, Language language);
+// True for a text marked as the device's users have always seen it: in one
+// form, the same in both interfaces.
+bool keepsOneForm(Msg id);
 
 // The captions that the Chinese interface sets at start-up, in this order.
 const std::vector<std::pair<Ctl, QString>>& chineseCaptions();

@@ -173,7 +173,11 @@ void SettingsKeeper::offerRestoreOnCompletion() {
     updater_.setOnComplete([this] {
         // The completion comes from a timer that must not wait: the question
         // comes after it.
-        session_.clock().post(0, [this] { offerRestore(); });
+        session_.clock().post(0, [this, alive = std::weak_ptr<char>(alive_)] {
+            if (!alive.expired()) {
+                offerRestore();
+            }
+        });
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class Session;
 class Updater;
@@ -86,6 +87,8 @@ private:
     KeptSettings keptThisUpdate_;  // read by the update under way; file empty: none
     bool reading_ = false;
     bool cancelled_ = false;
+    // Lets what is posted on the clock see that the keeper is gone.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
 // The user's data folder of kv120-config, which kv120ctl shares.

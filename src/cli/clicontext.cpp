@@ -1,5 +1,6 @@
 #include "cli/clicontext.h"
 
+#include "process/terminationsignals.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
 #include "settingsfile/settingsfileio.h"
@@ -11,6 +12,7 @@ CliContext::CliContext(Clock& clock, SerialLink& link, const SerialSettingsStore
                        Language language, QIODevice& out, QIODevice& err)
     : clock(clock), link(link), out(out), err(&err), session(form, link, clock, prompter, store) {
     form.setLanguage(language);
+    session.setFrontEnd(FrontEnd::CommandLine);
     // Nothing more reaches the device: the command ends now rather than
     // after its retries.
     session.setAfterLoss([this] {
@@ -24,6 +26,15 @@ int CliContext::run(const std::function<int(CliContext&)>& command) {
         return command(*this);
     } catch (const ExchangeAborted&) {
         return portLost ? kFailed : kInterrupted;
+    }
+}
+
+void CliContext::noteUndone(const QString& line) {
+    undone = line;
+    // Told, if a signal comes, even when the program is ended before the
+    // command has unwound.
+    if (!line.isEmpty()) {
+        setTerminationUndone(line);
     }
 }
 

@@ -43,9 +43,10 @@ struct CliContext {
     bool strict = false;
     // --verify: a write is read back and compared.
     bool verify = false;
-    // What an interruption left undone, when the command knows better than
+    // What an interruption leaves undone, when the command knows better than
     // its general line: told once, at the program's end.
     QString undone;
+    void noteUndone(const QString& line);
     // --probe: the ports command asks each adapter port whether a KV120 answers.
     bool probe = false;
 

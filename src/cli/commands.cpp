@@ -64,45 +64,12 @@ bool loadFile(CliContext& context, const QString& file) {
                     << Qt::endl;
         return false;
     }
-    if (!holdsSettingLine(contents.bytes)) {
-        context.err << context.session.tr(Msg::NotASettingsFile).arg(file) << Qt::endl;
+    if (const auto refusal = settingsFileRefusal(file, contents.bytes, context.form.language())) {
+        context.err << *refusal << Qt::endl;
         return false;
     }
     loadSettingsLines(context.session, contents.bytes);
     return true;
-}
-
-// Reads the device and compares it with the window; nothing when the read
-// did not finish (told on err).
-std::optional<std::vector<SettingDifference>> differencesFromDevice(CliContext& context) {
-    const std::optional<DeviceComparison> comparison = compareWithDevice(context.session);
-    if (!comparison) {
-        if (!context.interrupted) {
-            context.err << context.session.tr(Msg::VerifyNoRead) << Qt::endl;
-        }
-        return std::nullopt;
-    }
-    return comparison->differences;
-}
-
-// Reads back what was written and lists every setting that differs.
-int verifyWrite(CliContext& context) {
-    context.err << context.session.tr(Msg::VerifyReading) << Qt::endl;
-    const auto differences = differencesFromDevice(context);
-    if (!differences) {
-        return context.interrupted ? kInterrupted : kFailed;
-    }
-    for (const SettingDifference& difference : *differences) {
-        context.err << context.session.tr(Msg::VerifyDifference)
-                           .arg(difference.name, difference.expected, difference.actual)
-                    << Qt::endl;
-    }
-    if (!differences->empty()) {
-        context.err << context.session.tr(Msg::VerifyFailed).arg(differences->size()) << Qt::endl;
-        return kFailed;
-    }
-    context.err << context.session.tr(Msg::VerifyMatch) << Qt::endl;
-    return kSucceeded;
 }
 
 // Where an update that did not finish left the device: its state, where its
@@ -198,23 +165,20 @@ int writeDefaults(CliContext& context, const QString& file) {
 int readSettings(CliContext& context, const QString& file) {
     context.deviceWorkStarts();
     StatusEcho echo(context.form, context.err, context.prompter);
-    const auto toldBefore = context.prompter.messagesShown();
     readExchange(context.session);
     const int status = statusEndsWith(context, Msg::ReadOk);
-    const QString version = context.form.text(DeviceSettings::firmwareVersion);
-    if (!version.isEmpty()) {
-        context.err << "VER:" << version << Qt::endl;
-    }
-    // The window says nothing when the device falls silent; a command says why it failed.
-    if (status == kFailed && context.prompter.messagesShown() == toldBefore) {
-        context.err << context.session.tr(context.session.flags().connectSeen ? Msg::ReadNoReadEnd
-                                                                              : Msg::ReadNoAnswer)
-                    << Qt::endl;
-    }
     if (status != kSucceeded) {
-        return status;
+        return status;  // the read has said why, last
     }
-    return context.writeData(file, settingsFileBytes(context.form)) ? kSucceeded : kFailed;
+    context.err << "VER:" << context.form.text(DeviceSettings::firmwareVersion) << Qt::endl;
+    if (!context.writeData(file, settingsFileBytes(context.form))) {
+        return kFailed;
+    }
+    // Told, not failed: the settings are saved as nearly as a file can hold them.
+    for (const QString& inexact : fieldsNotHeldExactly(context.form)) {
+        context.err << inexact << Qt::endl;
+    }
+    return kSucceeded;
 }
 
 int writeSettings(CliContext& context, const QString& file) {
@@ -226,7 +190,10 @@ int writeSettings(CliContext& context, const QString& file) {
     writeExchange(context.session);
     int status = statusEndsWith(context, Msg::WriteComplete);
     if (status == kSucceeded && context.verify) {
-        status = verifyWrite(context);
+        // The write is done; what a signal now leaves undone is the verify.
+        context.noteUndone(context.session.tr(Msg::VerifyUndone));
+        const bool verified = verifyWrite(context.session);
+        status = context.interrupted ? kInterrupted : verified ? kSucceeded : kFailed;
     }
     // Kept settings written back by hand no longer wait for the next update.
     if (status == kSucceeded && isPending(file)) {
@@ -240,12 +207,14 @@ int diffSettings(CliContext& context, const QString& file) {
         return kFailed;
     }
     StatusEcho echo(context.form, context.err, context.prompter);
-    const auto differences = differencesFromDevice(context);
-    if (!differences) {
-        return context.interrupted ? kInterrupted : kFailed;
+    const std::optional<DeviceComparison> comparison =
+        compareWithDevice(context.session, {{}, Msg::CompareCancelled});
+    if (!comparison) {
+        return context.interrupted ? kInterrupted : kFailed;  // the read has said why
     }
+    const std::vector<SettingDifference>& differences = comparison->differences;
     QByteArray listing;
-    for (const SettingDifference& difference : *differences) {
+    for (const SettingDifference& difference : differences) {
         listing += (context.session.tr(Msg::DiffDifference)
                         .arg(difference.name, difference.expected, difference.actual) +
                     u'\n')
@@ -254,7 +223,7 @@ int diffSettings(CliContext& context, const QString& file) {
     if (!context.writeData({}, listing)) {
         return kFailed;
     }
-    return differences->empty() ? kSucceeded : kFailed;
+    return differences.empty() ? kSucceeded : kFailed;
 }
 
 int writeWifi(CliContext& context, const QString& ssid, const QString& password) {
@@ -303,10 +272,25 @@ int updateFirmware(CliContext& context, const QString& image) {
     }
     int status = kInterrupted;
     bool writingBack = false;
+    // Where the device stands, kept up to date as each step shows in the
+    // status box, for a signal that ends the program before the update has
+    // unwound.
+    QObject stepWatch;
+    QObject::connect(&context.form, &Form::changed, &stepWatch, [&](Ctl id) {
+        if (id == Ctl::Text29) {
+            const UpdateLeft left = whereTheUpdateLeftIt(context, updater.deviceLeft(), writingBack,
+                                                         keeper.writeBack().file, image);
+            context.noteUndone(left.state.isEmpty() ? QString() : left.state + u' ' + left.finish);
+        }
+    });
     try {
         status = runUpdate(context, updater, keeper, progress, writingBack);
     } catch (const ExchangeAborted&) {
         // Interrupted, or the port lost, while waiting: told below.
+    }
+    // An exchange that the interruption ended reports it as its own failure.
+    if (context.interrupted) {
+        status = kInterrupted;
     }
     if (status == kSucceeded) {
         return status;
@@ -328,7 +312,7 @@ int updateFirmware(CliContext& context, const QString& image) {
         context.err << line << Qt::endl;
         return kFailed;
     }
-    context.undone = line;
+    context.noteUndone(line);
     return kInterrupted;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/clicontext.h"
 #include "cli/commands.h"
 #include "cli/portsearch.h"
+#include "process/processstart.h"
 #include "process/programoutput.h"
 #include "process/terminationsignals.h"
 #include "serial/portlister.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -35,8 +37,8 @@ struct Command {
     int minArguments;
     int maxArguments;
     // What an interruption leaves undone once the command talks to the
-    // device.
-    QString undone;
+    // device; nothing for a command that does not.
+    std::optional<Msg> undone;
     std::function<int(CliContext&, const QStringList&)> run;
     bool needsPort = true;
 };
@@ -52,49 +54,50 @@ const std::map<QString, Command>& commands() {
           "list the ports that can be opened (name, description and the adapter's identity, "
           "tab-separated); SIM last. With --probe, each USB serial port is asked whether it is a "
           "KV120, and those that answer are marked KV120 in a fourth column",
-          0, 0, "not every port was probed",
+          0, 0, Msg::UndoneNotProbed,
           [](CliContext& c, const QStringList&) {
               return listPorts(c, SystemPortLister(), c.probe);
           },
           false}},
         {"read",
          {"[FILE]", "read the device's settings, as a settings file, to FILE or standard output", 0,
-          1, "the settings were not read",
+          1, Msg::UndoneNotRead,
           [](CliContext& c, const QStringList& a) { return readSettings(c, argumentOr(a, 0)); }}},
         {"write",
          {"FILE",
           "load the settings file FILE and write it to the device; field warnings go to standard "
           "error",
-          1, 1, "the write was not finished: the device may hold part of the settings",
+          1, 1, Msg::UndoneWrite,
           [](CliContext& c, const QStringList& a) { return writeSettings(c, a[0]); }}},
         {"diff",
          {"FILE",
           "read the device and list every setting that differs from the settings file FILE; exit "
           "status 0 when none does",
-          1, 1, "the device was not compared with the file",
+          1, 1, Msg::UndoneNotCompared,
           [](CliContext& c, const QStringList& a) { return diffSettings(c, a[0]); }}},
         {"defaults",
          {"[FILE]", "the settings file of the default settings, to FILE or standard output", 0, 1,
-          "",
+          std::nullopt,
           [](CliContext& c, const QStringList& a) { return writeDefaults(c, argumentOr(a, 0)); },
           false}},
         {"wifi",
          {"SSID PASSWORD", "write the WiFi name and password, then restart the device", 2, 2,
-          "the WiFi name and password may not have been written",
+          Msg::UndoneWifi,
           [](CliContext& c, const QStringList& a) { return writeWifi(c, a[0], a[1]); }}},
         {"restart",
-         {"", "restart the device", 0, 0, "the device may not have restarted",
+         {"", "restart the device", 0, 0, Msg::UndoneRestart,
           [](CliContext& c, const QStringList&) { return restart(c); }}},
         {"update",
          {"IMAGE",
           "update the device's firmware with the raw image file IMAGE, keeping its settings", 1, 1,
-          "the update had not begun: the device is untouched",
+          Msg::UndoneUpdate,
           [](CliContext& c, const QStringList& a) { return updateFirmware(c, a[0]); }}},
         {"kept",
          {"",
           "list the settings kept across firmware updates that still wait to be written back "
           "(file, port, callsign, time, port identity, tab-separated)",
-          0, 0, "", [](CliContext& c, const QStringList&) { return listKept(c); }}},
+          0, 0, std::nullopt, [](CliContext& c, const QStringList&) { return listKept(c); },
+          false}},
     };
     return table;
 }
@@ -228,6 +231,13 @@ int run(int argc, char** argv) {
         return kUsage;
     }
 
+    if (const QString dir = parser.value(configOption); !dir.isEmpty()) {
+        if (const QString failure = SerialSettingsStore::makeFolder(dir); !failure.isEmpty()) {
+            err << "kv120ctl: --config-dir " << dir << ": " << failure << Qt::endl;
+            return kUsage;
+        }
+    }
+
     QtClock clock;
     ProgramPorts ports(clock);
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(parser.value(configOption)));
@@ -259,13 +269,13 @@ int run(int argc, char** argv) {
     context.session.setAfterPortStored(
         [&](const QString& stored) { rememberAdapter(choices, stored, portLister); });
     context.form.setText(Ctl::Combo1, port);
-    context.beforeTheDevice = [&context] {
-        handOverTerminationSignals([&context](int) { context.interrupt(); });
+    context.beforeTheDevice = [&context, &command, language] {
+        handOverTerminationSignals([&context](int) { context.interrupt(); },
+                                   command.undone ? text(*command.undone, language) : QString());
     };
     const int status = context.run([&](CliContext& c) { return command.run(c, positional); });
     if (const int signal = terminationSignal(); signal != 0) {
-        err << "kv120ctl: " << signalDescription(signal) << "; "
-            << (context.undone.isEmpty() ? command.undone : context.undone) << Qt::endl;
+        tellTermination();
         return exitStatusForSignal(signal);
     }
     return status;
@@ -274,6 +284,10 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
+    if (refusesUndecodableArgument("kv120ctl", argc, argv)) {
+        return kUsage;
+    }
     installTerminationSignals("kv120ctl", "nothing was sent to the device");
     return statusAfterOutput("kv120ctl", run(argc, argv));
 }

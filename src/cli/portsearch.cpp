@@ -39,7 +39,8 @@ bool answersAsKv120(CliContext& context, const QString& port) {
 }  // namespace
 
 int listPorts(CliContext& context, const PortLister& ports, bool probe) {
-    const QList<PortInfo> offered = offeredPorts(ports);
+    const QList<PortInfo> offered =
+        offeredPorts(ports, context.session.tr(Msg::SimulatedDeviceNote));
     if (probe) {
         context.deviceWorkStarts();
     }

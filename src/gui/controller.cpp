@@ -75,7 +75,7 @@ void Controller::onButton(Ctl id) {
             session_.flags().freqSaveSeen = false;
             confirmedWriteExchange(session_);
             if (window_.verifiesAfterWrite() && session_.flags().freqSaveSeen) {
-                verifyWrite();
+                verifyWrite(session_);
             }
             break;
         case Ctl::Command0:
@@ -104,42 +104,23 @@ void Controller::onButton(Ctl id) {
     }
 }
 
-std::optional<DeviceComparison> Controller::readForComparison() {
-    std::optional<DeviceComparison> comparison = compareWithDevice(session_);
-    // A read the closing window ended needs no message.
-    if (!comparison && !session_.clock().isAborted()) {
-        session_.prompter().message(session_.tr(Msg::VerifyNoRead));
-    }
-    return comparison;
-}
-
-void Controller::verifyWrite() {
-    const std::optional<DeviceComparison> comparison = readForComparison();
-    if (!comparison) {
-        return;
-    }
-    if (comparison->differences.empty()) {
-        session_.form().appendStatusLine(session_.tr(Msg::VerifyMatch));
-    } else {
-        session_.prompter().message(
-            listed(comparison->differences, session_.tr(Msg::VerifyDifference)) + u'\n' +
-            session_.tr(Msg::VerifyFailed).arg(comparison->differences.size()));
-    }
-}
-
 void Controller::compare() {
     const Running running(running_);
-    const std::optional<DeviceComparison> comparison = readForComparison();
+    const std::optional<DeviceComparison> comparison =
+        compareWithDevice(session_, {{}, Msg::CompareCancelled});
     if (!comparison) {
-        return;
+        return;  // the read has said why
     }
+    Form& window = session_.form();
     if (comparison->differences.empty()) {
         session_.prompter().message(session_.tr(Msg::CompareSame));
     } else if (session_.prompter().confirm(session_.tr(Msg::CompareDiffers)
                                                .arg(comparison->differences.size())
                                                .arg(listed(comparison->differences,
                                                            session_.tr(Msg::CompareDifference))))) {
-        comparison->device.restore(session_.form());
+        comparison->device.restoreSettings(window);
+        // The window holds a device's settings, as after "Read data".
+        window.setEnabled(Ctl::Command7, true);
     }
 }
 

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "app/controls.h"
-#include "settingsfile/devicecompare.h"
 
 #include <QObject>
 #include <QString>
-
-#include <optional>
 
 class MainWindow;
 class Session;
@@ -27,13 +24,9 @@ public:
     bool isIdle() const;
 
 private:
+    // Runs the button's operation; a write that completed is then read back
+    // and compared when "Verify after write" is ticked.
     void onButton(Ctl id);
-    // The window compared with the device; nothing, after saying so, when the
-    // device could not be read.
-    std::optional<DeviceComparison> readForComparison();
-    // A write that completed is read back and compared, when the window asks
-    // for it; what differs is shown.
-    void verifyWrite();
     // Compares the window with the device, changing nothing unless the user
     // asks to see the device's settings.
     void compare();

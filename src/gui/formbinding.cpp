@@ -27,11 +27,6 @@ QString asCaption(const QString& text) {
     return caption.replace(u'&', QStringLiteral("&&"));
 }
 
-void showCaption(const Form& form, Ctl id, QAbstractButton* button, char mnemonic) {
-    button->setText(withMnemonic(form.text(id), mnemonic));
-    button->setEnabled(form.isEnabled(id));
-}
-
 bool listDiffers(const QComboBox* box, const Form& form, Ctl id) {
     if (box->count() != form.items(id).size()) {
         return true;
@@ -106,6 +101,11 @@ QString withMnemonic(const QString& caption, char mnemonic) {
     return shown + QStringLiteral("(&") + QLatin1Char(mnemonic) + u')';
 }
 
+void showCaption(QAbstractButton* button, const QString& caption, char mnemonic) {
+    button->setText(withMnemonic(caption, mnemonic));
+    button->setAccessibleName(caption);
+}
+
 FormBinding::FormBinding(Form& form, QObject* parent) : QObject(parent), form_(form) {
     connect(&form_, &Form::changed, this, [this](Ctl id) {
         const auto found = shows_.find(id);
@@ -147,12 +147,16 @@ void FormBinding::bindFrame(Ctl id, QGroupBox* frame) {
 }
 
 void FormBinding::bindButton(Ctl id, QAbstractButton* button, char mnemonic) {
-    add(id, [this, id, button, mnemonic] { showCaption(form_, id, button, mnemonic); });
+    add(id, [this, id, button, mnemonic] {
+        showCaption(button, form_.text(id), mnemonic);
+        button->setEnabled(form_.isEnabled(id));
+    });
 }
 
 void FormBinding::bindCheckBox(Ctl id, QCheckBox* box, char mnemonic) {
     add(id, [this, id, box, mnemonic] {
-        showCaption(form_, id, box, mnemonic);
+        showCaption(box, form_.text(id), mnemonic);
+        box->setEnabled(form_.isEnabled(id));
         box->setChecked(form_.value(id) != 0);
     });
     // clicked, unlike toggled, comes from the user only.
@@ -162,15 +166,27 @@ void FormBinding::bindCheckBox(Ctl id, QCheckBox* box, char mnemonic) {
 
 void FormBinding::bindLineEdit(Ctl id, QLineEdit* edit) {
     add(id, [this, id, edit] {
+        QString shown = form_.text(id);
+        if (edit->isReadOnly()) {
+            // A box of one line shows a line break it is given (the small
+            // progress box's "Connection is successful" ends in one) as room
+            // that moves its text aside.
+            shown.remove(u'\r').remove(u'\n');
+        }
         // Rewriting an unchanged text would move the user's cursor.
-        if (edit->text() != form_.text(id)) {
-            edit->setText(form_.text(id));
+        if (edit->text() != shown) {
+            edit->setText(shown);
         }
         edit->setEnabled(form_.isEnabled(id));
     });
-    // textEdited comes from the user only, so the Form's own changes never
-    // come back here.
-    connect(edit, &QLineEdit::textEdited, this, [this, id, edit] { onTyped(id, edit); });
+    // Typing, and a screen reader or voice control setting the text, change
+    // the box's text; the Form's own changes, shown above, find the box
+    // already saying what the Form holds.
+    connect(edit, &QLineEdit::textChanged, this, [this, id, edit] {
+        if (!edit->isReadOnly() && edit->text() != form_.text(id)) {
+            onTyped(id, edit);
+        }
+    });
 }
 
 void FormBinding::onTyped(Ctl id, QLineEdit* edit) {

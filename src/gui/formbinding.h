@@ -27,6 +27,9 @@ class QWidget;
 // mnemonic letter (Alt+letter presses the button) underlined where the
 // caption has it, else added as "(&R)", as Chinese captions carry it.
 QString withMnemonic(const QString& caption, char mnemonic);
+// Shows the caption with its mnemonic on the button; a screen reader names
+// the button by the caption alone and tells the mnemonic as its shortcut.
+void showCaption(QAbstractButton* button, const QString& caption, char mnemonic);
 
 class FormBinding : public QObject {
     Q_OBJECT

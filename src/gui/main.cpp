@@ -9,6 +9,7 @@
 #include "gui/trafficpanel.h"
 #include "gui/unattendedprompter.h"
 #include "gui/windowoptions.h"
+#include "process/processstart.h"
 #include "process/programoutput.h"
 #include "process/terminationsignals.h"
 #include "serial/portlister.h"
@@ -19,7 +20,6 @@
 
 #include <QApplication>
 
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -43,13 +43,17 @@ int run(int argc, char** argv) {
     // From here on a signal ends every event loop running, a message box's
     // included, as closing the window does, without the question a transfer
     // asks: the waiting exchange ends and the port closes with every byte sent.
-    bool operationStopped = false;
-    handOverTerminationSignals([&](int signal) {
-        operationStopped = link.isOpen();
-        clock.abort();
-        link.close();
-        QCoreApplication::exit(exitStatusForSignal(signal));
-    });
+    handOverTerminationSignals(
+        [&](int signal) {
+            if (link.isOpen()) {
+                setTerminationUndone(
+                    QStringLiteral("the window was closed, stopping the operation under way"));
+            }
+            clock.abort();
+            link.close();
+            QCoreApplication::exit(exitStatusForSignal(signal));
+        },
+        QStringLiteral("the window was closed"));
     const SerialSettingsStore store(SerialSettingsStore::defaultPath(options->configDir));
     const SystemPortLister portLister;
     // The folders last used in the file dialogs and the window's choices are
@@ -87,9 +91,7 @@ int run(int argc, char** argv) {
         status = app.exec();
     }
     if (const int signal = terminationSignal(); signal != 0) {
-        std::fprintf(stderr, "kv120-config: %s; the window was closed%s\n",
-                     qPrintable(signalDescription(signal)),
-                     operationStopped ? ", stopping the operation under way" : "");
+        tellTermination();
         return exitStatusForSignal(signal);
     }
     return status;
@@ -98,6 +100,10 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
+    if (refusesUndecodableArgument("kv120-config", argc, argv)) {
+        return 2;
+    }
     installTerminationSignals("kv120-config", "the window was not opened");
     return statusAfterOutput("kv120-config", run(argc, argv));
 }

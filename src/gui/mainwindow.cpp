@@ -7,8 +7,10 @@
 #include "app/texts.h"
 #include "gui/elidedlabel.h"
 #include "gui/inputrules.h"
+#include "gui/namedcombobox.h"
 #include "gui/portselector.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -84,6 +86,12 @@ MainWindow::MainWindow(Form& form, Prompter& prompter, PortWatch& portWatch,
       portIsOpen_(std::move(portIsOpen)),
       binding_(form) {
     setObjectName(nameOf(Ctl::Form1));
+    // Once for the program: Qt keeps one list of factories for all windows.
+    static const bool comboBoxesNamed = [] {
+        QAccessible::installFactory(namedComboBoxAccessible);
+        return true;
+    }();
+    Q_UNUSED(comboBoxesNamed);
     binding_.bindWindow(Ctl::Form1, this);
     // The warnings follow every change, whoever made it: typing, a read, a
     // loaded file, the defaults.
@@ -114,10 +122,9 @@ QLineEdit* MainWindow::lineEdit(Ctl id, int widthChars) {
     widget->setObjectName(nameOf(id));
     if (isOutputOnly(id)) {
         widget->setReadOnly(true);
-        // Greyed like the window behind it, so it does not invite typing.
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-        widget->setPalette(palette);
+        showAsReadOnly(widget);
+        // Tab passes it by; a click still selects its text for copying.
+        widget->setFocusPolicy(Qt::ClickFocus);
     }
     if (widthChars > 0) {
         widget->setFixedWidth(widthFor(widget, widthChars));
@@ -125,6 +132,13 @@ QLineEdit* MainWindow::lineEdit(Ctl id, int widthChars) {
     binding_.bindLineEdit(id, widget);
     markWarnings(id, widget);
     return widget;
+}
+
+void MainWindow::showAsReadOnly(QWidget* box) {
+    // Greyed like the window behind it, so it does not invite typing.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
 }
 
 QComboBox* MainWindow::comboBox(Ctl id, int widthChars) {

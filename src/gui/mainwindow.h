@@ -59,6 +59,8 @@ private:
     QPushButton* button(Ctl id);
     QCheckBox* checkBox(Ctl id);
     QGroupBox* frame(Ctl id);
+    // Draws a box only the program writes to as read-only.
+    static void showAsReadOnly(QWidget* box);
     // Marks the widget while its control has a warning.
     void markWarnings(Ctl id, QWidget* widget);
     // One line, always there, that lists the warnings in the window's order.

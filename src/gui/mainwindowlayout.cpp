@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "gui/elidedlabel.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,11 +27,10 @@ constexpr int kSpacing = 4;
 
 // What the buttons say while an operation runs or after it, besides their
 // captions.
-constexpr Msg kGridButtonCaptions[] = {Msg::ReadButtonPortOpen, Msg::ReadButtonReading,
-                                       Msg::ReadButtonIdle,     Msg::ReadButtonIdleEnglish,
-                                       Msg::PortIsOpen,         Msg::WriteButtonWriting,
-                                       Msg::WriteButtonIdle,    Msg::RestartButtonIdle,
-                                       Msg::UpdateButtonBusy,   Msg::UpdateButtonIdle};
+constexpr Msg kGridButtonCaptions[] = {Msg::ReadButtonReading,     Msg::ReadButtonIdle,
+                                       Msg::ReadButtonIdleEnglish, Msg::WriteButtonWriting,
+                                       Msg::WriteButtonIdle,       Msg::RestartButtonIdle,
+                                       Msg::UpdateButtonBusy,      Msg::UpdateButtonIdle};
 constexpr Msg kWifiButtonCaptions[] = {Msg::WifiButtonWriting, Msg::WifiButtonIdle};
 
 QGridLayout* grid(QWidget* owner) {
@@ -238,6 +238,9 @@ QBoxLayout* MainWindow::buildStatusAndButtons() {
     statusBox->setObjectName(nameOf(Ctl::Text29));
     statusBox->setReadOnly(true);
     statusBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Unlike the other read-only boxes it stays on the Tab path: it holds
+    // what each operation said, to be read and scrolled from the keyboard.
+    showAsReadOnly(statusBox);
     binding_.bindTextView(Ctl::Text29, statusBox);
     status->addWidget(statusBox, 1);
 
@@ -265,7 +268,8 @@ QBoxLayout* MainWindow::buildStatusAndButtons() {
 }
 
 QPushButton* MainWindow::trafficButton() {
-    auto* widget = new QPushButton(withMnemonic(text(Msg::TrafficButton, form_.language()), 'T'));
+    auto* widget = new QPushButton;
+    showCaption(widget, text(Msg::TrafficButton, form_.language()), 'T');
     widget->setObjectName(QStringLiteral("TrafficButton"));
     widget->setAutoDefault(false);
     connect(widget, &QPushButton::clicked, this, &MainWindow::trafficClicked);
@@ -273,7 +277,8 @@ QPushButton* MainWindow::trafficButton() {
 }
 
 QPushButton* MainWindow::compareButton() {
-    auto* widget = new QPushButton(withMnemonic(text(Msg::CompareButton, form_.language()), 'C'));
+    auto* widget = new QPushButton;
+    showCaption(widget, text(Msg::CompareButton, form_.language()), 'C');
     widget->setObjectName(QStringLiteral("CompareButton"));
     widget->setAutoDefault(false);
     connect(widget, &QPushButton::clicked, this, &MainWindow::compareClicked);
@@ -287,8 +292,8 @@ QPushButton* MainWindow::compareButton() {
 }
 
 QCheckBox* MainWindow::verifyAfterWriteBox() {
-    verifyAfterWrite_ =
-        new QCheckBox(withMnemonic(text(Msg::VerifyAfterWriteBox, form_.language()), 'V'));
+    verifyAfterWrite_ = new QCheckBox;
+    showCaption(verifyAfterWrite_, text(Msg::VerifyAfterWriteBox, form_.language()), 'V');
     verifyAfterWrite_->setObjectName(QStringLiteral("VerifyAfterWrite"));
     connect(verifyAfterWrite_, &QCheckBox::toggled, this, [this](bool verify) {
         // Like the remembered port, a choice that cannot be kept is not worth
@@ -321,7 +326,8 @@ void MainWindow::fixButtonSizes(const QList<QPushButton*>& buttons, std::span<co
 
 QWidget* MainWindow::wifiPasswordToggle(QLineEdit* password) {
     password->setEchoMode(QLineEdit::Password);
-    auto* show = new QCheckBox(text(Msg::ShowPassword, form_.language()));
+    auto* show = new QCheckBox;
+    showCaption(show, text(Msg::ShowPassword, form_.language()), 'H');
     show->setObjectName(QStringLiteral("ShowWifiPassword"));
     connect(show, &QCheckBox::toggled, password, [password](bool shown) {
         password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
@@ -332,16 +338,18 @@ QWidget* MainWindow::wifiPasswordToggle(QLineEdit* password) {
 void MainWindow::nameInputs() {
     const auto find = [this](Ctl id) { return findChild<QWidget*>(nameOf(id)); };
     const std::pair<Ctl, Ctl> buddies[] = {
-        {Ctl::Label4, Ctl::Text4},   {Ctl::Label1, Ctl::Text5},    {Ctl::Label6, Ctl::Text8},
-        {Ctl::Label7, Ctl::Combo3},  {Ctl::Label10, Ctl::Text11},  {Ctl::Label8, Ctl::Text10},
-        {Ctl::Label11, Ctl::Text29}, {Ctl::Label5, Ctl::Combo2},   {Ctl::Label16, Ctl::Text31},
-        {Ctl::Label21, Ctl::Text32}, {Ctl::Label24, Ctl::Combo6},  {Ctl::Label25, Ctl::Combo7},
-        {Ctl::Label26, Ctl::Combo8}, {Ctl::Label18, Ctl::Combo16}, {Ctl::Label19, Ctl::Combo4},
-        {Ctl::Label23, Ctl::Text34}, {Ctl::Label20, Ctl::Text33},
+        {Ctl::Label4, Ctl::Text4},    {Ctl::Label1, Ctl::Text5},   {Ctl::Label7, Ctl::Combo3},
+        {Ctl::Label10, Ctl::Text11},  {Ctl::Label8, Ctl::Text10},  {Ctl::Label11, Ctl::Text29},
+        {Ctl::Label5, Ctl::Combo2},   {Ctl::Label16, Ctl::Text31}, {Ctl::Label21, Ctl::Text32},
+        {Ctl::Label24, Ctl::Combo6},  {Ctl::Label25, Ctl::Combo7}, {Ctl::Label26, Ctl::Combo8},
+        {Ctl::Label18, Ctl::Combo16}, {Ctl::Label19, Ctl::Combo4}, {Ctl::Label23, Ctl::Text34},
+        {Ctl::Label20, Ctl::Text33},
     };
     for (const auto& [label, box] : buddies) {
         findChild<QLabel*>(nameOf(label))->setBuddy(find(box));
     }
+    // The label "Posi+Comment" stands before the position box; each box is named on its own.
+    findChild<QLabel*>(nameOf(Ctl::Label6))->setBuddy(find(Ctl::Text8));
     const Ctl rowLabels[] = {Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15};
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
@@ -350,10 +358,20 @@ void MainWindow::nameInputs() {
         }
     }
     const Language language = form_.language();
-    find(Ctl::Combo5)->setAccessibleName(QStringLiteral("SSID"));
-    find(Ctl::Text7)->setAccessibleName(form_.text(Ctl::Label6) + QStringLiteral(" 2"));
+    const std::pair<Ctl, Msg> ownNames[] = {
+        {Ctl::Combo5, Msg::SsidBoxName},    {Ctl::Text8, Msg::PositionBoxName},
+        {Ctl::Text7, Msg::CommentBoxName},  {Ctl::Combo1, Msg::PortSelectorName},
+        {Ctl::Text3, Msg::ProgressBoxName}, {Ctl::ProgressBar1, Msg::UpdateProgressName},
+    };
+    for (const auto& [box, name] : ownNames) {
+        find(box)->setAccessibleName(text(name, language));
+    }
     find(Ctl::Text6)->setAccessibleName(form_.text(Ctl::Frame3));
     find(Ctl::Text12)->setAccessibleName(form_.text(Ctl::Text12));
-    find(Ctl::Combo1)->setAccessibleName(text(Msg::PortSelectorName, language));
-    find(Ctl::Text3)->setAccessibleName(text(Msg::ProgressBoxName, language));
+    // Focus goes to the text box inside a combo box that takes typing: it
+    // carries the box's name.
+    for (QComboBox* box : findChildren<QComboBox*>()) {
+        const QAccessibleInterface* named = QAccessible::queryAccessibleInterface(box);
+        box->lineEdit()->setAccessibleName(named->text(QAccessible::Name));
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -17,6 +18,26 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
+// The port selector's text box. A path too long for the box (a
+// pseudo-terminal's, a /dev/serial/by-id/ name) is shown with its middle
+// left out while the box is not being edited, and whole in its tooltip: a
+// text box that scrolls to its end would hide the path's front.
+class PortPathEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit PortPathEdit(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Where the text is drawn, as QLineEdit draws it.
+    QRect textRoom() const;
+    bool fits() const;
+    void showWholeInToolTip();
 };
 
 // The port selector (Combo1). Ports come and go while the program runs (USB

@@ -35,26 +35,39 @@ QString fileKind(const QString& filter) {
     return extension.contains(u'*') ? QString() : extension;
 }
 
+QString QtPrompter::storedFolder(const QString& kind) const {
+    if (foldersFile_.isEmpty() || kind.isEmpty()) {
+        return {};
+    }
+    const QSettings folders(foldersFile_, QSettings::IniFormat);
+    return folders.value(QStringLiteral("Folders/") + kind).toString();
+}
+
 QString QtPrompter::startFolder(const QString& kind) const {
-    if (!foldersFile_.isEmpty() && !kind.isEmpty()) {
-        const QSettings folders(foldersFile_, QSettings::IniFormat);
-        const QString folder = folders.value(QStringLiteral("Folders/") + kind).toString();
-        if (!folder.isEmpty() && QDir(folder).exists()) {
-            return folder;
-        }
+    const QString folder = storedFolder(kind);
+    if (!folder.isEmpty() && QDir(folder).exists()) {
+        return folder;
     }
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-void QtPrompter::rememberFolder(const QString& kind, const QString& file) const {
+void QtPrompter::storeFolder(const QString& kind, const QString& folder) const {
     if (foldersFile_.isEmpty() || kind.isEmpty()) {
         return;
     }
     // Like the remembered port, a folder that cannot be stored is not worth
     // a message: the next dialog starts in the documents folder instead.
     QSettings folders(foldersFile_, QSettings::IniFormat);
-    folders.setValue(QStringLiteral("Folders/") + kind, QFileInfo(file).absolutePath());
+    if (folder.isEmpty()) {
+        folders.remove(QStringLiteral("Folders/") + kind);
+    } else {
+        folders.setValue(QStringLiteral("Folders/") + kind, folder);
+    }
+}
+
+void QtPrompter::chosenFileRefused() {
+    storeFolder(lastKind_, folderBefore_);
 }
 
 void QtPrompter::message(const QString& text, const QString& title) {
@@ -107,6 +120,8 @@ QString QtPrompter::chooseFile(const FileRequest& request) {
         return {};
     }
     const QString chosen = dialog.selectedFiles().first();
-    rememberFolder(kind, chosen);
+    lastKind_ = kind;
+    folderBefore_ = storedFolder(kind);
+    storeFolder(kind, QFileInfo(chosen).absolutePath());
     return chosen;
 }

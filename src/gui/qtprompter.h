@@ -27,16 +27,22 @@ public:
     int choose(const QString& text, const QStringList& items, const QString& noneOfThem) override;
     QString chooseFile(const FileRequest& request) override;
     void withdrawQuestion() override;
+    // The kind's remembered folder goes back to the one before the choice.
+    void chosenFileRefused() override;
 
 private:
     QString titleOr(const QString& title) const { return title.isEmpty() ? programTitle_ : title; }
     QString startFolder(const QString& kind) const;
-    void rememberFolder(const QString& kind, const QString& file) const;
+    QString storedFolder(const QString& kind) const;
+    void storeFolder(const QString& kind, const QString& folder) const;
 
     QString programTitle_;
     QString foldersFile_;
     QPointer<QWidget> parent_;
     QPointer<QMessageBox> question_;  // the question open now, if any
+    // The kind of the last file chosen, and its folder remembered before.
+    QString lastKind_;
+    QString folderBefore_;
 };
 
 // "description|pattern|description|pattern" as file dialog name filters,

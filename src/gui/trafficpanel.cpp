@@ -2,6 +2,7 @@
 
 #include "app/prompter.h"
 #include "app/texts.h"
+#include "gui/formbinding.h"
 #include "settingsfile/settingsfileio.h"
 
 #include <QFontDatabase>
@@ -21,14 +22,17 @@ TrafficPanel::TrafficPanel(TrafficTap& tap, Prompter& prompter, Language languag
     setObjectName(QStringLiteral("TrafficPanel"));
     setWindowTitle(text(Msg::TrafficTitle, language_));
     view_->setObjectName(QStringLiteral("TrafficView"));
+    view_->setAccessibleName(text(Msg::TrafficTitle, language_));
     view_->setReadOnly(true);
     view_->setLineWrapMode(QPlainTextEdit::NoWrap);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
-    auto* saveButton = new QPushButton(text(Msg::TrafficSave, language_));
+    auto* saveButton = new QPushButton;
+    showCaption(saveButton, text(Msg::TrafficSave, language_), 'S');
     saveButton->setObjectName(QStringLiteral("TrafficSaveButton"));
     connect(saveButton, &QPushButton::clicked, this, &TrafficPanel::save);
-    auto* clearButton = new QPushButton(text(Msg::TrafficClear, language_));
+    auto* clearButton = new QPushButton;
+    showCaption(clearButton, text(Msg::TrafficClear, language_), 'C');
     clearButton->setObjectName(QStringLiteral("TrafficClearButton"));
     connect(clearButton, &QPushButton::clicked, this, [this] {
         log_.clear();

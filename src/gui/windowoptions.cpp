@@ -4,7 +4,9 @@
 #include "app/language.h"
 #include "app/texts.h"
 #include "gui/mainwindow.h"
+#include "gui/qttranslations.h"
 #include "process/programoutput.h"
+#include "serial/serialsettingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,7 +22,7 @@ struct OptionSet {
                     QStringLiteral("dir")),
           language(QStringLiteral("lang"), text(Msg::LanguageOption, helpLanguage),
                    QStringLiteral("en|zh")),
-          version(QStringLiteral("version"), QStringLiteral("Displays version information.")),
+          version(QStringLiteral("version"), text(Msg::VersionOption, helpLanguage)),
           screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("png")),
           click(QStringLiteral("click"), QString(), QStringLiteral("button")),
           quitWhenShown(QStringLiteral("quit-when-shown")) {
@@ -44,9 +46,13 @@ struct OptionSet {
 
 std::optional<int> helpOrVersion(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    OptionSet options(languageForLcid(systemDefaultLcid()));
+    const Language language = languageForLcid(systemDefaultLcid());
+    // Qt's own lines of the help ("Usage:", -h) in the same language.
+    installQtTranslations(language, &app);
+    OptionSet options(language);
     if (!options.parser.parse(QCoreApplication::arguments())) {
-        return std::nullopt;  // the window's application tells what is wrong
+        std::fprintf(stderr, "kv120-config: %s\n", qPrintable(options.parser.errorText()));
+        return 2;  // a usage error, as the other programs say it
     }
     if (options.parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(options.parser.helpText()), stdout);
@@ -68,12 +74,20 @@ std::optional<WindowOptions> parseWindowOptions(const QApplication& app) {
     const QCommandLineOption& screenshot = set.screenshot;
     const QCommandLineOption& click = set.click;
     const QCommandLineOption& quitWhenShown = set.quitWhenShown;
-    parser.process(app);
+    parser.process(app);  // the options were parsed before, without a window
 
     WindowOptions options{parser.value(configDir), systemDefaultLcid(), parser.value(screenshot),
                           parser.values(click), parser.isSet(quitWhenShown)};
     if (options.clicks.isEmpty()) {
         options.clicks.append(nameOf(Ctl::Command0));
+    }
+    if (!options.configDir.isEmpty()) {
+        if (const QString failure = SerialSettingsStore::makeFolder(options.configDir);
+            !failure.isEmpty()) {
+            std::fprintf(stderr, "kv120-config: --config-dir %s: %s\n",
+                         qPrintable(options.configDir), qPrintable(failure));
+            return std::nullopt;
+        }
     }
     // A forced language counts as the system's, start-up message included.
     const QString asked = parser.value(language);

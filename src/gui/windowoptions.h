@@ -20,11 +20,13 @@ struct WindowOptions {
     bool quitWhenShown = false;  // for timing the start-up
 };
 
-// --help and --version are answered before the window's application starts,
-// which needs a display; nothing when neither is asked for.
+// --help, --version and options the window does not know (exit status 2)
+// are answered before the window's application starts, which needs a
+// display; nothing when the window is to start.
 std::optional<int> helpOrVersion(int argc, char** argv);
 
-// The options, or nothing when they are wrong (said on standard error).
+// The options, or nothing when they are wrong (said on standard error). The
+// --config-dir folder is made when it does not exist.
 std::optional<WindowOptions> parseWindowOptions(const QApplication& app);
 
 // Clicks the buttons, then saves a picture of the window; the exit status.

@@ -29,7 +29,11 @@ QByteArray read() {
 }
 
 QByteArray setting(const char* keyword, const QString& argument, TextEncoding encoding) {
-    return QByteArray("AT+") + keyword + ',' + encodeText(argument, encoding) + '#' + kLineEnd;
+    return setting(keyword, encodeText(argument, encoding));
+}
+
+QByteArray setting(const char* keyword, const QByteArray& argument) {
+    return QByteArray("AT+") + keyword + ',' + argument + '#' + kLineEnd;
 }
 
 QByteArray wifi(const QString& ssid, const QString& password) {

@@ -24,6 +24,7 @@ QByteArray read();
 // One setting: "AT+" keyword "," argument "#" CR LF.
 QByteArray setting(const char* keyword, const QString& argument,
                    TextEncoding encoding = TextEncoding::Utf8);
+QByteArray setting(const char* keyword, const QByteArray& argument);
 QByteArray wifi(const QString& ssid, const QString& password);
 QByteArray reboot();
 QByteArray reset();

@@ -1,6 +1,7 @@
 #include "protocol/exchange.h"
 
 #include "app/form.h"
+#include "app/prompter.h"
 #include "protocol/session.h"
 #include "serial/clock.h"
 #include "serial/seriallink.h"
@@ -18,7 +19,6 @@ bool cancelledRunningExchange(Session& session) {
     if (!session.link().isOpen()) {
         return false;
     }
-    session.form().setText(Ctl::Command6, session.tr(Msg::ReadButtonPortOpen));
     session.link().close();
     session.form().setEnabled(Ctl::Command7, true);
     return true;
@@ -39,4 +39,12 @@ bool awaitAcknowledgement(Session& session, AckFlag flag, int steps, int stepMs)
         }
     }
     return false;
+}
+
+void tellPortFailure(Session& session, const SerialError& error, Msg cancelled, Msg headline) {
+    if (error.kind() != SerialError::Kind::NotOpen) {
+        session.prompter().message(session.portFailureText(session.tr(headline), error));
+    } else if (!session.portLost()) {
+        session.form().appendOwnStatusLine(session.tr(cancelled));
+    }
 }

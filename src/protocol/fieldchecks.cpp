@@ -69,6 +69,10 @@ std::optional<QString> writeRefusal(const Form& form) {
     if (callsign.size() > kCallsignPlaces) {
         return text(Msg::CallsignTooLong, form.language());
     }
+    // The device takes an empty frequency and then has none to work on.
+    if (form.text(ds::frequency).trimmed().isEmpty()) {
+        return text(Msg::FrequencyEmpty, form.language());
+    }
     return unsendableIn(form, settingsSentAsText(form));
 }
 

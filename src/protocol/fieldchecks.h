@@ -10,8 +10,9 @@ class Form;
 // commands line by line, so a CR or LF inside a field would end the command
 // early and hand the rest of the field to the device as a command of its
 // own; no other control byte is text the device can store either. The
-// callsign must fit the six places of the call command. A "#" stays allowed
-// in the settings: the device's own texts use it. The WiFi command is split
+// callsign must fit the six places of the call command; neither it nor the
+// frequency may be empty. A "#" stays allowed in the settings (the device's
+// own texts use it): it is a field warning. The WiFi command is split
 // by the device at its first comma and ends at the first "#", so the name can
 // hold neither and the password no "#".
 

@@ -1,7 +1,6 @@
 #include "protocol/restart.h"
 
 #include "app/form.h"
-#include "app/prompter.h"
 #include "protocol/commands.h"
 #include "protocol/exchange.h"
 #include "protocol/session.h"
@@ -11,10 +10,7 @@
 namespace {
 
 void restartSteps(Session& session) {
-    Form& form = session.form();
-    if (session.link().isOpen()) {
-        session.link().close();
-        form.setText(Ctl::Command9, session.tr(Msg::PortIsOpen));
+    if (cancelledRunningExchange(session)) {
         return;
     }
     session.clock().delay(100);
@@ -26,9 +22,9 @@ void restartSteps(Session& session) {
         session.link().close();
     } catch (const SerialError& error) {
         closePortIfOpen(session);
-        session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
+        tellPortFailure(session, error, Msg::RestartCancelled);
     }
-    form.setText(Ctl::Command9, session.tr(Msg::RestartButtonIdle));
+    session.form().setText(Ctl::Command9, session.tr(Msg::RestartButtonIdle));
 }
 
 }  // namespace

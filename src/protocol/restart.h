@@ -2,6 +2,7 @@
 
 class Session;
 
-// "restart": tells the device to restart, twice, 500 ms apart, without
-// waiting for an answer. A click while the port is open closes it instead.
+// "restart": sends "REBOOT#" twice, half a second apart, and waits for no
+// answer. A click while the port is open closes it instead, which is how a
+// second click cancels a running exchange.
 void restartDevice(Session& session);

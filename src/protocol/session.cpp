@@ -6,6 +6,22 @@
 #include "serial/seriallink.h"
 #include "serial/serialsettingsstore.h"
 
+#include <algorithm>
+
+#include <QStringList>
+
+namespace {
+
+QString listed(const QList<PortUser>& users, Language language) {
+    QStringList programs;
+    for (const PortUser& user : users) {
+        programs << text(Msg::ProgramAndProcess, language).arg(user.program).arg(user.pid);
+    }
+    return programs.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
 bool& AckFlags::operator[](AckFlag flag) {
     switch (flag) {
         case AckFlag::Connect:
@@ -32,6 +48,7 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
       receivePath_([this](const QByteArray& line) { onReplyLine(line); }),
       lastReceiveMs_(clock.nowMs()) {
     link_.setReceiver([this](const QByteArray& bytes) {
+        deviceAnswered_ = true;
         const quint32 now = clock_.nowMs();
         quietBeforeLastReceiveMs_ = now - lastReceiveMs_;
         lastReceiveMs_ = now;
@@ -40,7 +57,7 @@ Session::Session(Form& form, SerialLink& link, Clock& clock, Prompter& prompter,
             afterReceive_();
         }
     });
-    link_.setLossHandler([this](const QString& reason) { onPortLost(reason); });
+    link_.setLossHandler([this] { onPortLost(); });
 }
 
 QString Session::tr(Msg id) const {
@@ -48,16 +65,46 @@ QString Session::tr(Msg id) const {
 }
 
 bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
-    const ParseOutcome outcome = parseReply(line);
+    return applyEffects(parseReply(line), arrivedAs, {});
+}
+
+void Session::keepArrivedBytes(const ReplyEffect& effect, TextEncoding arrivedAs,
+                               const QList<ReplyEffect>& asBytes) {
+    Form& into = settingsForm();
+    // A box whose change rule changed the text (blanks dropped) no longer
+    // holds what arrived.
+    if (into.text(effect.control) != effect.text) {
+        return;
+    }
+    const auto cut = std::find_if(asBytes.begin(), asBytes.end(), [&effect](const ReplyEffect& e) {
+        return e.kind == ReplyEffect::Kind::SetText && e.control == effect.control;
+    });
+    if (cut == asBytes.end()) {
+        // Valid text gives back exactly its bytes in its own encoding.
+        into.setArrivedBytes(effect.control, encodeText(effect.text, arrivedAs));
+        return;
+    }
+    const QByteArray bytes = cut->text.toLatin1();
+    into.setArrivedBytes(effect.control, bytes);
+    if (!decodeText(bytes).valid) {
+        // Named by the window's label, in the window's language.
+        const QString label = form_.text(DeviceSettings::labelOf(effect.control));
+        into.setNote(effect.control, tr(Msg::FieldNotText).arg(label));
+    }
+}
+
+bool Session::applyEffects(const ParseOutcome& outcome, TextEncoding arrivedAs,
+                           const QList<ReplyEffect>& asBytes) {
     for (const ReplyEffect& effect : outcome.effects) {
         switch (effect.kind) {
             case ReplyEffect::Kind::SetText:
-                form_.setText(effect.control, effect.text);
-                form_.setEncoding(effect.control, arrivedAs);
+                settingsForm().setText(effect.control, effect.text);
+                settingsForm().setEncoding(effect.control, arrivedAs);
                 replied_.insert(effect.control);
+                keepArrivedBytes(effect, arrivedAs, asBytes);
                 break;
             case ReplyEffect::Kind::SetCheck:
-                form_.setValue(effect.control, effect.value);
+                settingsForm().setValue(effect.control, effect.value);
                 replied_.insert(effect.control);
                 break;
             case ReplyEffect::Kind::RaiseFlag:
@@ -68,7 +115,7 @@ bool Session::applyReply(QStringView line, TextEncoding arrivedAs) {
                 break;
             case ReplyEffect::Kind::DisableAddressBoxes:
                 for (const Ctl box : DeviceSettings::addressBoxes) {
-                    form_.setEnabled(box, false);
+                    settingsForm().setEnabled(box, false);
                 }
                 break;
         }
@@ -80,31 +127,42 @@ void Session::onReplyLine(const QByteArray& line) {
     // A cut that fails on a half-received line abandons only this call; the
     // next byte starts afresh.
     const QByteArrayView reply = withoutLeadingNoise(line);
-    if (startsWithKeyword(reply)) {
-        const DecodedText decoded = decodeText(reply);
-        applyReply(decoded.text, decoded.encoding);
+    if (!startsWithKeyword(reply)) {
+        return;
     }
+    const DecodedText decoded = decodeText(reply);
+    // Bytes that are text in neither encoding show as replacement
+    // characters. Each box keeps the bytes its text was cut from: the line's
+    // bytes, one character each, cut at the same places, since every keyword
+    // is ASCII and no byte of a multi-byte character is a separator ("," or
+    // "-") in either encoding.
+    const QList<ReplyEffect> asBytes =
+        decoded.valid ? QList<ReplyEffect>() : parseReply(QString::fromLatin1(reply)).effects;
+    applyEffects(parseReply(decoded.text), decoded.encoding, asBytes);
 }
 
-void Session::onPortLost(const QString& reason) {
-    // The link has closed itself; the running operation finds the port closed
-    // at its next step and ends through its own failure path.
-    portLostText_ = tr(Msg::PortLost).arg(reason);
-    // On a line of its own: the failure text the operation appends next
-    // ("Write fail，Please try again.") does not start a line itself.
-    form_.appendStatusLine(portLostText_ + QStringLiteral("\r\n"));
+void Session::onPortLost() {
+    // The link has closed itself; the running operation finds the port
+    // closed when its wait ends, and ends there.
+    portLost_ = true;
+    form_.appendOwnStatusLine(sentences({tr(Msg::PortLost).arg(port()), portAdvice()}));
     if (afterLoss_) {
         afterLoss_();
     }
 }
 
 void Session::waitOnPort(int ms, const std::function<bool()>& answered) {
-    clock_.delayUntil(ms, [this, &answered] { return portLost() || (answered && answered()); });
+    clock_.delayUntil(ms,
+                      [this, &answered] { return !link_.isOpen() || (answered && answered()); });
+    if (!link_.isOpen()) {
+        throw SerialError(SerialError::Kind::NotOpen);
+    }
 }
 
 void Session::openPort() {
-    link_.setPortName(form_.text(Ctl::Combo1));
-    portLostText_.clear();
+    link_.setPortName(port());
+    portLost_ = false;
+    deviceAnswered_ = false;
     link_.open();
     // A reply line does not go on across a new opening of the port. Without
     // this, the first line after a settings-file load (which leaves its last
@@ -114,26 +172,78 @@ void Session::openPort() {
 }
 
 void Session::storePort() {
-    const QString port = form_.text(Ctl::Combo1);
-    store_.writeCommSet(port);
+    const QString name = port();
+    store_.writeCommSet(name);
     if (afterPortStored_) {
-        afterPortStored_(port);
+        afterPortStored_(name);
     }
 }
 
+QString Session::port() const {
+    return form_.text(Ctl::Combo1);
+}
+
+QString Session::portAdvice() const {
+    return tr(frontEnd_ == FrontEnd::Window ? Msg::PortAdviceWindow : Msg::PortAdviceCommandLine);
+}
+
 QString Session::portFailureText(const QString& headline, const SerialError& error) const {
-    QString message = headline;
-    if (!error.reason().isEmpty()) {
-        message += u'\n' + error.reason();
+    using Kind = SerialError::Kind;
+    const QString name = port();
+    QString reason;
+    QString advice = portAdvice();
+    switch (error.kind()) {
+        case Kind::NotFound:
+            reason = tr(Msg::PortNotFound).arg(name);
+            break;
+        case Kind::NotASerialPort:
+            reason = tr(Msg::PortNotSerial).arg(name);
+            break;
+        case Kind::Busy:
+            reason = error.users().isEmpty()
+                         ? tr(Msg::PortBusy).arg(name)
+                         : tr(Msg::PortBusyBy).arg(name, listed(error.users(), form_.language()));
+            advice = tr(Msg::PortBusyAdvice);
+            break;
+        case Kind::PermissionDenied:
+            reason = tr(Msg::PortNoPermission).arg(name);
+            advice.clear();
+            break;
+        case Kind::NotOpen:
+            if (!portLost()) {
+                // Closed by a click that cancelled the operation: nothing to do about it.
+                reason = tr(Msg::PortClosed).arg(name);
+                advice.clear();
+            } else {
+                reason = tr(Msg::PortLost).arg(name);
+            }
+            break;
+        case Kind::IsOpen:
+            reason = tr(Msg::PortBusyHere).arg(name);
+            advice.clear();
+            break;
+        case Kind::WriteFailed:
+        case Kind::Other:
+            reason = tr(Msg::PortFailed).arg(name, error.systemWords());
+            break;
     }
-    // "The port is not open" alone would hide that the adapter went away.
-    if (error.kind() == SerialError::Kind::NotOpen && !portLostText_.isEmpty()) {
-        message += u'\n' + portLostText_;
+    QString message = headline + u'\n' + reason;
+    if (!advice.isEmpty()) {
+        message += u'\n' + advice;
     }
-#ifdef Q_OS_LINUX
-    if (error.kind() == SerialError::Kind::PermissionDenied) {
-        message += u'\n' + tr(Msg::PermissionHint);
-    }
-#endif
     return message;
+}
+
+QString Session::silentDeviceText() const {
+    QStringList message{tr(Msg::DeviceSilent).arg(port())};
+    const QList<PortUser> users = link_.otherUsers();
+    if (!users.isEmpty()) {
+        message << tr(Msg::PortShared).arg(port(), listed(users, form_.language()));
+    }
+    return sentences(message << portAdvice());
+}
+
+QString Session::sentences(const QStringList& parts) const {
+    // Chinese sentences follow each other without a blank.
+    return parts.join(form_.isChinese() ? QString() : QStringLiteral(" "));
 }

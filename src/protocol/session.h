@@ -6,6 +6,7 @@
 #include "serial/textencoding.h"
 
 #include <QSet>
+#include <QStringList>
 
 #include <functional>
 
@@ -28,6 +29,9 @@ struct AckFlags {
     bool& operator[](AckFlag flag);
 };
 
+// The program a session serves: what a port failure advises doing differs.
+enum class FrontEnd { Window, CommandLine };
+
 // What the exchanges share: the window's state, the port, the clock, the
 // prompter, the receive path with its reply line and trace, and the flags.
 // Received bytes flow link -> receive path -> reply parser -> form and flags.
@@ -49,9 +53,18 @@ public:
     // A text in the window's language.
     QString tr(Msg id) const;
 
+    void setFrontEnd(FrontEnd frontEnd) { frontEnd_ = frontEnd; }
+
+    // Where the settings the device sends go: the window's Form, or, while a
+    // comparison reads the device, a Form of its own (nullptr: the window's
+    // again). The status box, the buttons and the flags stay the window's.
+    Form& settingsForm() { return settingsForm_ != nullptr ? *settingsForm_ : form_; }
+    void setSettingsForm(Form* form) { settingsForm_ = form; }
+
     // Applies one reply line, as received or as read from a settings file,
-    // in the encoding it arrived in. False when a cut failed; the effects
-    // before the failure stay.
+    // in the encoding it arrived in: each box it fills keeps the bytes its
+    // text arrived as. False when a cut failed; the effects before the
+    // failure stay.
     bool applyReply(QStringView line, TextEncoding arrivedAs = TextEncoding::Utf8);
 
     // The controls a reply line has set since forgetReplies(): which setting
@@ -81,20 +94,37 @@ public:
     // Stores the port the port selector shows in the serial settings store.
     void storePort();
     // A wait of an exchange whose port is open, ended early by answered() as
-    // Clock::delayUntil is, and at once when the port goes away: the exchange
-    // then finds the port closed at its next step and ends there.
+    // Clock::delayUntil is, and at once when the port closes: it went away,
+    // or a click cancelled the exchange. Throws SerialError(NotOpen) then.
     void waitOnPort(int ms, const std::function<bool()>& answered = {});
-    // "Port is open or no", with the system's reason (and, for a port the
-    // user may not open, how to get the right) on the lines after it.
+    // The port went away since it was last opened (the status box has said so).
+    bool portLost() const { return portLost_; }
+    // The device has sent something since the port was last opened.
+    bool deviceAnswered() const { return deviceAnswered_; }
+
+    // A headline ("Port is open or no") and, on the lines after it, what is
+    // wrong with the port, named, and what to do about it.
     QString portFailureText(const QString& headline, const SerialError& error) const;
+    // A device that sent nothing: the port named, what to check, the programs
+    // that share the port when they are known, and what to do.
+    QString silentDeviceText() const;
 
 private:
-    bool portLost() const { return !portLostText_.isEmpty(); }
+    QString port() const;
+    // Where to name another port: the window's port list, or kv120ctl's --port.
+    QString portAdvice() const;
+    // Sentences of one message, as the window's language writes them.
+    QString sentences(const QStringList& parts) const;
     void onReplyLine(const QByteArray& line);
-    // The open port went away (an adapter unplugged): the status box says
-    // so, and so does the failure message of the operation that finds the
-    // port closed, until the next open.
-    void onPortLost(const QString& reason);
+    // asBytes: the same line's effects cut from its bytes, one character
+    // each, when the line is not text in any encoding; else empty.
+    bool applyEffects(const ParseOutcome& outcome, TextEncoding arrivedAs,
+                      const QList<ReplyEffect>& asBytes);
+    void keepArrivedBytes(const ReplyEffect& effect, TextEncoding arrivedAs,
+                          const QList<ReplyEffect>& asBytes);
+    // The open port went away (an adapter unplugged): the status box says so
+    // once; the operation that finds the port closed ends there.
+    void onPortLost();
 
     Form& form_;
     SerialLink& link_;
@@ -106,7 +136,10 @@ private:
     std::function<void()> afterReceive_;
     std::function<void()> afterLoss_;
     std::function<void(const QString&)> afterPortStored_;
-    QString portLostText_;
+    FrontEnd frontEnd_ = FrontEnd::Window;
+    Form* settingsForm_ = nullptr;
+    bool portLost_ = false;
+    bool deviceAnswered_ = false;
     QSet<Ctl> replied_;
     quint32 lastReceiveMs_;
     quint32 quietBeforeLastReceiveMs_ = 0;

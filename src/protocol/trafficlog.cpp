@@ -107,11 +107,16 @@ QString formatEntry(const TrafficEntry& entry, int maxBytes) {
     const qsizetype shown = std::min<qsizetype>(bytes.size(), maxBytes);
     QString hex;
     QString text;
+    // A secret shows as one mask of fixed length, which tells nothing of its own.
+    const QString mask = QStringLiteral("********");
     for (qsizetype i = 0; i < shown; ++i) {
-        hex += hidden[i] ? QStringLiteral("**")
+        if (hidden[i] && i > 0 && hidden[i - 1]) {
+            continue;
+        }
+        hex += hidden[i] ? mask
                          : QStringLiteral("%1").arg(quint8(bytes[i]), 2, 16, QChar(u'0')).toUpper();
         hex += u' ';
-        text += hidden[i] ? QChar(u'*') : shownAsText(bytes[i]);
+        text += hidden[i] ? mask : QString(shownAsText(bytes[i]));
     }
     QString line =
         QDateTime::fromMSecsSinceEpoch(entry.atMs).toString(QStringLiteral("HH:mm:ss.zzz"));

@@ -58,8 +58,9 @@ private:
 QList<bool> secretBytes(const QByteArray& bytes);
 
 // One line of text: local time, "TX" or "RX", the bytes in hex and as text
-// (a dot for a byte that is not printable ASCII), secrets shown as "**" and
-// "*". At most maxBytes bytes are shown, then the count of all of them.
+// (a dot for a byte that is not printable ASCII), each secret shown as
+// "********" in both, whatever its length. At most maxBytes bytes are shown,
+// then the count of all of them.
 QString formatEntry(const TrafficEntry& entry, int maxBytes);
 
 // Every line of the log, each ended by a line break, with all its bytes: the

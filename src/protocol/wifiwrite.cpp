@@ -17,12 +17,8 @@ namespace ds = DeviceSettings;
 constexpr int kConfirmationSteps = 16;
 constexpr int kConfirmationStepMs = 800;
 
-void appendStatus(Session& session, Msg message) {
-    session.form().appendText(Ctl::Text29, session.tr(message) + QStringLiteral("\r\n"));
-}
-
-void restoreCaption(Session& session) {
-    session.form().setText(Ctl::Command8, session.tr(Msg::WifiButtonIdle));
+void appendStatus(Session& session, const QString& line) {
+    session.form().appendText(Ctl::Text29, line + QStringLiteral("\r\n"));
 }
 
 // The first pause runs its whole length whatever the device says: a device
@@ -46,43 +42,42 @@ void sendCredentials(Session& session) {
     const bool confirmed = awaitConfirmation(session);
     session.flags().wifiWriteSeen = false;
     if (confirmed) {
-        appendStatus(session, Msg::WifiWriteComplete);
+        appendStatus(session, session.tr(Msg::WifiWriteComplete));
         session.link().write(Commands::reboot());
-        appendStatus(session, Msg::WifiReset);
+        appendStatus(session, session.tr(Msg::WifiReset));
     } else {
-        appendStatus(session, Msg::WifiWriteFail);
+        appendStatus(session, session.tr(Msg::WifiWriteFail));
+        // A device that sent nothing at all is named, with what to check.
+        if (!session.deviceAnswered()) {
+            form.appendOwnStatusLine(session.silentDeviceText());
+        }
     }
-    closePortIfOpen(session);
-    restoreCaption(session);
 }
 
 void wifiSteps(Session& session) {
     Form& form = session.form();
-    if (session.link().isOpen()) {
-        form.setText(Ctl::Command6, session.tr(Msg::PortIsOpen));
-        session.link().close();
-        session.prompter().message(session.tr(Msg::PortIsOpenOrNo));
-        restoreCaption(session);
+    if (cancelledRunningExchange(session)) {
         return;
     }
     if (const auto refusal = wifiWriteRefusal(form)) {
         session.prompter().message(*refusal);
         return;
     }
+    // The device takes an empty name as no network at all, and restarts on it.
+    if (form.text(ds::wifiSsid).isEmpty() &&
+        !session.prompter().confirm(session.tr(Msg::WifiNameEmptyQuestion))) {
+        return;
+    }
     form.setText(Ctl::Command8, session.tr(Msg::WifiButtonWriting));
     try {
         session.openPort();
         session.waitOnPort(200);
-        // A click during the pause closed the port: that click was the cancel.
-        if (!session.link().isOpen()) {
-            return;
-        }
         sendCredentials(session);
     } catch (const SerialError& error) {
-        closePortIfOpen(session);
-        session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
-        restoreCaption(session);
+        tellPortFailure(session, error, Msg::WifiCancelled);
     }
+    closePortIfOpen(session);
+    form.setText(Ctl::Command8, session.tr(Msg::WifiButtonIdle));
 }
 
 }  // namespace

@@ -14,28 +14,10 @@ namespace {
 constexpr int kConfirmationSteps = 16;
 constexpr int kConfirmationStepMs = 500;
 
-void sendSkippingFailure(Session& session, const QByteArray& command) {
-    try {
-        session.link().write(command);
-    } catch (const SerialError&) {
-        // A command the closed port refuses is skipped: the write goes on and
-        // reports the missing confirmation at its end.
-    }
-}
-
-void reportFailure(Session& session) {
-    session.form().appendText(Ctl::Text29, session.tr(Msg::WriteFail) + QStringLiteral("\r\n"));
-}
-
-void finish(Session& session) {
-    session.form().setText(Ctl::Command7, session.tr(Msg::WriteButtonIdle));
-    closePortIfOpen(session);
-}
-
 // Sends the commands and waits for the confirmation; the port is open.
 void write(Session& session, const QList<WriteStep>& steps) {
     for (const WriteStep& step : steps) {
-        sendSkippingFailure(session, step.command);
+        session.link().write(step.command);
         if (step.pauseMs > 0) {
             session.waitOnPort(step.pauseMs);
         }
@@ -43,20 +25,24 @@ void write(Session& session, const QList<WriteStep>& steps) {
     if (awaitAcknowledgement(session, AckFlag::FreqSave, kConfirmationSteps, kConfirmationStepMs)) {
         session.form().appendStatusLine(session.tr(Msg::WriteComplete));
     } else {
-        reportFailure(session);
+        session.form().appendOwnStatusLine(session.tr(Msg::WriteFail));
+        // A device that sent nothing at all is named, with what to check.
+        if (!session.deviceAnswered()) {
+            session.form().appendOwnStatusLine(session.silentDeviceText());
+        }
     }
     session.waitOnPort(100);
-    finish(session);
 }
 
 void writeSteps(Session& session) {
     Form& form = session.form();
-    session.flags().freqSaveSeen = false;
-    form.setStatus(QString());
-    form.setText(Ctl::Text30, QString());
+    // A click that cancels leaves the status box to the exchange it cancels.
     if (cancelledRunningExchange(session)) {
         return;
     }
+    session.flags().freqSaveSeen = false;
+    form.setStatus(QString());
+    form.setText(Ctl::Text30, QString());
     if (const auto refusal = writeRefusal(form)) {
         session.prompter().message(*refusal);
         return;
@@ -68,13 +54,17 @@ void writeSteps(Session& session) {
     form.setStatus(session.tr(Msg::WriteStatusWriting));
     try {
         session.openPort();
+        write(session, steps);
     } catch (const SerialError& error) {
-        session.prompter().message(session.portFailureText(session.tr(Msg::PortIsOpenOrNo), error));
-        reportFailure(session);
-        finish(session);
-        return;
+        if (error.kind() != SerialError::Kind::NotOpen) {
+            // The message box tells what became of the write; the status
+            // box no longer says it is under way.
+            form.setStatus(QString());
+        }
+        tellPortFailure(session, error, Msg::WriteCancelled);
     }
-    write(session, steps);
+    form.setText(Ctl::Command7, session.tr(Msg::WriteButtonIdle));
+    closePortIfOpen(session);
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include "app/form.h"
 #include "protocol/commands.h"
 
+#include <QByteArrayList>
+
+#include <algorithm>
+
 namespace {
 
 namespace ds = DeviceSettings;
@@ -11,51 +15,62 @@ namespace ds = DeviceSettings;
 constexpr int kPauseMs = 200;
 constexpr int kAfterDnsMs = 400;
 
-QString asTyped(const Form& form, Ctl field) {
-    return form.text(field);
+// A field as bytes: those its text arrived as while it is unedited, else its
+// text, free text in the encoding it arrived in.
+using Bytes = QByteArray (*)(const Form& form, Ctl field, TextEncoding encoding);
+
+QByteArray asTyped(const Form& form, Ctl field, TextEncoding encoding) {
+    return form.bytes(field, encoding);
 }
 
-QString callsign(const Form& form, Ctl) {
-    return Commands::callsignArgument(form.text(ds::callsign), form.text(ds::callSsid));
+QByteArray callsign(const Form& form, Ctl, TextEncoding encoding) {
+    // The callsign padded to its six places, as Commands::callsignArgument does.
+    const qsizetype padding = std::max<qsizetype>(0, 6 - form.text(ds::callsign).size());
+    return form.bytes(ds::callsign, encoding) + QByteArray(padding, ' ') + '-' +
+           form.bytes(ds::callSsid, encoding);
 }
 
-QString addressMode(const Form& form, Ctl field) {
-    return Commands::addressModeArgument(form.text(field));
+QByteArray addressMode(const Form& form, Ctl field, TextEncoding) {
+    return Commands::addressModeArgument(form.text(field)).toUtf8();
 }
 
 template <const ds::Octets& boxes>
-QString octets(const Form& form, Ctl) {
-    return Commands::octetsArgument(
-        {form.text(boxes[0]), form.text(boxes[1]), form.text(boxes[2]), form.text(boxes[3])});
+QByteArray octets(const Form& form, Ctl, TextEncoding encoding) {
+    QByteArrayList parts;
+    for (const Ctl box : boxes) {
+        parts << form.bytes(box, encoding);
+    }
+    return parts.join(',');
 }
 
-QString backlight(const Form& form, Ctl field) {
-    return Commands::backlightArgument(form.text(field));
+QByteArray backlight(const Form& form, Ctl field, TextEncoding encoding) {
+    return form.text(field) == u"ON" ? Commands::backlightArgument(form.text(field)).toUtf8()
+                                     : form.bytes(field, encoding);
 }
 
-QString distanceUnit(const Form& form, Ctl field) {
-    return Commands::distanceUnitCode(form.text(field));
+QByteArray distanceUnit(const Form& form, Ctl field, TextEncoding) {
+    return Commands::distanceUnitCode(form.text(field)).toUtf8();
 }
 
-QString digipeat(const Form& form, Ctl field) {
-    return form.value(field) == 1 ? QStringLiteral("1") : QStringLiteral("0");
+QByteArray digipeat(const Form& form, Ctl field, TextEncoding) {
+    return form.value(field) == 1 ? "1" : "0";
 }
 
-QString txPath(const Form& form, Ctl field) {
-    return Commands::txPathCode(form.text(field));
+QByteArray txPath(const Form& form, Ctl field, TextEncoding) {
+    return Commands::txPathCode(form.text(field)).toUtf8();
 }
 
-QString digiAlias(const Form& form, Ctl field) {
-    return Commands::digiAliasCode(form.text(field));
+QByteArray digiAlias(const Form& form, Ctl field, TextEncoding) {
+    return Commands::digiAliasCode(form.text(field)).toUtf8();
 }
 
-// A setting's command: its keyword, the field it carries, how the field's
-// text becomes the argument, and the pause after it. Free text goes in the
+// A setting's command: its keyword, the field it carries, how the field
+// becomes the argument, and the pause after it. Free text goes in the
 // encoding it arrived in.
 struct SettingCommand {
     const char* keyword;
     Ctl field;
-    QString (*argument)(const Form& form, Ctl field) = asTyped;
+    Bytes argument = asTyped;
     bool freeText = false;
     int pauseMs = kPauseMs;
 };
@@ -91,7 +106,7 @@ void append(QList<WriteStep>& steps, const Form& form, const SettingCommand& com
     const TextEncoding encoding =
         command.freeText ? form.encoding(command.field) : TextEncoding::Utf8;
     steps << WriteStep{
-        Commands::setting(command.keyword, command.argument(form, command.field), encoding),
+        Commands::setting(command.keyword, command.argument(form, command.field, encoding)),
         command.pauseMs};
 }
 
@@ -111,6 +126,8 @@ QList<WriteStep> writeSequence(const Form& form) {
         append(steps, form, command);
     }
     // Like the set-up request, the frequency command starts a fresh line.
-    steps << WriteStep{"\r\n" + Commands::setting("FREQ", form.text(ds::frequency)), kPauseMs};
+    steps << WriteStep{
+        "\r\n" + Commands::setting("FREQ", form.bytes(ds::frequency, TextEncoding::Utf8)),
+        kPauseMs};
     return steps;
 }

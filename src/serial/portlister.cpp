@@ -86,8 +86,8 @@ bool isAdapterPort(const PortInfo& port) {
     return !port.identity.isEmpty() || port.watched;
 }
 
-QList<PortInfo> offeredPorts(const PortLister& ports) {
-    return ports.openablePorts() << PortInfo{kSimPortName, QStringLiteral("simulated KV120")};
+QList<PortInfo> offeredPorts(const PortLister& ports, const QString& simulatedNote) {
+    return ports.openablePorts() << PortInfo{kSimPortName, simulatedNote};
 }
 
 SystemPortLister::SystemPortLister(QStringList watchedPaths)

@@ -51,8 +51,8 @@ public:
 };
 
 // The ports offered to the user: those that open now and, last, the
-// simulated device.
-QList<PortInfo> offeredPorts(const PortLister& ports);
+// simulated device, described as simulatedNote says.
+QList<PortInfo> offeredPorts(const PortLister& ports, const QString& simulatedNote);
 
 // The ports of this machine: "COM1" to "COM16" on Windows, device paths
 // elsewhere, and the watched paths that exist.

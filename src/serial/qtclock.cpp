@@ -22,16 +22,16 @@ void QtClock::delayUntil(int ms, const Condition& answered) {
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(ms + 1 - passed), Qt::PreciseTimer, &loop,
                            &QEventLoop::quit);
-        if (answered) {
-            // The loop is about to sleep once it has handled what arrived, so
-            // a reply that answers the wait ends it right after being handled.
-            connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                    &loop, [&loop, &answered] {
-                        if (answered()) {
-                            loop.quit();
-                        }
-                    });
-        }
+        // The loop is about to sleep once it has handled what arrived, so a
+        // reply that answers the wait ends it right after being handled, and
+        // so does an abort (a signal, the window closing), at once rather
+        // than when the wait has run its time.
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                &loop, [this, &loop, &answered] {
+                    if (isAborted() || (answered && answered())) {
+                        loop.quit();
+                    }
+                });
         loop.exec();
         // The loop also ends early when the application quits; abort() is
         // what turns that into the end of the exchange.

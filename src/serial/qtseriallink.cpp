@@ -1,13 +1,14 @@
 #include "serial/qtseriallink.h"
 
-#include <QDir>
+#include "serial/portusers.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -19,19 +20,6 @@ constexpr qint64 kBytesPerSecond = 11520;
 // The device's receive buffers are small; the input side keeps what one
 // exchange can send between two reads.
 constexpr qint64 kReadBufferBytes = 4096;
-
-SerialError::Kind kindOf(QSerialPort::SerialPortError error) {
-    switch (error) {
-        case QSerialPort::DeviceNotFoundError:
-            return SerialError::Kind::NotFound;
-        case QSerialPort::PermissionError:
-            return SerialError::Kind::PermissionDenied;
-        case QSerialPort::OpenError:
-            return SerialError::Kind::Busy;
-        default:
-            return SerialError::Kind::Other;
-    }
-}
 
 // One device under two names (a symbolic link, /dev/serial/by-id/...) is one
 // port: QSerialPort names its lock file after the path it opens.
@@ -48,47 +36,50 @@ QString canonicalPath(const QString& name) {
 }
 
 #ifdef Q_OS_UNIX
-// The program that QSerialPort's lock file names, as "kv120ctl, process 1234";
-// empty when no lock file tells. The file is named after the path without
-// "/dev/", every "/" made "_", in the first lock folder that has it.
-QString lockHolder(const QString& path) {
-    QString name = path.startsWith(QLatin1String("/dev/")) ? path.mid(5) : path;
-    name.replace(u'/', u'_');
-    for (const QString& folder : {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
-                                  QStringLiteral("/tmp"), QDir::tempPath()}) {
-        qint64 pid = 0;
-        QString host;
-        QString program;
-        if (QLockFile(folder + QStringLiteral("/LCK..") + name)
-                .getLockInfo(&pid, &host, &program)) {
-            return QStringLiteral("%1, process %2").arg(program).arg(pid);
+// The device file QSerialPort opens for a name.
+QString deviceFile(const QString& path) {
+    return path.contains(u'/') ? path : QStringLiteral("/dev/") + path;
+}
+#endif
+
+// Why a port did not open, in the terms the user is told. QSerialPort's own
+// words are the system's last error, which says "Inappropriate ioctl for
+// device" of a plain file and reports a lock held by another program as a
+// permission error.
+SerialError openFailure(QSerialPort::SerialPortError error, const QString& path,
+                        const QString& systemWords) {
+    using Kind = SerialError::Kind;
+#ifdef Q_OS_UNIX
+    const QString device = deviceFile(path);
+    if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device)) {
+        return SerialError(Kind::NotFound);
+    }
+    struct stat status {};
+    const bool characterDevice =
+        ::stat(QFile::encodeName(device).constData(), &status) == 0 && S_ISCHR(status.st_mode);
+    if (!characterDevice || error == QSerialPort::UnsupportedOperationError) {
+        return SerialError(Kind::NotASerialPort);
+    }
+    if (error == QSerialPort::PermissionError) {
+        if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0) {
+            return SerialError(Kind::Busy, {}, portUsers(path));
         }
+        return SerialError(Kind::PermissionDenied);
     }
-    return {};
-}
 #endif
-
-QString inUse(const QString& path) {
-    QString text = QStringLiteral("the port is in use by another program");
-#ifdef Q_OS_UNIX
-    const QString holder = lockHolder(path);
-    if (!holder.isEmpty()) {
-        text += QStringLiteral(" (%1)").arg(holder);
+    switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            return SerialError(Kind::NotFound);
+        case QSerialPort::PermissionError:
+            return SerialError(Kind::PermissionDenied);
+        case QSerialPort::OpenError:
+            return SerialError(Kind::Busy, {}, portUsers(path));
+        case QSerialPort::UnsupportedOperationError:
+            return SerialError(Kind::NotASerialPort);
+        default:
+            return SerialError(Kind::Other, systemWords);
     }
-#else
-    Q_UNUSED(path);
-#endif
-    return text;
 }
-
-#ifdef Q_OS_UNIX
-// QSerialPort reports a lock held by another program as a permission error;
-// it is one only when the device itself may not be opened.
-bool mayOpen(const QString& path) {
-    const QString device = path.contains(u'/') ? path : QStringLiteral("/dev/") + path;
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-}
-#endif
 
 }  // namespace
 
@@ -103,7 +94,7 @@ QtSerialLink::~QtSerialLink() {
 
 void QtSerialLink::setPortName(const QString& name) {
     if (port_.isOpen()) {
-        throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
+        throw SerialError(SerialError::Kind::IsOpen);
     }
     name_ = name;
 }
@@ -114,7 +105,7 @@ QString QtSerialLink::portName() const {
 
 void QtSerialLink::open() {
     if (port_.isOpen()) {
-        throw SerialError(SerialError::Kind::IsOpen, QStringLiteral("the port is open"));
+        throw SerialError(SerialError::Kind::IsOpen);
     }
     port_.setBaudRate(QSerialPort::Baud115200);
     port_.setDataBits(QSerialPort::Data8);
@@ -126,14 +117,9 @@ void QtSerialLink::open() {
     port_.setPortName(path);
     if (!port_.open(QIODevice::ReadWrite)) {
         const auto error = port_.error();
-        const QString reason = port_.errorString();
+        const QString systemWords = port_.errorString();
         port_.clearError();
-#ifdef Q_OS_UNIX
-        if (error == QSerialPort::PermissionError && mayOpen(path)) {
-            throw SerialError(SerialError::Kind::Busy, inUse(path));
-        }
-#endif
-        throw SerialError(kindOf(error), reason);
+        throw openFailure(error, path, systemWords);
     }
 #ifdef Q_OS_UNIX
     // The lock file and the exclusive-open flag both let root through, and a
@@ -141,7 +127,7 @@ void QtSerialLink::open() {
     // for every opener that asks for it, whatever name it opened.
     if (::flock(port_.handle(), LOCK_EX | LOCK_NB) != 0) {
         port_.close();
-        throw SerialError(SerialError::Kind::Busy, inUse(path));
+        throw SerialError(SerialError::Kind::Busy, {}, portUsers(path));
     }
 #endif
     // QSerialPort keeps what arrived before the port was ours; the device's
@@ -163,11 +149,17 @@ bool QtSerialLink::isOpen() const {
 
 void QtSerialLink::write(const QByteArray& bytes) {
     if (!port_.isOpen()) {
-        throw SerialError(SerialError::Kind::NotOpen, QStringLiteral("the port is not open"));
+        throw SerialError(SerialError::Kind::NotOpen);
     }
     if (port_.write(bytes) != bytes.size()) {
-        throw SerialError(SerialError::Kind::WriteFailed, port_.errorString());
+        const QString systemWords = port_.errorString();
+        port_.clearError();
+        throw SerialError(SerialError::Kind::WriteFailed, systemWords);
     }
+}
+
+QList<PortUser> QtSerialLink::otherUsers() const {
+    return portUsers(canonicalPath(name_));
 }
 
 void QtSerialLink::onReadyRead() {
@@ -177,23 +169,41 @@ void QtSerialLink::onReadyRead() {
     }
 }
 
+bool QtSerialLink::deviceStillThere() const {
+#ifdef Q_OS_UNIX
+    // A terminal that has gone away (an adapter pulled out, the far end of a
+    // pseudo-terminal closed) is hung up, and refuses even to tell its
+    // settings.
+    termios settings{};
+    return port_.handle() >= 0 && tcgetattr(port_.handle(), &settings) == 0;
+#else
+    return false;
+#endif
+}
+
 void QtSerialLink::onError(QSerialPort::SerialPortError error) {
     // An unplugged adapter shows up as a resource error or, in Qt 6.4,
-    // sometimes as a read error. The port is closed from a queued call: not
-    // from inside QSerialPort's own notification.
+    // sometimes as a read error. Either is also what QSerialPort makes of a
+    // read that found nothing because another program sharing the port (one
+    // that takes no lock) took the bytes first, and QSerialPort then stops
+    // reading. The port is looked at, and closed or read again, from a queued
+    // call: not from inside QSerialPort's own notification.
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) {
         return;
     }
-    const QString reason = port_.errorString();
     QMetaObject::invokeMethod(
         this,
-        [this, reason] {
+        [this] {
             if (!port_.isOpen()) {
                 return;
             }
             port_.clearError();
+            if (deviceStillThere()) {
+                onReadyRead();  // a read starts QSerialPort's reading again
+                return;
+            }
             port_.close();
-            reportLoss(reason);
+            reportLoss();
         },
         Qt::QueuedConnection);
 }

@@ -18,10 +18,12 @@ public:
     void close() override;
     bool isOpen() const override;
     void write(const QByteArray& bytes) override;
+    QList<PortUser> otherUsers() const override;
 
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
+    bool deviceStillThere() const;
     // Pushes every queued byte out of the port, within a bound that allows
     // for the line rate.
     void drain();

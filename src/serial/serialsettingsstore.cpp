@@ -4,10 +4,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -35,6 +38,16 @@ QString SerialSettingsStore::pathBeside(const QString& programDir) {
         return QDir(programDir).filePath(kFileName);
     }
     return userPath();
+}
+
+QString SerialSettingsStore::makeFolder(const QString& dir) {
+    const std::filesystem::path path(QFile::encodeName(dir).toStdString());
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (!error && std::filesystem::is_directory(path, error)) {
+        return {};
+    }
+    return error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("not a folder");
 }
 
 QString SerialSettingsStore::userPath() {

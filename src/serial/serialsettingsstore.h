@@ -15,6 +15,11 @@ public:
     // program's folder (bin beside share/metainfo), else userPath.
     static QString pathBeside(const QString& programDir);
 
+    // Makes the folder named by --config-dir when it does not exist yet: a
+    // folder that is not there would silently remember nothing. The reason
+    // it is not, and cannot be made, a folder; else the empty text.
+    static QString makeFolder(const QString& dir);
+
     // The file in the user's configuration directory, shared by every
     // program of the tool (an installed program's directory is not writable).
     static QString userPath();

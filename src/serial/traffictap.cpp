@@ -7,7 +7,7 @@ TrafficTap::TrafficTap(SerialLink& inner) : inner_(inner) {
         }
         deliver(bytes);
     });
-    inner_.setLossHandler([this](const QString& reason) { reportLoss(reason); });
+    inner_.setLossHandler([this] { reportLoss(); });
 }
 
 void TrafficTap::write(const QByteArray& bytes) {

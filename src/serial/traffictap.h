@@ -28,6 +28,7 @@ public:
     bool isOpen() const override { return inner_.isOpen(); }
     // Only bytes the port took are recorded: a failed write throws first.
     void write(const QByteArray& bytes) override;
+    QList<PortUser> otherUsers() const override { return inner_.otherUsers(); }
 
 private:
     SerialLink& inner_;

@@ -33,6 +33,10 @@ void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileN
     }
     if (!failure.isEmpty()) {
         prompter.message(text(Msg::FileNotSaved, language).arg(path, failure));
+        return;
+    }
+    if (const QStringList inexact = fieldsNotHeldExactly(form); !inexact.isEmpty()) {
+        prompter.message(text(Msg::SavedNotExactly, language).arg(path, inexact.join(u'\n')));
     }
 }
 
@@ -47,12 +51,14 @@ void loadSettingsFile(Session& session, QString& dialogFileName) {
     // A file refused changes nothing in the window, the status box included.
     const FileContents file = readSettingsFile(dialogFileName, form.language());
     if (!file.failure.isEmpty()) {
+        session.prompter().chosenFileRefused();
         session.prompter().message(
             session.tr(Msg::FileNotLoaded).arg(dialogFileName, file.failure));
         return;
     }
-    if (!holdsSettingLine(file.bytes)) {
-        session.prompter().message(session.tr(Msg::NotASettingsFile).arg(dialogFileName));
+    if (const auto refusal = settingsFileRefusal(dialogFileName, file.bytes, form.language())) {
+        session.prompter().chosenFileRefused();
+        session.prompter().message(*refusal);
         return;
     }
     form.setStatus(dialogFileName + QStringLiteral("\r\n\r\n"));

@@ -12,7 +12,8 @@ class Session;
 
 // Asks for a file name, starting with the name last chosen, and writes the
 // window's settings to it. On any failure the old file stays whole and the
-// user is told. Changes nothing in the window.
+// user is told; so is the user when the file cannot hold a field's bytes
+// exactly. Changes nothing in the window.
 void saveSettingsFile(const Form& form, Prompter& prompter, QString& dialogFileName);
 
 // Asks for a file and loads it into the window: the status box shows the

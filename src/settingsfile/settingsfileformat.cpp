@@ -2,6 +2,7 @@
 
 #include "app/devicesettings.h"
 #include "app/form.h"
+#include "app/texts.h"
 #include "protocol/commands.h"
 #include "serial/textencoding.h"
 
@@ -19,6 +20,21 @@ constexpr std::array<Ctl, 4> kFreeTextFields{ds::position, ds::comment, ds::serv
 QString octets(const Form& form, const ds::Octets& boxes) {
     return Commands::octetsArgument(
         {form.text(boxes[0]), form.text(boxes[1]), form.text(boxes[2]), form.text(boxes[3])});
+}
+
+// A file in GB18030 when any free-text field's text arrived in it, so that
+// it loads back, and goes to the device, as the device sent it. A file holds
+// one encoding: the load decides on the whole file, since a short GB18030
+// line may pass for UTF-8.
+TextEncoding fileEncoding(const Form& form) {
+    const bool gb18030 =
+        std::any_of(kFreeTextFields.begin(), kFreeTextFields.end(),
+                    [&form](Ctl field) { return form.encoding(field) == TextEncoding::Gb18030; });
+    return gb18030 ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+}
+
+QString encodingName(TextEncoding encoding) {
+    return encoding == TextEncoding::Gb18030 ? QStringLiteral("GB18030") : QStringLiteral("UTF-8");
 }
 
 }  // namespace
@@ -60,18 +76,61 @@ std::vector<Ctl> settingLineControls() {
 }
 
 QByteArray settingsFileBytes(const Form& form) {
-    // A file in GB18030 when any free-text field's text arrived in it, so that
-    // it loads back, and goes to the device, as the device sent it. A file
-    // holds one encoding: the load decides on the whole file, since a short
-    // GB18030 line may pass for UTF-8.
-    const bool gb18030 =
-        std::any_of(kFreeTextFields.begin(), kFreeTextFields.end(),
-                    [&form](Ctl field) { return form.encoding(field) == TextEncoding::Gb18030; });
     QByteArray bytes;
     for (const QString& line : settingsFileLines(form)) {
-        bytes += encodeText(line, gb18030 ? TextEncoding::Gb18030 : TextEncoding::Utf8) + "\r\n";
+        bytes += encodeText(line, fileEncoding(form)) + "\r\n";
     }
     return bytes;
+}
+
+QStringList fieldsNotHeldExactly(const Form& form) {
+    const TextEncoding file = fileEncoding(form);
+    const Language language = form.language();
+    QStringList told;
+    for (const Ctl field : ds::textSettings()) {
+        const bool freeText = std::find(kFreeTextFields.begin(), kFreeTextFields.end(), field) !=
+                              kFreeTextFields.end();
+        // What a write sends now, against what it sends after a load of the file.
+        const QByteArray sent =
+            form.bytes(field, freeText ? form.encoding(field) : TextEncoding::Utf8);
+        if (sent == encodeText(form.text(field), file)) {
+            continue;
+        }
+        const QString label = lineKeywordOf(field);
+        const DecodedText now = decodeText(sent);
+        told << (now.valid ? text(Msg::FieldHeldInOtherEncoding, language)
+                                 .arg(label, encodingName(now.encoding), encodingName(file))
+                           : text(Msg::FieldNotHeldAsText, language).arg(label));
+    }
+    return told;
+}
+
+QString lineKeywordOf(Ctl field) {
+    const std::pair<Ctl, const char*> lines[] = {
+        {ds::callsign, "CALLSIGN"}, {ds::callSsid, "CALLSIGN"},
+        {ds::passcode, "PASS"},     {ds::addressMode, "DHCP"},
+        {ds::position, "POSITION"}, {ds::comment, "COMMENT TEXT"},
+        {ds::server, "SERVER"},     {ds::sendInterval, "SENT TIME"},
+        {ds::filter, "FILTER"},     {ds::backlight, "BACKLIGHT"},
+        {ds::frequency, "FREQ"},    {ds::distanceUnit, "UNIT"},
+        {ds::digipeat, "DIGI"},     {ds::modulation, "MOD"},
+        {ds::txPath, "PATH"},       {ds::digiAlias, "ALIAS"},
+    };
+    for (const auto& [setting, keyword] : lines) {
+        if (setting == field) {
+            return QString::fromLatin1(keyword);
+        }
+    }
+    const std::pair<const ds::Octets*, const char*> rows[] = {{&ds::ipAddress, "IP"},
+                                                              {&ds::subnetMask, "MASK"},
+                                                              {&ds::gateway, "GATE"},
+                                                              {&ds::dnsServer, "DNS"}};
+    for (const auto& [boxes, keyword] : rows) {
+        if (std::find(boxes->begin(), boxes->end(), field) != boxes->end()) {
+            return QString::fromLatin1(keyword);
+        }
+    }
+    return {};
 }
 
 std::optional<Ctl> labelOfFieldWithLineBreak(const Form& form) {

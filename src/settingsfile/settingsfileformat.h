@@ -27,6 +27,18 @@ std::vector<Ctl> settingLineControls();
 // free-text field's text arrived in GB18030.
 QByteArray settingsFileBytes(const Form& form);
 
+// The fields whose bytes the file cannot hold exactly, one line each in the
+// window's language, naming the field by its line and what a write after
+// loading the file would send instead: bytes the device sent that are no
+// text, or text in another encoding than the file's. Empty when the file
+// holds them all.
+QStringList fieldsNotHeldExactly(const Form& form);
+
+// The keyword of the line that holds a field ("COMMENT TEXT" for the comment,
+// "IP" for each of its four boxes), which names it apart from a field that
+// shares its label; the empty text for a control that is no setting.
+QString lineKeywordOf(Ctl field);
+
 // A saved field that holds a line break would split its line in two and load
 // back as something else; this names the first such field's label (for
 // instance Label4 for the callsign), or nothing when every field can be saved.

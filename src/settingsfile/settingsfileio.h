@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/language.h"
+#include "process/outputfile.h"  // writeFileWhole, which saves settings files
 
 #include <QByteArray>
 #include <QString>
@@ -8,11 +9,6 @@
 // A settings file is a few hundred bytes; anything far larger is not one, and
 // listing it line by line in the status box would stall the window.
 inline constexpr qint64 kMaxSettingsFileBytes = qint64{64} * 1024;
-
-// Replaces the file whole or not at all: the old file stays as it was unless
-// the new one has been written completely. The system's reason when it
-// failed, else the empty text.
-QString writeFileWhole(const QString& path, const QByteArray& bytes);
 
 struct FileContents {
     QByteArray bytes;

@@ -12,26 +12,27 @@
 #include "update/loaderprotocol.h"
 #include "update/updater.h"
 
-namespace {
-
 // While a check reads the trace itself, the transfer does not answer the
-// loader from it.
-class NotAnswering {
+// loader from it; when the check is done the trace is cleared, so the
+// transfer never takes an answer the check has had (a lone E5 would
+// otherwise start a transfer on its next tick).
+class Updater::NotAnswering {
 public:
-    explicit NotAnswering(bool& answering) : answering_(answering) { answering_ = false; }
-    ~NotAnswering() { answering_ = true; }
+    explicit NotAnswering(Updater& updater) : updater_(updater) { updater_.answering_ = false; }
+    ~NotAnswering() {
+        updater_.clearTrace();
+        updater_.answering_ = true;
+    }
     NotAnswering(const NotAnswering&) = delete;
     NotAnswering& operator=(const NotAnswering&) = delete;
 
 private:
-    bool& answering_;
+    Updater& updater_;
 };
-
-}  // namespace
 
 Updater::DeviceFound Updater::lookForDevice() {
     Form& form = session_.form();
-    const NotAnswering notAnswering(answering_);
+    const NotAnswering notAnswering(*this);
     session_.flags().connectSeen = false;
     if (answersHandshake()) {
         return DeviceFound::Running;
@@ -94,7 +95,12 @@ void Updater::imageSent() {
     session_.form().setText(Ctl::Label2, session_.tr(Msg::Updating) + u' ' +
                                              session_.tr(Msg::UpdateStep) + QStringLiteral("100%"));
     // The transfer timer must not wait: the check comes after it.
-    session_.clock().post(0, [this] { runExchange(session_, [this] { awaitRunningFirmware(); }); });
+    session_.clock().post(0, [this, alive = std::weak_ptr<char>(alive_)] {
+        // An updater gone meanwhile (kv120ctl interrupted) has nothing to check.
+        if (!alive.expired()) {
+            runExchange(session_, [this] { awaitRunningFirmware(); });
+        }
+    });
 }
 
 void Updater::awaitRunningFirmware() {
@@ -109,7 +115,7 @@ void Updater::awaitRunningFirmware() {
             updater.refreshLock();
         }
     } checkEnds{*this};
-    const NotAnswering notAnswering(answering_);
+    const NotAnswering notAnswering(*this);
     try {
         session_.clock().delay(kPortSettleMs);
         session_.openPort();

@@ -40,7 +40,9 @@ bool Updater::imageOpen() {
     const ImageFileRead read = readImageFile(path, kMaxImageLength);
     switch (read.outcome) {
         case ImageFileRead::Outcome::TooLarge:
-            prompter.message(session_.tr(Msg::ImageTooLarge).arg(kMaxImageLength));
+            prompter.message(
+                session_.tr(imageLoaded_ ? Msg::ImageTooLargeKeptBefore : Msg::ImageTooLarge)
+                    .arg(kMaxImageLength));
             return false;
         case ImageFileRead::Outcome::NotRead:
             prompter.message(

@@ -9,6 +9,9 @@
 
 namespace {
 
+// The count box's text when no loader wait runs, as the window starts.
+const QString kLoaderCountIdle = QStringLiteral("0/10");
+
 // The controls a transfer locks: "Open ROM", "update", the spare button
 // beside them and the port selector.
 constexpr Ctl kLockedDuringTransfer[] = {Ctl::Command1, Ctl::Command2, Ctl::Command3, Ctl::Combo1};
@@ -49,6 +52,8 @@ void Updater::transferTick() {
     const auto since = [this](quint32 ms) { return session_.clock().nowMs() - ms; };
     if (askedPastLastBlock_) {
         endUnfinishedTransfer(Msg::UpdateBlockRefused);
+    } else if (transferActive_ && session_.portLost()) {
+        endUnfinishedTransfer(Msg::UpdatePortLost);
     } else if (transferActive_ && since(lastProgressMs_) >= quint32(kStallMs)) {
         endUnfinishedTransfer(Msg::UpdateStalled);
     } else {
@@ -94,7 +99,6 @@ void Updater::clearTrace() {
 
 void Updater::sendLength() {
     transferActive_ = true;
-    lengthSent_ = true;
     deviceLeft_ = DeviceLeft::InLoader;
     lastProgressMs_ = session_.clock().nowMs();
     refreshLock();
@@ -201,6 +205,9 @@ void Updater::endUnfinishedTransfer(Msg reason) {
 void Updater::endUnfinishedUpdate(const QString& reason, const QString& step) {
     Form& form = session_.form();
     closePortIfOpen(session_);
+    // The window is usable again while the message is read.
+    checkingRun_ = false;
+    refreshLock();
     form.setText(Ctl::Label2, session_.tr(Msg::UpdateNotComplete) + step);
     QString message = reason;
     form.appendStatusLine(message);
@@ -231,6 +238,8 @@ void Updater::returnToIdle() {
     stopLoaderWait();
     stopLastBlockCheck();
     connectWaitCount_ = 0;
+    // The loader count is over with the transfer.
+    form.setText(Ctl::Text3, kLoaderCountIdle);
     loaderAnswered_ = false;
     blockIndex_ = 0;
     transferActive_ = false;

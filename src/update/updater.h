@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class Session;
 
@@ -105,6 +106,8 @@ public:
     void setOnComplete(std::function<void()> action) { onComplete_ = std::move(action); }
 
 private:
+    class NotAnswering;
+
     // The update start, phase by phase.
     void startOrCancel();
     enum class DeviceFound { Running, InLoader, Silent };
@@ -172,7 +175,6 @@ private:
     QByteArray blockPacket_;
 
     bool transferActive_ = false;
-    bool lengthSent_ = false;
     DeviceLeft deviceLeft_ =
         DeviceLeft::Untouched;         // since the last probe that looked for a loader
     bool askedPastLastBlock_ = false;  // a repeat request came after the last block
@@ -190,6 +192,9 @@ private:
     bool keeperHolds_ = false;
     std::function<bool()> beforeReset_;
     QMetaObject::Connection captionWatch_;
+
+    // Lets what is posted on the clock see that the updater is gone.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 
     Clock::TimerId timer1_ = 0;  // 0 while the loader wait is off
     Clock::TimerId timer2_ = 0;

@@ -5,6 +5,7 @@
 #include "app/fieldvalues.h"
 #include "app/fieldwarnings.h"
 #include "app/form.h"
+#include "app/texts.h"
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,18 @@ inline void PrintTo(const FieldWarning& warning, std::ostream* out) {
 namespace {
 
 namespace ds = DeviceSettings;
+
+// Every text of the program's own has a Chinese form of its own; only those
+// marked as the device's users have always seen them keep one form.
+TEST(Texts, EveryTextHasItsChineseFormOrIsMarkedAsKeepingOne) {
+    for (int id = 0; id < static_cast<int>(Msg::TextCount); ++id) {
+        const Msg msg = static_cast<Msg>(id);
+        const QString english = text(msg, Language::English);
+        const QString chinese = text(msg, Language::Chinese);
+        EXPECT_FALSE(english.isEmpty()) << id;
+        EXPECT_EQ(chinese == english, keepsOneForm(msg)) << english.toStdString();
+    }
+}
 
 TEST(AprsPasscode, IgnoresTheSsidAndKeepsFifteenBits) {
     EXPECT_EQ(aprsPasscode("W5ISP-9"), 15748);
@@ -71,6 +84,8 @@ TEST(FieldWarnings, EachCheckWarnsBesideItsField) {
         {ds::comment, "KORVA 144.640MHz iGate with digipeater 41", false, ds::comment,
          "Posi+Comment: 41 characters, more than the 40 the box takes"},
         {ds::comment, "KORVA 144.640MHz iGate with digipeater 4", false, {}, nullptr},
+        {ds::comment, "net#42", false, ds::comment,
+         "Posi+Comment: a \"#\" ends the device's command there; what follows it may be lost"},
         {ds::gateway[2], "256", false, {}, nullptr},
         {ds::callSsid, " ", false, {}, nullptr},
     };

@@ -111,8 +111,13 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     const SimKnobs badBlock{.bytesPerSecond = kLineRate115200, .corruptChecksumOfBlock = 4};
     const SimKnobs noFreqSave{.noFreqSave = true, .bytesPerSecond = kLineRate115200};
     const QString readOk = "read ok\nVER:KV120 V1.0\n";
-    const QString lost =
-        "The serial port went away (was the cable unplugged?): the simulated device went away\n";
+    const QString otherPort =
+        " kv120ctl ports lists the ports; name the device's with --port NAME.\n";
+    const QString noAnswer =
+        "\nNo answer from the device on SIM: is it switched on, is its cable plugged in, is SIM "
+        "its port?" +
+        otherPort;
+    const QString lost = "\nThe port SIM went away (was the cable unplugged?)." + otherPort;
     const QString warning =
         "Tx/Rx: \"155.000\" is not a frequency in MHz within 144-148, 430-450\n";
     const QString verified = "Verified: the device holds every setting written.\n";
@@ -137,10 +142,11 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     const Case cases[] = {
         {"read", kWire, read, kSucceeded, "[KORVA]\r\n\r\nCALLSIGN:NOCALL-10\r\n", readOk,
          "AT+READ#"},
-        {"read, device silent", silent, read, kFailed, "",
-         "\nThe device did not answer; the settings were not read.\n", "SETUP#"},
+        {"read, device silent", silent, read, kFailed, "", noAnswer, "SETUP#"},
         {"read, no READ END", noReadEnd, read, kFailed, "",
-         "\nThe device did not end its settings with READ END; they were not read.\n", "AT+READ#"},
+         "\nThe device on SIM did not send all its settings (no READ END came); they were not "
+         "read.\n",
+         "AT+READ#"},
         {"read, CONNECT repeated", repeating, read, kSucceeded, "[KORVA]", "\nConnect OK (x51)\n",
          "AT+READ#"},
         // The adapter pulled out is named, and the wait under way ends: no retry.
@@ -149,6 +155,9 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         {"read, Ctrl-C", silent, read, kInterrupted, "", "", "SETUP#", {}, 5000, 6000},
         {"wifi", kWire, wifi, kSucceeded, "", "", "AT+WIFI,home,secret#"},
         {"wifi, never confirmed", noWifiAck, wifi, kFailed, "", "", "AT+WIFI,home,secret#"},
+        {"wifi, no name", kWire,
+         [](CliContext& c, const QString&) { return writeWifi(c, "", "pw"); }, kFailed, "",
+         "restart without one. Write it anyway? no (--yes answers yes)\n", ""},
         {"restart", kWire, [](CliContext& c, const QString&) { return restart(c); }, kSucceeded, "",
          "", "REBOOT#"},
         {"a warning", kWire, writeSettings, kSucceeded, "", warning, "AT+FREQ,155.000#", frequency},
@@ -170,16 +179,28 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         {"diff, differs", kWire, diffSettings, kFailed,
          "COMMENT TEXT: file \"gateway\", device \"KORVA 144.640MHz\"\n", "read ok\n", "AT+READ#",
          comment},
-        {"diff, device silent", silent, diffSettings, kFailed, "",
-         "The settings could not be read back; nothing was compared.\n", "SETUP#"},
+        {"diff, device silent", silent, diffSettings, kFailed, "", noAnswer, "SETUP#"},
+        {"write, settings lacking, strict", kWire, strict, kFailed, "",
+         "Alias: the file loaded has no ALIAS line; the field keeps what it held before\n"
+         "Nothing was written (--strict).\n",
+         "", "CALLSIGN:AB1C  -9\r\nFREQ:145.8250\r\n"},
+        {"write, no frequency", kWire, writeSettings, kFailed, "",
+         "The frequency is empty; nothing was written.\n", "", "CALLSIGN:AB1C  -9\r\n"},
+        {"write, an address with dots", kWire, writeSettings, kFailed, "",
+         "cannot be read; expected IP: four numbers 0-255 separated by commas", "",
+         settingsWith({{ds::ipAddress[0], "192.168.1.99"}}).replace("99,", "99.")},
         {"write, no settings file", kWire, writeSettings, kFailed, "",
          "is not a settings file: no line in it is a setting. Nothing was loaded.\n", "",
          "shopping list\n"},
         {"update, image too small", kWire, update, kFailed, "",
          "Please choose fireware\nThe image is too small: 4999 bytes, at least 5000.", "",
          patternBytes(4999)},
+        // No image was loaded before: none stays loaded.
+        {"update, image too large", kWire, update, kFailed, "", "the device's loader accepts.\n",
+         "", patternBytes(524288)},
         {"update, last block refused", badBlock, update, kFailed, "",
-         "The update did not complete: the device's loader refused the image's last block.",
+         "The update did not complete: the device's loader refused the image's last block. Run "
+         "the update again.",
          "AT+RESET#", patternBytes(9000)},
         {"update, the kept settings written back unconfirmed", noFreqSave, updateFirmware, kFailed,
          "", "Write fail，Please try again.\n", "AT+RESET#", patternBytes(9000)},
@@ -197,6 +218,9 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
         EXPECT_FALSE(cli.ports.link.isOpen());
         const QString err = cli.err();
         EXPECT_TRUE(c.err.isEmpty() || err.count(c.err) == 1) << err.toStdString();
+        // A command that fails tells no version it did not read.
+        EXPECT_FALSE(c.status == kFailed && err.contains(u"VER:") && !err.contains(u"read ok"))
+            << err.toStdString();
         const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
         for (qsizetype i = 1; i < lines.size(); ++i) {
             EXPECT_NE(lines[i], lines[i - 1]) << err.toStdString();
@@ -207,33 +231,10 @@ TEST(Kv120ctl, EachCommandSaysOnceHowItEndedAndExitsSo) {
     }
 }
 
-// Ctrl-C in the transfer: one line says where things stand and how to finish.
 // The plain rerun, a new run of kv120ctl, finishes the update and writes the
 // kept settings back; on a terminal its bar is redrawn in place, every status
 // line starts on a line of its own and the bar stands full at the end.
-TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
-    Cli first;
-    first.device.config().callsign = "BG7ABC";
-    const QString image = first.file("image.bin");
-    ASSERT_TRUE(writeBytes(image, patternBytes(64 * 1024)));
-    const Clock::TimerId ctrlC = first.clock.startTimer(50, [&first] {
-        if (first.device.flash().blocks >= 5 && !first.context.interrupted) {
-            first.context.interrupt();
-        }
-    });
-    EXPECT_EQ(first.run([&](CliContext& c) { return updateFirmware(c, image); }), kInterrupted);
-    first.clock.stopTimer(ctrlC);
-    const QString told = first.err();
-    // The percentage of the blocks sent, as the window shows it.
-    EXPECT_TRUE(told.contains(u"\n12% (4/33 blocks)\n")) << told.toStdString();
-    // Told once, at the program's end.
-    const QString undone = first.context.undone;
-    EXPECT_TRUE(
-        undone.startsWith(u"The update was interrupted: the device is in its loader. "
-                          u"Your settings are kept in "));
-    EXPECT_TRUE(undone.endsWith("To finish: kv120ctl --port SIM update " + image));
-    EXPECT_FALSE(told.contains(undone));
-
+void expectTheRerunFinishes(Cli& first, const QString& image) {
     Cli rerun;
     rerun.context.errIsTerminal = true;
     rerun.context.backupFolder = first.context.backupFolder;
@@ -261,6 +262,56 @@ TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
     EXPECT_GT(lastBar.trimmed().section(u' ', -4, -4).toLongLong(), 9000) << lastBar.toStdString();
     EXPECT_TRUE(err.contains(u"\nupdate complete update step:100%\n")) << err.toStdString();
     EXPECT_TRUE(err.contains(u"Write complete"));
+}
+
+// Ctrl-C during an update: one line, at the program's end, says where things
+// stand, where the settings are kept and the command that finishes the job.
+TEST(Kv120ctl, AnInterruptedUpdateSaysHowToFinishAndTheRerunFinishesIt) {
+    struct Case {
+        const char* interruptedWhile;
+        std::function<bool(Cli&)> now;
+        QString state;
+        QString finish;  // %1: the image, %2: the kept file
+    };
+    const Case cases[] = {
+        {"the transfer", [](Cli& cli) { return cli.device.flash().blocks >= 5; },
+         "The update was interrupted: the device is in its loader. ",
+         "To finish: kv120ctl --port SIM update %1"},
+        {"the write-back",
+         [](Cli& cli) { return cli.context.form.text(Ctl::Text29).contains(u"Writing......"); },
+         "The update completed, but writing back its settings was interrupted: the device holds "
+         "part of them. ",
+         "To finish: kv120ctl --port SIM write %2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.interruptedWhile);
+        Cli first;
+        first.device.config().callsign = "BG7ABC";
+        const QString image = first.file("image.bin");
+        ASSERT_TRUE(writeBytes(image, patternBytes(64 * 1024)));
+        const Clock::TimerId ctrlC = first.clock.startTimer(50, [&first, &c] {
+            if (c.now(first) && !first.context.interrupted) {
+                first.context.interrupt();
+            }
+        });
+        EXPECT_EQ(first.run([&](CliContext& c) { return updateFirmware(c, image); }), kInterrupted);
+        first.clock.stopTimer(ctrlC);
+        const QString told = first.err();
+        // The percentage of the blocks sent, as the window shows it.
+        EXPECT_TRUE(told.contains(u"\n12% (4/33 blocks)\n")) << told.toStdString();
+        const QString undone = first.context.undone;
+        const QString kept =
+            told.section(QStringLiteral("Settings kept in "), 1).section(u'\n', 0, 0);
+        EXPECT_TRUE(
+            undone.startsWith(c.state + QStringLiteral("Your settings are kept in ") + kept))
+            << undone.toStdString();
+        EXPECT_TRUE(undone.endsWith(QString(c.finish).replace("%1", image).replace("%2", kept)))
+            << undone.toStdString();
+        EXPECT_FALSE(told.contains(undone));
+        if (first.device.inLoader()) {
+            expectTheRerunFinishes(first, image);
+        }
+    }
 }
 
 TEST(Kv120ctl, PortsListsTheMachinesPortsWithTheirDescriptionsAndSimLast) {

@@ -3,6 +3,7 @@
 // ends: its exit status and its last line, on a signal too.
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/form.h"
 #include "app/startup.h"
 #include "cli/clicontext.h"
 #include "cli/portsearch.h"
@@ -27,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,17 +42,51 @@ struct Ended {
     QByteArray err;
 };
 
+// How a program is started, run in the child before the program starts.
+void closeInput() {
+    ::close(STDIN_FILENO);
+}
+
+void closeOutput() {
+    ::close(STDOUT_FILENO);
+}
+
+void outputToDevFull() {
+    const int full = ::open("/dev/full", O_WRONLY);
+    ::dup2(full, STDOUT_FILENO);
+    ::close(full);
+}
+
+// Standard output is a pipe already full, whose reader (the program itself)
+// never reads.
+void fullOutput() {
+    static char bytes[4096];
+    int ends[2];
+    if (::pipe(ends) == 0) {
+        ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+        while (::write(ends[1], bytes, sizeof bytes) > 0) {
+        }
+        ::fcntl(ends[1], F_SETFL, 0);
+        ::dup2(ends[1], STDOUT_FILENO);
+    }
+}
+
+void ignoreHangUp() {
+    std::signal(SIGHUP, SIG_IGN);  // as nohup starts it
+}
+
 // Runs the program to its end, with no display, while this process goes on
 // serving events.
-Ended runToEnd(const QString& program, const QStringList& arguments, bool outputFull = false) {
+Ended runToEnd(const QString& program, const QStringList& arguments,
+               void (*startedWith)() = nullptr) {
     QProcess process;
     QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         noDisplay.remove(QString::fromLatin1(name));
     }
     process.setProcessEnvironment(noDisplay);
-    if (outputFull) {
-        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    if (startedWith != nullptr) {
+        process.setChildProcessModifier(startedWith);
     }
     process.start(program, arguments);
     if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20'000)) {
@@ -147,46 +183,78 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
     holder.start(KV120CTL_PATH, {"--config-dir", ownConfig.path(), "--port", link, "read"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !served.received.chunks.isEmpty(); }, 20'000));
     const QString busy = QStringLiteral(
-                             "Port is open or no\nthe port is in use by another program "
-                             "(kv120ctl, process %1)\n")
+                             "Port is open or no\n%1 is in use by kv120ctl (process %2).\nClose "
+                             "the other program, then try again.\n")
+                             .arg(served.path())
                              .arg(holder.processId());
     const QString ctl = QStringLiteral(KV120CTL_PATH);
     const QString noPort = QStringLiteral("/dev/kv120-no-such-port");
     const QString full = "kv120ctl: the output could not be written: No space left on device\n";
+    const QString made = config.filePath(QStringLiteral("made/here"));  // by --config-dir
     const QString noPortGiven =
         "no port given: name it with --port NAME or --port auto (kv120ctl ports lists them)\n";
     // Two simulators plugged in, to --port auto.
     qputenv(kWatchedPortsVariable, (link + u':' + served.path()).toLocal8Bit());
     // The program, its arguments, the exit status, what standard output
-    // starts with, part of standard error, and whether the output is full.
-    const std::tuple<QString, QStringList, int, QString, QString, bool> cases[] = {
-        {ctl, {"--version"}, 0, "kv120ctl " + programVersion() + '\n', "", false},
-        {KV120SIM_PATH, {"--version"}, 0, "kv120-sim " + programVersion() + '\n', "", false},
-        {KV120CONFIG_PATH, {"--version"}, 0, "kv120-config " + programVersion() + '\n', "", false},
-        {ctl, {"--help"}, 0, "Usage: kv120ctl ", "", false},
-        {ctl, {"read", "--help"}, 0, "Usage: kv120ctl [options] read [FILE]\n", "", false},
-        {ctl, {}, 2, "", "", false},
-        {ctl, {"frobnicate"}, 2, "", "kv120ctl: no command frobnicate\n", false},
-        {ctl, {"write"}, 2, "", "", false},
-        {ctl, {"--lang", "fr", "defaults"}, 2, "", "", false},
-        {ctl, {"read"}, 2, "", noPortGiven, false},
-        {ctl, {"--port", noPort, "read"}, 1, "", "Port is open or no", false},
-        {ctl, {"--port", served.path(), "read"}, 1, "", busy, false},
-        {ctl, {"--port", "auto", "read"}, 2, "", "--port auto: several USB serial ports", false},
-        {ctl, {"defaults"}, 1, "", full, true},
-        {ctl, {"--version"}, 1, "", full, true},
+    // starts with, part of standard error, and how it is started.
+    const std::tuple<QString, QStringList, int, QString, QString, void (*)()> cases[] = {
+        {ctl, {"--version"}, 0, "kv120ctl " + programVersion() + '\n', "", nullptr},
+        {KV120SIM_PATH, {"--version"}, 0, "kv120-sim " + programVersion() + '\n', "", nullptr},
+        {KV120CONFIG_PATH,
+         {"--version"},
+         0,
+         "kv120-config " + programVersion() + '\n',
+         "",
+         nullptr},
+        {ctl, {"--help"}, 0, "Usage: kv120ctl ", "", nullptr},
+        {ctl, {"read", "--help"}, 0, "Usage: kv120ctl [options] read [FILE]\n", "", nullptr},
+        {ctl, {}, 2, "", "", nullptr},
+        {ctl, {"frobnicate"}, 2, "", "kv120ctl: no command frobnicate\n", nullptr},
+        {ctl, {"write"}, 2, "", "", nullptr},
+        {ctl, {"--lang", "fr", "defaults"}, 2, "", "", nullptr},
+        {ctl, {"read"}, 2, "", noPortGiven, nullptr},
+        {ctl, {"kept"}, 0, "", "", nullptr},  // needs no port
+        {ctl,
+         {"--port", noPort, "read"},
+         1,
+         "",
+         "Port is open or no\nThere is no port " + noPort +
+             ".\nkv120ctl ports lists the ports; name the device's with --port NAME.\n",
+         nullptr},
+        {ctl, {"--port", served.path(), "read"}, 1, "", busy, nullptr},
+        {ctl, {"defaults"}, 1, "", full, outputToDevFull},
+        {ctl, {"--version"}, 1, "", full, outputToDevFull},
+        // Standard output closed must not become the program's own signal pipe.
+        {ctl,
+         {"--port", "SIM", "read"},
+         1,
+         "",
+         "the output could not be written: Bad file",
+         closeOutput},
+        {KV120SIM_PATH, {}, 1, "", "kv120-sim: the output could not be written", outputToDevFull},
+        {KV120CONFIG_PATH, {"--bogus"}, 2, "", "kv120-config: Unknown option 'bogus'.", nullptr},
+        {ctl, {"--config-dir", made, "defaults"}, 0, "[KORVA]", "", nullptr},
+        {ctl, {"--config-dir", ctl + "/x", "defaults"}, 2, "", "Not a directory", nullptr},
+        // The shell hands over "caf" and the byte E9, which is no UTF-8.
+        {"/bin/sh",
+         {"-c", "exec \"$0\" --port SIM wifi \"$(printf 'caf\\351')\" pw", ctl},
+         2,
+         "",
+         "the argument \"caf\\xE9\" is not text",
+         nullptr},
     };
-    for (const auto& [program, arguments, status, out, err, outputFull] : cases) {
+    for (const auto& [program, arguments, status, out, err, startedWith] : cases) {
         SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + ' ' +
                      arguments.join(u' ').toStdString());
         const QStringList configDir{"--config-dir", config.path()};
-        const Ended run =
-            runToEnd(program, (program == ctl ? configDir : QStringList()) + arguments, outputFull);
+        const Ended run = runToEnd(
+            program, (program == ctl ? configDir : QStringList()) + arguments, startedWith);
         EXPECT_EQ(run.status, status) << run.err.toStdString();
         EXPECT_TRUE(out.isEmpty() ? run.out.isEmpty() : run.out.startsWith(out.toUtf8()))
             << run.out.toStdString();
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(err)) << run.err.toStdString();
     }
+    EXPECT_TRUE(QFileInfo(made).isDir());
     // The system's language: Chinese for simplified Chinese in China only.
     const QString empty = config.filePath(QStringLiteral("empty.bin"));
     ASSERT_TRUE(writeBytes(empty, {}));
@@ -249,24 +317,43 @@ struct State {
     const char* program;
     // After --config-dir DIR, run in DIR, which holds a pipe and the port stored.
     QStringList arguments;
-    const char* lastLine;      // %1: what the signal was
-    bool inputClosed = false;  // started without standard input
+    const char* lastLine;             // %1: what the signal was; nullptr: no standard error
+    void (*startedWith)() = nullptr;  // run in the child before the program starts
+    int ignoredFromStart = 0;         // this signal changes nothing: SIGTERM then ends it
+    const char* image = nullptr;      // a firmware image of this name is in DIR
 };
+
+// A long name, so that the line that names it twice is longer than a short
+// buffer would hold.
+#define KV_LONG_IMAGE_NAME                                                               \
+    "firmware-image-with-a-name-long-enough-to-make-the-line-that-names-it-longer-than-" \
+    "two-hundred-and-fifty-six-bytes.bin"
 
 const State kStates[] = {
     // Its own descriptors then start at 0, which must not be taken for none.
     {"kv120ctl without standard input waiting for a silent device", KV120CTL_PATH,
-     QStringList{"read"}, "kv120ctl: %1; the settings were not read\n", true},
+     QStringList{"read"}, "kv120ctl: %1; the settings were not read\n", closeInput},
+    {"kv120ctl writing what it read from SIM to a full pipe", KV120CTL_PATH,
+     QStringList{"--port", "SIM", "read"}, "kv120ctl: %1; the settings were not read\n",
+     fullOutput},
+    {"kv120ctl started by nohup waiting for a silent device", KV120CTL_PATH, QStringList{"read"},
+     "kv120ctl: %1; the settings were not read\n", ignoreHangUp, SIGHUP},
     {"kv120ctl reading a pipe whose writer has not written, before any port opens", KV120CTL_PATH,
      QStringList{"write", "pipe"}, "kv120ctl: %1; nothing was sent to the device\n"},
+    // The line says where the device stands and the command that finishes the job.
+    {"kv120ctl updating a silent device it has reset", KV120CTL_PATH,
+     QStringList{"--no-keep-settings", "update", KV_LONG_IMAGE_NAME},
+     "factory settings. To finish: kv120ctl --port %2 update " KV_LONG_IMAGE_NAME "\n", nullptr, 0,
+     KV_LONG_IMAGE_NAME},
     {"kv120-config reading a silent device for a picture of the window", KV120CONFIG_PATH,
      QStringList{"--screenshot", "window.png", "--click", "Command6"},
      "kv120-config: %1; the window was closed, stopping the operation under way\n"},
 };
 
 // Each program ends cleanly on SIGINT, SIGTERM and SIGHUP whatever it is
-// doing: exit status 128 + the signal's number and one line on what was left
-// undone, never the signal's silent default.
+// doing, blocked on a full pipe too: exit status 128 + the signal's number and
+// one line on what was left undone, never the signal's silent default. A
+// signal ignored from the start stays ignored.
 TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
     const std::pair<int, const char*> endings[] = {{SIGINT, "interrupted (SIGINT)"},
                                                    {SIGTERM, "terminated (SIGTERM)"},
@@ -278,13 +365,16 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             ServedDevice served(SimKnobs{.silent = true});
             ASSERT_TRUE(writeBytes(dir.filePath("RUVAdev.ini"),
                                    "[RUVAdev]\r\npar5=" + served.path().toUtf8() + "\r\n"));
+            if (state.image != nullptr) {
+                ASSERT_TRUE(writeBytes(dir.filePath(state.image), patternBytes(6000)));
+            }
             QFile writer(dir.filePath(QStringLiteral("pipe")));  // holds it open, writing nothing
             ASSERT_EQ(::mkfifo(QFile::encodeName(writer.fileName()).constData(), 0600), 0);
             ASSERT_TRUE(writer.open(QIODevice::ReadWrite));
             QProcess process;
             process.setWorkingDirectory(dir.path());
-            if (state.inputClosed) {
-                process.setChildProcessModifier([] { ::close(STDIN_FILENO); });
+            if (state.startedWith != nullptr) {
+                process.setChildProcessModifier(state.startedWith);
             }
             process.start(QString::fromUtf8(state.program),
                           QStringList{"--config-dir", dir.path()} + state.arguments);
@@ -296,15 +386,20 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
                 [&] { return waitsIn(pid, "pipe") || !served.received.chunks.isEmpty(); }, 20'000));
 
             ::kill(static_cast<pid_t>(pid), signal);
+            const bool ignored = signal == state.ignoredFromStart;
+            if (ignored) {
+                ::kill(static_cast<pid_t>(pid), SIGTERM);
+            }
             ASSERT_TRUE(
                 QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20'000));
             const QByteArray err = process.readAllStandardError();
 
             EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-            EXPECT_EQ(process.exitCode(), 128 + signal);
-            EXPECT_TRUE(
-                QString::fromUtf8(err).endsWith(QString::fromUtf8(state.lastLine).arg(said)))
-                << err.toStdString();
+            EXPECT_EQ(process.exitCode(), 128 + (ignored ? SIGTERM : signal));
+            const QString line = QString::fromUtf8(state.lastLine)
+                                     .replace("%1", ignored ? "terminated (SIGTERM)" : said)
+                                     .replace("%2", served.path());
+            EXPECT_TRUE(QString::fromUtf8(err).endsWith(line)) << err.toStdString();
         }
     }
 }

@@ -18,9 +18,12 @@
 #include "support/testfiles.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -148,6 +151,31 @@ TEST(QtPrompter, MessageBoxesAndQuestions) {
     }
 }
 
+// The next dialog for the kind of file starts where the last file taken was,
+// not where a file refused after it was chosen was.
+TEST(QtPrompter, AFileRefusedIsNotWhereTheNextDialogStarts) {
+    QTemporaryDir dir;
+    QtPrompter prompter({}, dir.filePath(QStringLiteral("kv120-choices.ini")));
+    const auto choose = [&prompter, &dir](const char* folder) {
+        const QString file = dir.filePath(QString::fromLatin1(folder) + "/settings.ini");
+        QDir(dir.path()).mkdir(QString::fromLatin1(folder));
+        writeBytes(file, "[KORVA]\r\n");
+        QTimer::singleShot(0, [file] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->selectFile(file);
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own, which checks the file
+        });
+        return prompter.chooseFile({FileRequest::Mode::Open, {}, "ini文件(*.ini)|*.ini", {}, {}});
+    };
+    EXPECT_TRUE(choose("taken").endsWith(u"taken/settings.ini"));
+    EXPECT_TRUE(choose("junk").endsWith(u"junk/settings.ini"));
+    prompter.chosenFileRefused();
+    const QSettings folders(dir.filePath(QStringLiteral("kv120-choices.ini")),
+                            QSettings::IniFormat);
+    EXPECT_EQ(folders.value(QStringLiteral("Folders/ini")).toString(), dir.filePath("taken"));
+}
+
 // The panel records before it was ever shown, so the traffic of a failure is
 // there when it is opened: one line per entry of the log, saved as shown.
 TEST(TrafficPanel, RecordsFromTheStartAndShowsAndSavesOneMaskedLinePerCommandOrReply) {
@@ -172,7 +200,8 @@ TEST(TrafficPanel, RecordsFromTheStartAndShowsAndSavesOneMaskedLinePerCommandOrR
     const QString shown = panel.findChild<QPlainTextEdit*>("TrafficView")->toPlainText();
     EXPECT_EQ(qsizetype(panel.log().entries().size()), shown.count(u'\n') + 1);
     // Both ways are recorded, the passcode masked as in the log.
-    EXPECT_TRUE(shown.contains("AT+READ#") && shown.contains("PASS:*****")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("AT+READ#") && shown.contains("PASS:********.."))
+        << shown.toStdString();
 
     prompter.files.push_back(dir.filePath("traffic.txt"));
     panel.save();

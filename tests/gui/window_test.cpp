@@ -26,6 +26,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <variant>
 
 namespace {
 
@@ -102,13 +103,14 @@ std::string addressBoxes(const WindowRig& rig) {
 // (the values are checked against the simulated device's factory settings end
 // to end). The address boxes follow the mode however it was set: by
 // "Default", picked, or by the program (a read, a loaded file); typed text
-// goes into the Form as the program's does.
+// goes into the Form as the program's does. In a fresh window, whose mode box
+// is empty, they are closed.
 TEST(DefaultsAndAddressMode, TheSixteenBoxesFollowTheModeHoweverItWasSet) {
     WindowRig rig;
     QTest::keyClicks(rig.widget(Ctl::Text34), "home-net");
     QTest::keyClicks(rig.widget(Ctl::Text33), "secret");
     ASSERT_FALSE(rig.widget(Ctl::Command7)->isEnabled());
-    ASSERT_EQ(addressBoxes(rig), "on");
+    ASSERT_EQ(addressBoxes(rig), "off");
     rig.click(Ctl::Command0);
     EXPECT_EQ(rig.shown(ds::addressMode), QStringLiteral("DHCP"));
     EXPECT_EQ(addressBoxes(rig), "off");
@@ -158,13 +160,14 @@ TEST(FormBinding, TheWidgetsAndTheFormFollowEachOther) {
     EXPECT_EQ(rig.widget<QPlainTextEdit>(Ctl::Text29)->toPlainText(),
               QStringLiteral("Connection OK"));
 
-    enum class Way { Typed, Pasted, SetByProgram };
+    enum class Way { Typed, Pasted, SetByScreenReader, SetByProgram };
     const std::tuple<Way, Ctl, const char*, const char*> cases[] = {
         {Way::Typed, Ctl::Text4, "dl1abcd", "DL1ABC"},
         {Way::Typed, Ctl::Text5, "1a2 34567", "12345"},
         {Way::Typed, Ctl::Text31, "1,44.64000/", "144.6400"},
         {Way::Typed, Ctl::Combo6, "12", "12"},  // not a list item; kept
         {Way::Pasted, Ctl::Text11, "b/KORVA/BH4/BG2/BD7", "b/KORVA/BH4/BG2/"},
+        {Way::SetByScreenReader, Ctl::Text4, "bg7abc", "BG7ABC"},
         {Way::SetByProgram, Ctl::Text4, "bh4tdv-12", "bh4tdv-12"},
         {Way::SetByProgram, Ctl::Text10, " 0600 ", "0600"},
     };
@@ -177,6 +180,9 @@ TEST(FormBinding, TheWidgetsAndTheFormFollowEachOther) {
         } else if (way == Way::Pasted) {
             QGuiApplication::clipboard()->setText(QString::fromUtf8(input));
             QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        } else if (way == Way::SetByScreenReader) {
+            QAccessible::queryAccessibleInterface(box)->setText(QAccessible::Value,
+                                                                QString::fromUtf8(input));
         } else {
             rig.form.setText(control, QString::fromUtf8(input));
         }
@@ -300,6 +306,9 @@ TEST(PortSelector, TheListFollowsTheCableAndTheSelectedAdapterComesBackUnderAnyN
     EXPECT_EQ(itemsOf(list), (QStringList{builtIn.name, kSimPortName}));
 }
 
+const QString kLongPort =
+    QStringLiteral("/dev/serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART_Bridge-if00-port0");
+
 // Many warnings at once, and the longest texts the exchanges show.
 void showEveryWarningAndLongText(Form& form) {
     const auto say = [&form](Msg message) { return text(message, form.language()); };
@@ -314,12 +323,13 @@ void showEveryWarningAndLongText(Form& form) {
     }
     form.setText(Ctl::Text3, say(Msg::ConnectionSuccessfulBox));
     form.setText(Ctl::Label2, say(Msg::Updating) + say(Msg::UpdateStep) + QStringLiteral(" 512"));
-    form.setText(Ctl::Command6, say(Msg::ReadButtonPortOpen));
+    form.setText(Ctl::Command6, say(Msg::ReadButtonReading));
     form.setText(Ctl::Command7, say(Msg::WriteButtonWriting));
     form.setText(Ctl::Command9, say(Msg::PortIsOpen));
     form.setText(Ctl::Command2, say(Msg::UpdateButtonBusy));
     form.setText(Ctl::Command8, say(Msg::WifiButtonWriting));
     form.setText(Ctl::Text6, QStringLiteral("KV120 V2.3.1"));
+    form.setText(Ctl::Combo1, kLongPort);
 }
 
 // What a widget shows is cut when it needs more room than it has.
@@ -358,11 +368,10 @@ std::map<QString, std::pair<QWidget*, QRect>> shownControls(const QWidget* windo
     return shown;
 }
 
-// In both languages every text fits its room at the window's first size,
-// neither warnings nor long texts move a control or resize the window, and a
-// screen reader finds a name for every box and an Alt+letter on every button.
-// A warning marks its field, or the label of its row, until it is put right.
-TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIsNamed) {
+// In both languages every text fits its room at the window's first size, and
+// neither warnings nor long texts move a control or resize the window. A
+// warning marks its field, or the label of its row, until it is put right.
+TEST(WindowLayout, WarningsAndLongTextsMoveNothingAndEveryTextFits) {
     const Ctl marked[] = {ds::passcode, Ctl::Label13};
     const auto fillRight = [](Form& form) {
         fillDefaults(form);
@@ -386,7 +395,6 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
         EXPECT_EQ(rig.window->size(), windowSize);
         const auto after = shownControls(rig.window);
         ASSERT_EQ(after.size(), before.size());
-        std::set<QKeySequence> mnemonics;
         for (const auto& [name, shown] : after) {
             SCOPED_TRACE(name.toStdString());
             const auto& [widget, place] = shown;
@@ -395,23 +403,11 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
             for (const auto& [other, its] : after) {
                 EXPECT_TRUE(other == name || !its.second.intersects(place)) << other.toStdString();
             }
-            if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-                const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
-                // The WiFi password's "Show" box alone has none.
-                EXPECT_TRUE(!mnemonic.isEmpty() || name == u"ShowWifiPassword");
-                EXPECT_TRUE(mnemonic.isEmpty() || mnemonics.insert(mnemonic).second);
-            } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                       qobject_cast<QPlainTextEdit*>(widget)) {
-                EXPECT_NE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
-                          QString());
-            }
         }
-        EXPECT_EQ(after.at("Text28").first->accessibleName(), QStringLiteral("DNS 4"));
-        EXPECT_EQ(
-            QAccessible::queryAccessibleInterface(rig.widget(Ctl::Text4))->text(QAccessible::Name),
-            rig.form.text(Ctl::Label4));
         auto* line = rig.window->findChild<ElidedLabel*>(QStringLiteral("WarningsLine"));
         EXPECT_NE(line->toolTip(), QString());
+        // A port's path too long for its box is shown shortened, whole in its tooltip.
+        EXPECT_EQ(rig.widget<QComboBox>(Ctl::Combo1)->lineEdit()->toolTip(), kLongPort);
         for (const Ctl field : marked) {
             EXPECT_NE(rig.form.warning(field), QString());
             EXPECT_EQ(rig.widget(field)->toolTip(), rig.form.warning(field));
@@ -426,44 +422,174 @@ TEST(WindowLayout, WarningsAndLongTextsMoveNothingEveryTextFitsAndEveryControlIs
     }
 }
 
+// What a screen reader names a control: the text of the label beside it
+// (or, for a button, its caption without the mnemonic), or a name of its own.
+using NamedBy = std::variant<Ctl, Msg, QString>;
+
+// Tab reaches every control the user types into or presses, in the window's
+// order, and passes by the boxes only the program writes to, but the status
+// box; each control has a name in the window's language, and each button
+// an Alt+letter of its own.
+TEST(WindowAccessibility, TabReachesEveryControlInOrderAndEachIsNamed) {
+    for (const int lcid : {1033, 2052}) {
+        SCOPED_TRACE(lcid);
+        WindowRig rig(Machine{.lcid = lcid});
+        fillDefaults(rig.form);  // every list box holds a value, which is no name
+        const Form& form = rig.form;
+        // The control, what names it, and whether Tab reaches it.
+        std::vector<std::tuple<QString, NamedBy, bool>> controls = {
+            {"Text4", Ctl::Label4, true},         {"Combo5", Msg::SsidBoxName, true},
+            {"Text5", Ctl::Label1, true},         {"Text8", Msg::PositionBoxName, true},
+            {"Text7", Msg::CommentBoxName, true}, {"Combo3", Ctl::Label7, true},
+            {"Text11", Ctl::Label10, true},       {"Text10", Ctl::Label8, true},
+            {"Combo2", Ctl::Label5, true},
+        };
+        const Ctl rowLabels[] = {Ctl::Label12, Ctl::Label13, Ctl::Label14, Ctl::Label15};
+        for (int box = 0; box < 16; ++box) {
+            controls.emplace_back(nameOf(ds::addressBoxes[box]),
+                                  form.text(rowLabels[box / 4]) + QString(" %1").arg(box % 4 + 1),
+                                  true);
+        }
+        const std::tuple<QString, NamedBy, bool> rest[] = {
+            {"Text31", Ctl::Label16, true},
+            {"Check1", Ctl::Check1, true},
+            {"Combo6", Ctl::Label24, true},
+            {"Text32", Ctl::Label21, true},
+            {"Combo7", Ctl::Label25, true},
+            {"Combo8", Ctl::Label26, true},
+            {"Combo16", Ctl::Label18, true},
+            {"Combo4", Ctl::Label19, true},
+            {"Text6", Ctl::Frame3, false},
+            {"Text34", Ctl::Label23, true},
+            {"Text33", Ctl::Label20, true},
+            {"ShowWifiPassword", Msg::ShowPassword, true},
+            {"Command8", Ctl::Command8, true},
+            {"Combo1", Msg::PortSelectorName, true},
+            {"Text12", Ctl::Text12, false},
+            {"Text29", Ctl::Label11, true},
+            {"Command6", Ctl::Command6, true},
+            {"Command7", Ctl::Command7, true},
+            {"Command0", Ctl::Command0, true},
+            {"Command4", Ctl::Command4, true},
+            {"Command5", Ctl::Command5, true},
+            {"Command9", Ctl::Command9, true},
+            {"Command1", Ctl::Command1, true},
+            {"Command2", Ctl::Command2, true},
+            {"TrafficButton", Msg::TrafficButton, true},
+            {"CompareButton", Msg::CompareButton, true},
+            {"VerifyAfterWrite", Msg::VerifyAfterWriteBox, true},
+            {"ProgressBar1", Msg::UpdateProgressName, false},
+            {"Text3", Msg::ProgressBoxName, false},
+        };
+        controls.insert(controls.end(), std::begin(rest), std::end(rest));
+
+        QStringList expectedStops;
+        for (const auto& [control, namedBy, stop] : controls) {
+            SCOPED_TRACE(control.toStdString());
+            const QString expected = std::holds_alternative<Ctl>(namedBy)
+                                         ? form.text(std::get<Ctl>(namedBy))
+                                     : std::holds_alternative<Msg>(namedBy)
+                                         ? text(std::get<Msg>(namedBy), form.language())
+                                         : std::get<QString>(namedBy);
+            auto* widget = rig.window->findChild<QWidget*>(control);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                      expected);
+            if (stop) {
+                expectedStops << control;
+            }
+        }
+        // The stops, as pressing Tab meets them: a combo box that takes
+        // typing is met as its text box.
+        QStringList stops;
+        std::set<QKeySequence> mnemonics;
+        for (QWidget* at = rig.window->nextInFocusChain(); at != rig.window;
+             at = at->nextInFocusChain()) {
+            if (!(at->focusPolicy() & Qt::TabFocus) || at->focusProxy() != nullptr) {
+                continue;
+            }
+            QWidget* control = at->objectName().isEmpty() ? at->parentWidget() : at;
+            stops << control->objectName();
+            if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+                EXPECT_TRUE(mnemonics.insert(QKeySequence::mnemonic(button->text())).second)
+                    << button->text().toStdString();
+            }
+        }
+        EXPECT_EQ(stops, expectedStops);
+        EXPECT_FALSE(mnemonics.contains(QKeySequence()));
+    }
+}
+
 // "Verify after write" and "Compare": the window against the simulated
-// device, which holds the comment "KORVA 144.640MHz".
-TEST(VerifyAndCompare, TheWindowShowsWhatTheDeviceHoldsAndChangesOnlyWhenAsked) {
+// device, which holds the comment "KORVA 144.640MHz". Each end of either
+// tells once, in the status box or a message box: answered, the device
+// silent, cancelled by a click, the port lost. The window's settings never
+// change while the device is read, and afterwards only on Yes; a verify
+// keeps the write's outcome above its own.
+TEST(VerifyAndCompare, EachEndTellsOnceAndTheWindowChangesOnlyOnYes) {
     const QString device = QStringLiteral("KORVA 144.640MHz");
-    const QString verified = QStringLiteral("Verified: the device holds every setting written.");
-    const QString lost =
-        "COMMENT TEXT: written \"mine\", read back \"KORVA 144.640MHz\"\n"
-        "Verify failed: 1 setting(s) differ from what was written.";
+    const QString differs = QStringLiteral(
+        "COMMENT TEXT: written \"mine\", read back \"KORVA 144.640MHz\"\r\n"
+        "Verify failed: 1 setting(s) differ from what was written.");
     const QString same = QStringLiteral("The device holds the settings the window shows.");
+    const QString otherPort = QStringLiteral(" Choose the device's port in the port list.");
+    using Meanwhile = std::function<void(WindowRig&)>;
+    const Meanwhile answers = [](WindowRig&) {};
+    const Meanwhile silent = [](WindowRig& r) { r.ports.device.knobs().silent = true; };
+    const Meanwhile losesComment = [](WindowRig& r) {
+        r.ports.device.knobs().ignoreCommand = "COMMENT";
+    };
+    // The device never enters set-up mode, so the read is still connecting
+    // 10 s into it, when the click or the loss comes.
+    const auto atTenSeconds = [](std::function<void(WindowRig&)> what) -> Meanwhile {
+        return [what](WindowRig& r) {
+            r.ports.device.knobs().noConnect = true;
+            r.clock.post(10'000, [&r, what] { what(r); });
+        };
+    };
+    const Meanwhile clickRead = atTenSeconds([](WindowRig& r) { r.click(Ctl::Command6); });
+    const Meanwhile clickCompare = atTenSeconds(
+        [](WindowRig& r) { r.window->findChild<QPushButton*>("CompareButton")->click(); });
+    const Meanwhile unplug = atTenSeconds([](WindowRig& r) { r.ports.device.unplug(); });
     struct Case {
         bool compare;  // or a write with "Verify after write" ticked
         QString comment;
-        QByteArray lostCommand;
+        Meanwhile meanwhile;
         std::deque<bool> answers;
         QStringList messages;
         QString statusEnd;
-        QString commentAfter;
     };
     const Case cases[] = {
-        {false, "mine", "", {}, {}, verified, "mine"},
-        {false, "mine", "COMMENT", {}, {lost}, "read ok", "mine"},
-        {true, device, "", {}, {same}, "read ok", device},
-        {true, "mine", "", {false}, {}, "read ok", "mine"},
-        {true, "mine", "", {true}, {}, "read ok", device},
+        {false, "mine", answers, {}, {}, "Verified: the device holds every setting written."},
+        {false, "mine", losesComment, {}, {}, differs},
+        {false, "mine", clickRead, {}, {}, "the write completed, but was not checked."},
+        {true, device, answers, {}, {same}, "read ok"},
+        {true, "mine", answers, {false}, {}, "read ok"},
+        {true, "mine", answers, {true}, {}, "read ok"},
+        {true, "mine", silent, {}, {}, "is SIM its port?" + otherPort},
+        {true, "mine", clickCompare, {}, {}, "The comparison was cancelled; nothing was compared."},
+        {true, "mine", unplug, {}, {}, "(was the cable unplugged?)." + otherPort},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(c.statusEnd.toStdString());
         WindowRig rig;
         fillDefaults(rig.form);
-        rig.ports.device.knobs().ignoreCommand = c.lostCommand;
         rig.form.setText(ds::comment, c.comment);
+        c.meanwhile(rig);
         rig.prompter.answers = c.answers;
         rig.prompter.messages.clear();  // the start-up message
+        QStringList commentShown;
+        QObject::connect(&rig.form, &Form::changed, [&](Ctl id) {
+            if (id == ds::comment) {
+                commentShown << rig.form.text(id);
+            }
+        });
         if (c.compare) {
             rig.window->findChild<QPushButton*>("CompareButton")->click();
         } else {
             rig.window->findChild<QCheckBox*>("VerifyAfterWrite")->setChecked(true);
             rig.click(Ctl::Command7);
+            EXPECT_TRUE(rig.status().contains(u"\r\nWrite complete\r\n"));
         }
         EXPECT_EQ(rig.prompter.messageTexts(), c.messages);
         ASSERT_EQ(rig.prompter.questions.size(), c.answers.size());
@@ -473,8 +599,10 @@ TEST(VerifyAndCompare, TheWindowShowsWhatTheDeviceHoldsAndChangesOnlyWhenAsked) 
                       "COMMENT TEXT: window \"mine\", device \"KORVA 144.640MHz\"\n"
                       "Show the device's settings in the window?");
         }
-        EXPECT_TRUE(rig.status().endsWith(c.statusEnd)) << rig.status().toStdString();
-        EXPECT_EQ(rig.form.text(ds::comment), c.commentAfter);
+        EXPECT_TRUE(rig.status().trimmed().endsWith(c.statusEnd)) << rig.status().toStdString();
+        const bool yes = !c.answers.empty() && c.answers.front();
+        EXPECT_EQ(commentShown, yes ? QStringList{device} : QStringList());
+        EXPECT_EQ(rig.form.isEnabled(Ctl::Command7), true);
     }
 }
 

@@ -63,6 +63,7 @@ TEST(WriteRefusal, NamesTheFieldThatCannotBeSentAsItIs) {
         {ds::callsign, "BH4ABC", false, kWritten},
         {ds::callsign, "BH4ABCD", false, tooLong},
         {ds::callsign, "   ", false, empty},
+        {ds::frequency, " ", false, "The frequency is empty; nothing was written."},
         {ds::comment, "a#b", false, kWritten},
         {ds::comment, "a\nREBOOT#", false, lineBreakIn("Posi+Comment")},
         {ds::callSsid, "1\n", false, lineBreakIn("Callsign")},

@@ -33,7 +33,9 @@ TEST(TrafficLog, PasscodeAndWifiPasswordAreHidden) {
 TEST(TrafficLog, HiddenBytesShowInNeitherHexNorText) {
     const qint64 at = QDateTime(QDate(2024, 5, 1), QTime(13, 45, 12, 345)).toMSecsSinceEpoch();
     EXPECT_EQ(formatEntry({at, Direction::Sent, "AT+PASS,12#\r\n"}, 100),
-              "13:45:12.345 TX  41 54 2B 50 41 53 53 2C ** ** 23 0D 0A  AT+PASS,**#..");
+              "13:45:12.345 TX  41 54 2B 50 41 53 53 2C ******** 23 0D 0A  AT+PASS,********#..");
+    EXPECT_EQ(formatEntry({at, Direction::Sent, "AT+PASS,1#"}, 100),
+              "13:45:12.345 TX  41 54 2B 50 41 53 53 2C ******** 23  AT+PASS,********#");
     EXPECT_EQ(formatEntry({at, Direction::Received, QByteArray("\xE5\x7F ~", 4)}, 100),
               "13:45:12.345 RX  E5 7F 20 7E  .. ~");
     EXPECT_EQ(formatEntry({at, Direction::Sent, QByteArray(2049, 'A')}, 2),

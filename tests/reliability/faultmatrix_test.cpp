@@ -42,7 +42,8 @@ struct CellResult {
     // "completed" (the operation did its work), "reported" (it ended early
     // and said why) or "cancelled" (a click or the closing window ended it).
     const char* outcome = "";
-    QString told;                  // the last thing the user was told
+    QString told;  // the last thing the user was told
+    size_t messageBoxes = 0;
     QString buttons;               // the buttons' captions and states, when not usable
     qint64 endedAfterFaultMs = 0;  // from the fault to the operation's end
 };
@@ -127,6 +128,7 @@ public:
         result.filesIntact = filesIntact();
         result.outcome = outcome();
         describeTelling(result);
+        result.messageBoxes = rig_.prompter.messages.size();
         result.buttonsUsable = closed || buttonsUsable(result.buttons);
         result.followUpWorked = closed || followUp();
         return result;
@@ -391,6 +393,8 @@ TEST(FaultMatrix, EveryOperationSurvivesEveryFault) {
             EXPECT_TRUE(result.filesIntact);
             const QString row = reportLine(o, f, result);
             EXPECT_TRUE(documented.contains(row)) << row.toStdString();
+            // One end, one message; each of the other buttons may tell its own.
+            EXPECT_TRUE(result.messageBoxes <= 1 || f == Fault::OtherButtons);
             // An exchange that loses its port ends at once, not when its
             // attempts or waits have run out.
             if (f == Fault::Disconnect && o <= Op::Wifi) {

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -117,6 +118,38 @@ TEST(QtSerialLink, ClosingSendsEveryByteWrittenFirst) {
     reader.join();
     ::close(master);
     EXPECT_EQ(received, bytes);
+}
+
+// A path that is there but is no serial port is told apart from a missing
+// one, in words of the program's own: the system's are those of its last
+// failed call ("Inappropriate ioctl for device").
+TEST(QtSerialLink, APathThatIsNoSerialPortIsToldApartFromAMissingOne) {
+    using Kind = SerialError::Kind;
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(writeBytes(dir.filePath("file"), "text"));
+    const std::pair<QString, Kind> cases[] = {
+        {dir.filePath("missing"), Kind::NotFound},
+        {"ttyKV120-none", Kind::NotFound},
+        {dir.path(), Kind::NotASerialPort},
+        {"/dev/null", Kind::NotASerialPort},
+        {pipe, Kind::NotASerialPort},
+        {dir.filePath("file"), Kind::NotASerialPort},
+    };
+    for (const auto& [path, kind] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        QtSerialLink link;
+        link.setPortName(path);
+        try {
+            link.open();
+            ADD_FAILURE() << "opened";
+        } catch (const SerialError& error) {
+            EXPECT_EQ(error.kind(), kind);
+            EXPECT_EQ(error.systemWords(), QString());
+        }
+        EXPECT_FALSE(link.isOpen());
+    }
 }
 
 // Empty bytes: no file at all.

@@ -1,5 +1,6 @@
 #include "app/defaults.h"
 #include "app/devicesettings.h"
+#include "app/fieldwarnings.h"
 #include "protocol/readexchange.h"
 #include "protocol/writeexchange.h"
 #include "protocol/writesequence.h"
@@ -14,9 +15,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -160,12 +166,85 @@ TEST(SettingsFileButtons, AFailedSaveKeepsTheOldFileWholeAndTellsTheUser) {
     }
 }
 
+// Where a save's bytes can be read back: a file, or the far end of a terminal
+// or a pipe, opened before the save; -1 for none.
+int readableEnd(const QString& kind, const QString& path, QString& target) {
+    if (kind == u"terminal") {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::grantpt(master);
+        ::unlockpt(master);
+        target = QString::fromLatin1(::ptsname(master));
+        termios raw{};  // CR and LF pass as they are
+        const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        ::close(slave);
+        return master;
+    }
+    if (kind.contains(u"pipe")) {
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        return kind == u"pipe" ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK)
+                               : -1;
+    }
+    if (kind == u"link") {
+        writeBytes(target, "old");
+        QFile::link(target, path);
+    } else if (kind == u"folder") {
+        QDir().mkpath(path);
+    } else if (kind == u"file") {
+        writeBytes(path, "old");
+    }
+    return -1;
+}
+
+// What a save does to what its name stands for: a regular file is replaced (a
+// link goes on naming the file), a terminal or a pipe a program reads is
+// written in place and stays what it was, anything else is refused.
+TEST(SettingsFileButtons, ASaveReplacesOnlyARegularFileAndWritesDevicesAndPipesInPlace) {
+    const std::tuple<QString, const char*, mode_t, QString> cases[] = {
+        {"file", "settings.ini", S_IFREG, ""},
+        {"link", "link.ini", S_IFLNK, ""},
+        {"terminal", "", S_IFCHR, ""},
+        {"pipe", "fifo", S_IFIFO, ""},
+        {"unread pipe", "fifo", S_IFIFO, "no program reads from this pipe"},
+        {"folder", "folder", S_IFDIR, "it is a folder"},
+        {"missing folder", "missing/settings.ini", 0, "No such file or directory"},
+    };
+    for (const auto& [kind, name, type, reason] : cases) {
+        SCOPED_TRACE(kind.toStdString());
+        SessionRig rig;
+        fillDefaults(rig.form);
+        QString target = rig.dir.filePath(QStringLiteral("target.ini"));
+        QString path = rig.dir.filePath(QString::fromLatin1(name));
+        const int end = readableEnd(kind, path, target);
+        path = kind == u"terminal" ? target : path;
+        save(rig, path);
+        struct stat after {};
+        EXPECT_EQ(
+            ::lstat(QFile::encodeName(path).constData(), &after) == 0 ? after.st_mode & S_IFMT : 0,
+            type);
+        if (!reason.isEmpty()) {
+            expectToldWhy(rig, QStringLiteral("The file %1 was not saved: ").arg(path), reason);
+            continue;
+        }
+        EXPECT_TRUE(rig.prompter.messages.empty());
+        QByteArray written(4096, 0);
+        written.truncate(end < 0 ? 0 : ::read(end, written.data(), written.size()));
+        ::close(end);
+        EXPECT_EQ(end < 0 ? fileBytes(kind == u"link" ? target : path) : written,
+                  settingsFileBytes(rig.form));
+    }
+}
+
 // A refused file changes nothing in the window, the status box included.
 TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
     const QString unreadable = QStringLiteral("The file %1 could not be read: ");
     const QString notSettings = QStringLiteral("The file %1 is not a settings file: ");
     const QString tooLarge = "it is larger than 65536 bytes, far more than a settings file holds";
     const QString noSettingLine = "no line in it is a setting. Nothing was loaded.";
+    const QString notLoaded = QStringLiteral("The file %1 was not loaded: ");
+    const QString nothing = ". Nothing was loaded.";
     struct Case {
         const char* name;
         QByteArray bytes;  // the file's; empty: no file is made
@@ -181,6 +260,21 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
          "it is neither UTF-8 nor GB18030 text"},
         {"notes.ini", "shopping list\r\nKORVA\r\n freq:1\r\n", notSettings, noSettingLine},
         {"pipe.ini", {}, unreadable, "a pipe that no program writes to", true},
+        // A line that names a setting but cannot be read refuses the whole file.
+        {"dots.ini", "FREQ:1\r\nIP:192.168.1.99\r\n", notLoaded,
+         "line 2, \"IP:192.168.1.99\", cannot be read; expected IP: four numbers 0-255 separated "
+         "by commas" +
+             nothing},
+        {"call.ini", "CALLSIGN:AB1C\r\n", notLoaded,
+         "line 1, \"CALLSIGN:AB1C\", cannot be read; expected CALLSIGN: the callsign, blanks up to "
+         "6 characters, \"-\" and the SSID" +
+             nothing},
+        {"unit.ini", "[KORVA]\r\nUNIT:7\r\n", notLoaded,
+         "line 2, \"UNIT:7\", cannot be read; expected UNIT: one of 1, 2, 3" + nothing},
+        {"digi.ini", "DIGI:on\r\n", notLoaded,
+         "line 1, \"DIGI:on\", cannot be read; expected DIGI: one of 0, 1" + nothing},
+        {"dhcp.ini", "FREQ:1\r\nDHCP:2#\r\n", notLoaded,
+         "line 2, \"DHCP:2#\", cannot be read; expected DHCP: one of 0, 1" + nothing},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -194,6 +288,7 @@ TEST(SettingsFileButtons, ARefusedFileChangesNothingAndSaysWhy) {
         load(rig, path);
         EXPECT_EQ(stateOf(rig.form), before);
         expectToldWhy(rig, c.headline.arg(path), c.reason);
+        EXPECT_EQ(rig.prompter.refusedChoices, 1);  // its folder is not remembered
     }
 }
 
@@ -207,6 +302,51 @@ TEST(SettingsFileButtons, AHeaderOrOneSettingLineIsEnoughToLoadUpToTheLargestSiz
         EXPECT_TRUE(rig.prompter.messages.empty());
         EXPECT_TRUE(rig.form.isEnabled(Ctl::Command7));
     }
+}
+
+// A setting the file has no line for keeps its text, noted beside it until it
+// is set again; the addresses only in static mode, the one that sends them.
+TEST(SettingsFileLoad, ASettingWithoutItsLineIsNotedUntilItIsSetAgain) {
+    const std::pair<const char*, const char*> lacking[] = {
+        {"Pass", "PASS"},
+        {"Mask", "MASK"},
+        {"Gate", "GATE"},
+        {"DNS", "DNS"},
+        {"Posi+Comment", "POSITION"},
+        {"Posi+Comment", "COMMENT TEXT"},
+        {"Server", "SERVER"},
+        {"Tx time", "SENT TIME"},
+        {"Filter", "FILTER"},
+        {"Backlight", "BACKLIGHT"},
+        {"TX vol", "MOD"},
+        {"Unit", "UNIT"},
+        {"DIGI", "DIGI"},
+        {"Path", "PATH"},
+        {"Alias", "ALIAS"},
+    };
+    QStringList expected;
+    for (const auto& [label, keyword] : lacking) {
+        expected << QStringLiteral(
+                        "%1: the file loaded has no %2 line; the field keeps what it "
+                        "held before")
+                        .arg(label, keyword);
+    }
+    SessionRig rig;
+    fillDefaults(rig.form);
+    loadSettingsLines(rig.session, "DHCP:0#\r\nCALLSIGN:AB1C  -9\r\nIP:1,2,3,4\r\nFREQ:145.8\r\n");
+    const auto noted = [&rig] {
+        QStringList texts;
+        for (const FieldWarning& warning : writeWarnings(rig.form)) {
+            texts << warning.text;
+        }
+        return texts;
+    };
+    EXPECT_EQ(noted(), expected);
+    rig.form.setText(ds::passcode, rig.form.text(ds::passcode));
+    expected.removeFirst();
+    EXPECT_EQ(noted(), expected);
+    loadSettingsLines(rig.session, "DHCP:1#\r\n");
+    EXPECT_EQ(noted().filter(QStringLiteral("MASK")), QStringList());
 }
 
 TEST(SettingsFileLoad, AnyLineEndEndsALine) {
@@ -284,32 +424,74 @@ TEST(SettingsFileLoad, EachLineIsAppliedUntilOneWhoseCutFails) {
     }
 }
 
-// Read, saved, loaded and written unedited, or written right after the read,
-// a comment goes back as the bytes the device sent; typed text goes as UTF-8.
+// Each field unedited goes back as the bytes the device sent, whatever their
+// encoding, written right after the read. Saved, loaded and written, so does
+// every field the file can hold exactly (a file holds one encoding, and only
+// text); the save names each other one. Bytes that are no text carry a note.
+// Typed text goes as UTF-8.
 TEST(SettingsFileEncoding, TheDeviceGetsBackTheBytesItSent) {
     QStringEncoder gb18030("GB18030");
-    const QString beijing = QStringLiteral("北京 中继");
-    for (const QByteArray& sent : {QByteArray(gb18030.encode(beijing)), beijing.toUtf8()}) {
-        SCOPED_TRACE(sent.toHex(' ').toStdString());
+    const QByteArray gbComment = gb18030.encode(QStringLiteral("北京 中继"));
+    const QByteArray position = QStringLiteral("中继站").toUtf8();
+    const QByteArray gbPosition = gb18030.encode(QStringLiteral("中继站"));
+    const QByteArray notText = "\xFF\x80 b/KORVA";
+    const QString inGb18030 =
+        "POSITION: the file holds it in GB18030, not in UTF-8 as the "
+        "window does; a write after loading the file sends it in GB18030";
+    const QString filterNotText =
+        "FILTER: the device sent bytes that are no text; the file holds "
+        "each as \uFFFD, which a write after loading the file sends instead";
+    struct Case {
+        QByteArrayList sent;     // comment, position, filter
+        QByteArrayList viaFile;  // as a write after the file's load sends them
+        QStringList told;
+    };
+    const Case cases[] = {
+        {{gbComment, "!3035.00N/11417.00Er", "b/KORVA"}, {}, {}},
+        {{QStringLiteral("网关").toUtf8(), position, "b/KORVA"}, {}, {}},
+        {{gbComment, position, "b/KORVA"}, {gbComment, gbPosition, "b/KORVA"}, {inGb18030}},
+        {{"KORVA", "!3035.00N/11417.00Er", notText},
+         {"KORVA", "!3035.00N/11417.00Er", "\xEF\xBF\xBD\xEF\xBF\xBD b/KORVA"},
+         {filterNotText}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sent.join(' ').toHex(' ').toStdString());
         SessionRig reading;
-        reading.device.config().comment = sent;
+        SimConfig& device = reading.device.config();
+        std::tie(device.comment, device.position, device.filter) =
+            std::tuple(c.sent[0], c.sent[1], c.sent[2]);
         readExchange(reading.session);
-        EXPECT_EQ(reading.form.text(ds::comment), beijing);
-
-        SessionRig writing;
-        loadSettingsLines(writing.session, settingsFileBytes(reading.form));
-        writeExchange(writing.session);
-        EXPECT_EQ(writing.device.config().comment, sent);
-
-        reading.device.config().comment = "changed";
+        QStringList warned;
+        for (const FieldWarning& warning : writeWarnings(reading.form)) {
+            warned << warning.text;
+        }
+        EXPECT_EQ(warned.filter(QStringLiteral("sent bytes that are no text")).size(),
+                  c.sent[2] == notText ? 1 : 0);
+        device.comment = device.position = device.filter = "changed";
         writeExchange(reading.session);
-        EXPECT_EQ(reading.device.config().comment, sent);
+        EXPECT_EQ((QByteArrayList{device.comment, device.position, device.filter}), c.sent);
+
+        const QString path = reading.dir.filePath(QStringLiteral("device.ini"));
+        save(reading, path);
+        EXPECT_EQ(reading.prompter.messageTexts(),
+                  c.told.isEmpty()
+                      ? QStringList()
+                      : QStringList{QStringLiteral("The file %1 was saved, but it "
+                                                   "cannot hold these fields exactly:\n")
+                                        .arg(path) +
+                                    c.told.join(u'\n')});
+        SessionRig writing;
+        load(writing, path);
+        writeExchange(writing.session);
+        const SimConfig& written = writing.device.config();
+        EXPECT_EQ((QByteArrayList{written.comment, written.position, written.filter}),
+                  c.viaFile.isEmpty() ? c.sent : c.viaFile);
     }
     SessionRig typing;
     fillDefaults(typing.form);
-    typing.form.setText(ds::comment, beijing);
+    typing.form.setText(ds::comment, QStringLiteral("北京 中继"));
     writeExchange(typing.session);
-    EXPECT_EQ(typing.device.config().comment, beijing.toUtf8());
+    EXPECT_EQ(typing.device.config().comment, QStringLiteral("北京 中继").toUtf8());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "support/testfiles.h"
 #include "update/loaderprotocol.h"
 
+#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -182,11 +183,40 @@ TEST(SimLink, TheDeviceGoingAwayIsALossOnTheRealPort) {
     QtSerialLink link;
     link.setPortName(served.path());
     bool lost = false;
-    link.setLossHandler([&](const QString&) { lost = true; });
+    link.setLossHandler([&] { lost = true; });
     link.open();
     link.write("SETUP#\r\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return lost; }, 3000));
     EXPECT_FALSE(link.isOpen());
+}
+
+// A program that reads the port too, taking no lock, takes some of the
+// device's answers: the port is not lost for that, and the program is named.
+// (cat alone ends at the first read that finds nothing once the port is set
+// up as QSerialPort sets it; the shell keeps one reading.)
+TEST(SimLink, AProgramThatSharesTheRealPortIsNamedAndIsNoLoss) {
+    ServedDevice served;
+    QProcess cat;
+    cat.setStandardInputFile(served.path());
+    cat.start(QStringLiteral("sh"), {"-c", "while :; do cat; done"});
+    ASSERT_TRUE(cat.waitForStarted());
+    QtSerialLink link;
+    link.setPortName(served.path());
+    bool lost = false;
+    link.setLossHandler([&] { lost = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.otherUsers().isEmpty(); }, 3000));
+    link.open();
+    for (int i = 0; i < 20; ++i) {
+        link.write("SETUP#\r\n");
+        QTest::qWait(50);
+    }
+    EXPECT_GT(cat.bytesAvailable(), 0) << "the other program took none of the answers";
+    EXPECT_FALSE(lost);
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_TRUE(link.otherUsers().contains(PortUser{QStringLiteral("sh"), cat.processId()}));
+    link.close();
+    cat.kill();
+    cat.waitForFinished();
 }
 
 }  // namespace

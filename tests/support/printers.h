@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/seriallink.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,4 +13,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
     *out << '"' << bytes.toStdString() << "\" (" << bytes.toHex(' ').toStdString() << ')';
+}
+inline void PrintTo(const PortUser& user, std::ostream* out) {
+    *out << user.program.toStdString() << " (process " << user.pid << ')';
 }

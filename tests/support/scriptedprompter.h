@@ -60,6 +60,7 @@ public:
             ++withdrawals;
         }
     }
+    void chosenFileRefused() override { ++refusedChoices; }
     QString chooseFile(const FileRequest& request) override {
         fileRequests.push_back(request);
         if (files.empty()) {
@@ -94,6 +95,7 @@ public:
     // program withdraws the question.
     std::function<void(const bool& withdrawn)> whileAsking;
     int withdrawals = 0;
+    int refusedChoices = 0;       // files chosen, then refused
     int askedOnTopOfAnother = 0;  // questions asked while another was open
 
 private:
