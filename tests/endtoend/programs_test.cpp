@@ -9,6 +9,7 @@
 #include "cli/portsearch.h"
 #include "gui/programwindow.h"
 #include "process/programoutput.h"
+#include "serial/portusers.h"
 #include "serial/serialsettingsstore.h"
 #include "settingsfile/settingsfileformat.h"
 #include "sim/programports.h"
@@ -121,6 +122,8 @@ TEST(Programs, Kv120ctlReadsAndWritesKv120sim) {
     const Ended factory = kv120ctl({"read"});
     const Ended written = kv120ctl({"write", file});
     const Ended back = kv120ctl({"read", dir.filePath("back.ini")});
+    // The simulator holds the terminal's other side: it is the line, not a user of the port.
+    EXPECT_TRUE(portUsers(port).isEmpty());
     sim.terminate();
     sim.waitForFinished();
 
@@ -189,6 +192,9 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
                              .arg(holder.processId());
     const QString ctl = QStringLiteral(KV120CTL_PATH);
     const QString noPort = QStringLiteral("/dev/kv120-no-such-port");
+    const QString noSuchPort =
+        "Port is open or no\nThere is no port " + noPort +
+        ".\nkv120ctl ports lists the ports; name the device's with --port NAME.\n";
     const QString full = "kv120ctl: the output could not be written: No space left on device\n";
     const QString made = config.filePath(QStringLiteral("made/here"));  // by --config-dir
     const QString noPortGiven =
@@ -214,23 +220,12 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
         {ctl, {"--lang", "fr", "defaults"}, 2, "", "", nullptr},
         {ctl, {"read"}, 2, "", noPortGiven, nullptr},
         {ctl, {"kept"}, 0, "", "", nullptr},  // needs no port
-        {ctl,
-         {"--port", noPort, "read"},
-         1,
-         "",
-         "Port is open or no\nThere is no port " + noPort +
-             ".\nkv120ctl ports lists the ports; name the device's with --port NAME.\n",
-         nullptr},
+        {ctl, {"--port", noPort, "read"}, 1, "", noSuchPort, nullptr},
         {ctl, {"--port", served.path(), "read"}, 1, "", busy, nullptr},
         {ctl, {"defaults"}, 1, "", full, outputToDevFull},
         {ctl, {"--version"}, 1, "", full, outputToDevFull},
         // Standard output closed must not become the program's own signal pipe.
-        {ctl,
-         {"--port", "SIM", "read"},
-         1,
-         "",
-         "the output could not be written: Bad file",
-         closeOutput},
+        {ctl, {"--port", "SIM", "read"}, 1, "", "output could not be written: Bad", closeOutput},
         {KV120SIM_PATH, {}, 1, "", "kv120-sim: the output could not be written", outputToDevFull},
         {KV120CONFIG_PATH, {"--bogus"}, 2, "", "kv120-config: Unknown option 'bogus'.", nullptr},
         {ctl, {"--config-dir", made, "defaults"}, 0, "[KORVA]", "", nullptr},

@@ -44,25 +44,21 @@ TEST(WindowStartup, TheLanguageChoosesTheCaptionsAndThePortOfferedIsTheStoredOrT
                                   {"/dev/ttyUSB0", "CP2102", "serial:0001"},
                                   {"/dev/ttyUSB1", "USB-serial CH340", "usb:1a86:7523@1-2"}};
     const RememberedAdapter kv120{"/dev/ttyUSB0", "usb:1a86:7523@1-2"};
+    const RememberedAdapter elsewhere{"/dev/ttyACM0", kv120.identity};
+    const char* en = "当前系统为：英文";
     // The LCID, the message (nullptr: none), Chinese captions, the port
     // stored, the adapter remembered with it, the ports found and the port offered.
     const std::tuple<int, const char*, bool, QString, RememberedAdapter, QList<PortInfo>, QString>
         cases[] = {
-            {1033, "当前系统为：英文", false, "/dev/ttyACM0", {}, two, "/dev/ttyACM0"},
+            {1033, en, false, "/dev/ttyACM0", {}, two, "/dev/ttyACM0"},
             {2052, "当前系统为：中文简体", true, "COM12", {}, QList<PortInfo>{usb}, "COM12"},
             {2057, nullptr, false, "", {}, two, "/dev/ttyUSB0"},
             {1028, nullptr, false, "", {}, QList<PortInfo>(), ""},
-            {1033, "当前系统为：英文", false, "/dev/ttyUSB0", kv120, swapped, "/dev/ttyUSB1"},
+            {1033, en, false, "/dev/ttyUSB0", kv120, swapped, "/dev/ttyUSB1"},
             // Stored since without it (kv120ctl --port), or gone: the path.
-            {1033,
-             "当前系统为：英文",
-             false,
-             "/dev/ttyUSB0",
-             {"/dev/ttyACM0", kv120.identity},
-             swapped,
-             "/dev/ttyUSB0"},
-            {1033, "当前系统为：英文", false, "/dev/ttyUSB0", kv120, two, "/dev/ttyUSB0"},
-            {1033, "当前系统为：英文", false, "", {}, swapped, "/dev/ttyUSB0"},
+            {1033, en, false, "/dev/ttyUSB0", elsewhere, swapped, "/dev/ttyUSB0"},
+            {1033, en, false, "/dev/ttyUSB0", kv120, two, "/dev/ttyUSB0"},
+            {1033, en, false, "", {}, swapped, "/dev/ttyUSB0"},
         };
     const std::tuple<Ctl, const char*, const char*> captions[] = {
         {Ctl::Label3, "KV120 APRS Config", "KORVA系列配置软件"},
@@ -87,6 +83,10 @@ TEST(WindowStartup, TheLanguageChoosesTheCaptionsAndThePortOfferedIsTheStoredOrT
         EXPECT_EQ(itemsOf(rig.widget<QComboBox>(ds::callSsid)).join(' '),
                   "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15");
         EXPECT_EQ(itemsOf(rig.widget<QComboBox>(ds::modulation)).join(' '), "1 2 3 4 5");
+        // Nothing the window started runs on once it is gone.
+        rig.program.reset();
+        rig.clock.runUntilIdle(60'000);
+        EXPECT_FALSE(rig.clock.hasPendingEvents());
     }
 }
 

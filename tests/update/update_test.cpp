@@ -251,7 +251,9 @@ TEST(UpdateStart, OnlyALoneE5AnswersTheLookForALoader) {
     const std::pair<QList<std::pair<int, QByteArray>>, bool> cases[] = {
         {{{1500, "\xE5"}}, true},
         {{{1500, "\xE5"}, {1700, "\r\n"}}, false},
-        {{{1000, "x"}, {1200, "\xE5"}}, false},
+        // The loader's E5 comes after 300 ms of quiet.
+        {{{1000, "x"}, {1299, "\xE5"}}, false},
+        {{{1000, "x"}, {1300, "\xE5"}}, true},
     };
     for (const auto& [noise, loader] : cases) {
         SCOPED_TRACE(loader);
@@ -261,6 +263,8 @@ TEST(UpdateStart, OnlyALoneE5AnswersTheLookForALoader) {
         for (const auto& [atMs, bytes] : noise) {
             rig.clock.post(atMs, [&rig, bytes] { rig.device.sendNoise(bytes); });
         }
+        // A click cancels from the first handshake on.
+        rig.clock.post(600, [&rig] { EXPECT_TRUE(rig.form.isEnabled(Ctl::Command2)); });
         rig.updater.updateStart();
         EXPECT_EQ(rig.updater.startedInLoader(), loader);
         EXPECT_EQ(rig.bytesReceived().count(probePacket()), loader ? 1 : 3);
