@@ -191,6 +191,7 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
                              .arg(served.path())
                              .arg(holder.processId());
     const QString ctl = QStringLiteral(KV120CTL_PATH);
+    const QString version = programVersion() + u'\n';
     const QString noPort = QStringLiteral("/dev/kv120-no-such-port");
     const QString noSuchPort =
         "Port is open or no\nThere is no port " + noPort +
@@ -204,14 +205,9 @@ TEST(Programs, ExitStatusAndWhatTheyTellWithoutADisplay) {
     // The program, its arguments, the exit status, what standard output
     // starts with, part of standard error, and how it is started.
     const std::tuple<QString, QStringList, int, QString, QString, void (*)()> cases[] = {
-        {ctl, {"--version"}, 0, "kv120ctl " + programVersion() + '\n', "", nullptr},
-        {KV120SIM_PATH, {"--version"}, 0, "kv120-sim " + programVersion() + '\n', "", nullptr},
-        {KV120CONFIG_PATH,
-         {"--version"},
-         0,
-         "kv120-config " + programVersion() + '\n',
-         "",
-         nullptr},
+        {ctl, {"--version"}, 0, "kv120ctl " + version, "", nullptr},
+        {KV120SIM_PATH, {"--version"}, 0, "kv120-sim " + version, "", nullptr},
+        {KV120CONFIG_PATH, {"--version"}, 0, "kv120-config " + version, "", nullptr},
         {ctl, {"--help"}, 0, "Usage: kv120ctl ", "", nullptr},
         {ctl, {"read", "--help"}, 0, "Usage: kv120ctl [options] read [FILE]\n", "", nullptr},
         {ctl, {}, 2, "", "", nullptr},
@@ -397,6 +393,23 @@ TEST(Programs, EndCleanlyOnEverySignalInEveryState) {
             EXPECT_TRUE(QString::fromUtf8(err).endsWith(line)) << err.toStdString();
         }
     }
+}
+
+// A second signal, once the first is handed over, ends the program at once.
+TEST(Programs, ASecondSignalEndsAtOnce) {
+    QTemporaryDir dir;
+    ServedDevice served(SimKnobs{.silent = true});
+    QProcess process;
+    process.start(KV120CTL_PATH, {"--config-dir", dir.path(), "--port", served.path(), "read"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !served.received.chunks.isEmpty(); }, 20'000));
+    // Stopped, it takes both as it goes on, the second while the first is handled.
+    for (const int signal : {SIGSTOP, SIGINT, SIGTERM, SIGCONT}) {
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+    }
+    ASSERT_TRUE(process.waitForFinished(20'000));
+    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+    EXPECT_TRUE(process.readAllStandardError().endsWith(
+        "kv120ctl: terminated (SIGTERM) again; ended at once\n"));
 }
 
 }  // namespace

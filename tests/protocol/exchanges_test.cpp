@@ -52,6 +52,9 @@ TEST(ExchangeEnds, TheAwaitedAnswerEndsTheWaitItArrivesIn) {
         QString caption;
         QString status;
     };
+    const QString silent =
+        "SIM 上的设备没有应答：设备是否已开机？数据线是否插好？SIM "
+        "是否是它的串口？请在串口列表中选择设备的串口。";
     const Case cases[] = {
         // The third request sees the connection; two read requests go out.
         // The answer to the second comes after "READ END", when the port is
@@ -61,15 +64,14 @@ TEST(ExchangeEnds, TheAwaitedAnswerEndsTheWaitItArrivesIn) {
         {writeExchange, 250, 351, "AT+FREQ,144.6400#", Ctl::Command7, "写入数据",
          "写入中......\r\n写入完成"},
         {writeExchange, 9000, kPause + 16 * 501 + 101, "AT+FREQ,144.6400#", Ctl::Command7,
-         "写入数据",
-         "写入中......\r\n写入失败.请重试一遍\r\nSIM "
-         "上的设备没有应答：设备是否已开机？数据线是否插好？SIM "
-         "是否是它的串口？请在串口列表中选择设备的串口。"},
+         "写入数据", "写入中......\r\n写入失败.请重试一遍\r\n" + silent},
         // These texts are English in both interfaces.
         {wifiWrite, 2000, 2000, "AT+WIFI,home,secret#|REBOOT#", Ctl::Command8, "Apply",
          "WIFI Writing.....\r\nWIFI Write complete\r\nWIFI reset...\r\n"},
         {wifiWrite, 20, 801, "AT+WIFI,home,secret#|REBOOT#", Ctl::Command8, "Apply",
          "WIFI Writing.....\r\nWIFI Write complete\r\nWIFI reset...\r\n"},
+        {wifiWrite, 13000, 16 * 801, "AT+WIFI,home,secret#", Ctl::Command8, "Apply",
+         "WIFI Writing.....\r\nWIFI Write Fail\r\n" + silent},
         // Two restart requests half a second apart.
         {restartDevice, 0, 501, "REBOOT#|REBOOT#", Ctl::Command9, "restart", ""},
     };

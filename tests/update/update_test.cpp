@@ -101,9 +101,12 @@ TEST(Transfer, EachBlockShowsItsProgressAndTheUpdateCompletesOnceTheDeviceRunsAg
     QList<bool> locked;
     QList<int> bar;
     QObject::connect(&play.form, &Form::changed, [&play, &locked, &bar](Ctl id) {
-        if (id == Ctl::Label2 && play.form.text(id).startsWith("updating")) {
-            locked << !(play.form.isEnabled(Ctl::Command1) || play.form.isEnabled(Ctl::Command2) ||
-                        play.form.isEnabled(Ctl::Command3) || play.form.isEnabled(Ctl::Combo1));
+        if (id != Ctl::Label2) {
+            return;
+        }
+        locked << !(play.form.isEnabled(Ctl::Command1) || play.form.isEnabled(Ctl::Command2) ||
+                    play.form.isEnabled(Ctl::Command3) || play.form.isEnabled(Ctl::Combo1));
+        if (play.form.text(id).startsWith("updating")) {
             bar << play.form.value(Ctl::ProgressBar1);
         }
     });
@@ -129,7 +132,8 @@ TEST(Transfer, EachBlockShowsItsProgressAndTheUpdateCompletesOnceTheDeviceRunsAg
               (QStringList{updating + "33%", updating + "67%", updating + "100%", kComplete}));
     EXPECT_EQ(play.status().split("\r\n").last(), "The device answers with its new firmware.");
     EXPECT_EQ(titles.texts, (QStringList{"33% - KV120", "67% - KV120", "100% - KV120", "KV120"}));
-    EXPECT_EQ(locked, (QList<bool>{true, true, true}));
+    // The window is free again once it says the update is complete.
+    EXPECT_EQ(locked, (QList<bool>{true, true, true, false}));
     EXPECT_EQ(bar, (QList<int>{1, 2, 3}));
     EXPECT_FALSE(play.link.isOpen());
     EXPECT_FALSE(play.updater.isBusy());
