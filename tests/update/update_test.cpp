@@ -404,7 +404,8 @@ TEST(ImageOpen, FilesThatArePlainlyNoRawImageAreLoadedOnlyWhenConfirmed) {
     EXPECT_EQ(rig.updater.image().length, 6004);
 }
 
-TEST(LoaderProtocol, LengthPacketAndProgress) {
+TEST(LoaderProtocol, PacketsAndProgress) {
+    EXPECT_EQ(probePacket(), QByteArray("\x5F\x00\x00\xF5", 4));
     EXPECT_EQ(lengthPacket(2048), QByteArray("\x5E\x00\x00\x01\xE5", 5));
     EXPECT_EQ(lengthPacket(kMaxImageLength), QByteArray("\x5E\x07\xFF\xFF\xE5", 5));
     // Whole percent, halves rounded to the even neighbour.
