@@ -286,6 +286,8 @@ TEST(SettingsKeeper, EachDeviceGetsBackItsOwnSettingsWhateverHappensBetweenItsUp
             EXPECT_EQ(told.size(), run.told.isEmpty() ? 0 : 1) << told.join(u'|').toStdString();
             EXPECT_TRUE(told.join(u'|').startsWith(run.told)) << told.join(u'|').toStdString();
             EXPECT_FALSE(rig.updater.isBusy());
+            // Settings that could not be written back are said to wait still.
+            EXPECT_TRUE(!run.keptDamaged || rig.status().contains(u"until they are written back"));
         }
         for (qsizetype index = 0; index < c.ownSettings.size(); ++index) {
             const SimConfig& config = devices[index]->device.config();

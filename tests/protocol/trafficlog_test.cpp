@@ -78,20 +78,17 @@ TEST(TrafficLog, OneLinePerCommandOrReply) {
 }
 
 TEST(TrafficLog, KeepsTheNewestLinesWithinItsBounds) {
-    struct Case {
-        int lines;
-        int lineBytes;
-        size_t kept;  // at most 5000 lines and 1 MiB in all
-    };
-    for (const Case c : {Case{5001, 1, 5000}, Case{257, 4096, 256}}) {
+    // Lines recorded, their size, lines kept: at most 5000 lines and 1 MiB in all.
+    const std::tuple<int, int, int> cases[] = {{5001, 1, 5000}, {257, 4096, 256}};
+    for (const auto& [lines, lineBytes, kept] : cases) {
         TrafficLog log;
-        for (int line = 0; line < c.lines; ++line) {
-            log.record(Direction::Sent, line, QByteArray(c.lineBytes, 'x'));
+        for (int line = 0; line < lines; ++line) {
+            log.record(Direction::Sent, line, QByteArray(lineBytes, 'x'));
         }
-        ASSERT_EQ(log.entries().size(), c.kept);
-        EXPECT_EQ(log.entries().front().atMs, c.lines - qint64(c.kept));
-        EXPECT_EQ(log.dropped(), c.lines - qint64(c.kept));
-        EXPECT_EQ(log.bytesHeld(), qint64(c.kept) * c.lineBytes);
+        ASSERT_EQ(log.entries().size(), size_t(kept));
+        EXPECT_EQ(log.entries().front().atMs, lines - kept);
+        EXPECT_EQ(log.dropped(), lines - kept);
+        EXPECT_EQ(log.bytesHeld(), qint64(kept) * lineBytes);
     }
 }
 
