@@ -402,7 +402,7 @@ TEST(Programs, ASecondSignalEndsAtOnce) {
     QProcess process;
     process.start(KV120CTL_PATH, {"--config-dir", dir.path(), "--port", served.path(), "read"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !served.received.chunks.isEmpty(); }, 20'000));
-    // Stopped, it takes both as it goes on, the second while the first is handled.
+    // Stopped, it finds both waiting: the second comes as the first's handler returns.
     for (const int signal : {SIGSTOP, SIGINT, SIGTERM, SIGCONT}) {
         ::kill(static_cast<pid_t>(process.processId()), signal);
     }
